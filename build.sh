@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# ./build.sh run    set up, build and start the program on the bundled sample bank
+# ./build.sh test   set up, build and run every test
+# ./build.sh bench  set up, build and run the benchmarks (large banks are generated on the fly)
+set -euo pipefail
+cd "$(dirname "$0")"
+top=$(pwd)
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6opengl6-dev
+  libsqlite3-dev libjpeg62-turbo-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth fonts-wqy-microhei
+)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+  cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+  cmake --build "$top/build" -j 2
+}
+
+# Qt WebEngine as root needs the Chromium sandbox off; without a GPU it renders in software.
+export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox --disable-gpu}"
+
+cmd=${1:-run}
+case "$cmd" in
+  run)
+    install_missing
+    configure_and_build
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      exec xvfb-run -a -s "-screen 0 1366x768x24" "$top/build/bin/quillora"
+    fi
+    exec "$top/build/bin/quillora"
+    ;;
+  test)
+    install_missing
+    configure_and_build
+    export QT_QPA_PLATFORM=offscreen
+    cd "$top/build"
+    ctest --output-on-failure --timeout 600
+    ;;
+  bench)
+    install_missing
+    configure_and_build
+    cmake --build "$top/build" --target benchmarks
+    for b in "$top"/build/bench/bench_*; do [ -x "$b" ] && "$b"; done
+    ;;
+  *)
+    echo "usage: $0 run|test|bench" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,81 @@
+-- Schema of exam.db. Row order without ORDER BY is the rowid order of each table,
+-- which the program shows as is; every table therefore keeps an implicit rowid.
+
+CREATE TABLE 题目类别 (
+  编号     INTEGER PRIMARY KEY,
+  名称     TEXT NOT NULL DEFAULT '',
+  父级编号 INTEGER NOT NULL DEFAULT 0,
+  属性     TEXT
+);
+CREATE INDEX 题目类别_父级编号 ON 题目类别(父级编号);
+
+CREATE TABLE 类型说明 (
+  题目类型 TEXT NOT NULL,
+  类型说明 TEXT,
+  分数     REAL NOT NULL DEFAULT 0
+);
+CREATE INDEX 类型说明_题目类型 ON 类型说明(题目类型);
+
+CREATE TABLE 大题 (
+  大题号   INTEGER PRIMARY KEY,
+  大题内容 TEXT
+);
+
+CREATE TABLE 小题 (
+  小题号   INTEGER PRIMARY KEY,
+  大题号   INTEGER NOT NULL,
+  所属编号 INTEGER NOT NULL,
+  题目类型 TEXT,
+  题目内容 TEXT,
+  答案     TEXT,
+  解释     TEXT,
+  是否单项 INTEGER NOT NULL DEFAULT 0,
+  是否收藏 INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX 小题_大题号 ON 小题(大题号);
+CREATE INDEX 小题_所属编号 ON 小题(所属编号);
+
+CREATE TABLE 答案选项 (
+  大题号   INTEGER NOT NULL,
+  小题号   INTEGER NOT NULL,
+  答案编号 INTEGER NOT NULL,
+  答题选项 TEXT
+);
+CREATE INDEX 答案选项_题号 ON 答案选项(大题号, 小题号, 答案编号);
+
+CREATE TABLE 试题技巧 (
+  编号     INTEGER PRIMARY KEY,
+  名称     TEXT NOT NULL DEFAULT '',
+  父级编号 INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX 试题技巧_父级编号 ON 试题技巧(父级编号);
+
+CREATE TABLE 技巧说明 (
+  所属编号 INTEGER NOT NULL,
+  技巧内容 TEXT
+);
+CREATE INDEX 技巧说明_所属编号 ON 技巧说明(所属编号);
+
+-- 编号 is assigned by the engine and never reused, so history rows never swap owners.
+CREATE TABLE 测试结果 (
+  编号     INTEGER PRIMARY KEY AUTOINCREMENT,
+  试题数   INTEGER NOT NULL DEFAULT 0,
+  答对     INTEGER NOT NULL DEFAULT 0,
+  总分     REAL NOT NULL DEFAULT 0,
+  得分     REAL NOT NULL DEFAULT 0,
+  正确率   REAL NOT NULL DEFAULT 0,
+  测试时间 TEXT NOT NULL
+);
+
+CREATE TABLE 测试题目 (
+  测试编号 INTEGER NOT NULL,
+  小题号   INTEGER NOT NULL,
+  回答正确 INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX 测试题目_测试编号 ON 测试题目(测试编号);
+
+CREATE TABLE 系统参数 (
+  参数名 TEXT NOT NULL,
+  参数值 TEXT
+);
+CREATE INDEX 系统参数_参数名 ON 系统参数(参数名);

@@ -1,0 +1,85 @@
+// TFrmMain: start-up, resizing of the top strip, and shutdown.
+#include "app/FrmMain.h"
+
+#include "browser/WebBrowser.h"
+#include "platform/AppFolder.h"
+#include "platform/Application.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/Online.h"
+#include "render/Global.h"
+#include "store/DataModule.h"
+
+QString PortalIndexUrl() { return QStringLiteral(QUILLORA_PORTAL_BASE "/qlr/article/main/qlrIndex.html"); }
+
+// The banner keeps 250 pixels while the strip can still show all twelve slots (12 x 66).
+int NormalModePanel3Width(int w) { return w - 792 >= 250 ? w - 250 : 792; }
+// In zone mode the banner keeps 400 pixels beside the four zone slots (4 x 66).
+int ZoneModePanel3Width(int w) { return w - 264 >= 400 ? w - 400 : 264; }
+
+void TFrmMain::setPanel3Width() {
+    const int w = Panel2->width();
+    Panel3->setFixedWidth(CurrentNavSlot < 12 ? NormalModePanel3Width(w) : ZoneModePanel3Width(w));
+}
+
+bool TFrmMain::FormCreate() {
+    const std::string folder = AppFolder();
+
+    // Step 1, the scripting container of WebBrowser1, joins with the browser host.
+    PaperLoaded = false;
+    PhotoLoaded = false;
+
+    dataModule_ = std::make_unique<TDataModule1>();
+    DataModule1 = dataModule_.get();
+    if (!DataModule1->GuardAndConnect(folder)) return false;
+
+    // Errors from here on are reported and skip the remaining steps; the window still opens.
+    try {
+        LoadDisplaySettings();
+        setWindowTitle(QString::fromStdString(AppTitle));
+        // Double buffering: Qt widgets always paint through a back buffer.
+        buildImageLists();
+        setPanel3Width();
+        Image2->setGeometry(0, 0, Panel2->width(), Panel2->height());
+        Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
+        const QPixmap& background = ImageList1.GetBitmap(16);
+        Image1->setPixmap(background);
+        Image2->setPixmap(background);
+        Image3->setPixmap(background);
+        WebBrowser4->Navigate(folder + "css/gg1bk.html");
+        HoverShown = false;
+        ClickPending = false;
+
+        // Steps 13-15 (navigation strip, category tree, first category page) join
+        // with the navigation and tree features.
+
+        if (InternetCheckConnection(PortalIndexUrl())) {
+            WebBrowser2->Navigate(ResourceInfoUrl);
+            WebBrowser3->Navigate(AdSlot3Url);
+            WebBrowser4->Navigate(AdSlot1Url);
+            CurrentNavSlot = 0;
+        } else {
+            WebBrowser2->Navigate(folder + "css/gg4bk.html");
+            WebBrowser3->Navigate(folder + "css/gg3bk.html");
+        }
+    } catch (...) {
+        HandleException();
+    }
+    return true;
+}
+
+void TFrmMain::FormResize() {
+    if (NavImages[0]) setPanel3Width();
+    Image2->setGeometry(0, 0, Panel2->width(), Panel2->height());
+    Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
+}
+
+void TFrmMain::FormCloseQuery(bool& canClose) {
+    if (MessageBox(QStringLiteral("是否要退出系统？(Y/N)"), QStringLiteral("询问"), MB_YESNO | MB_ICONQUESTION) !=
+        IDYES) {
+        canClose = false;
+        return;
+    }
+    DeleteFileAt(AppFolder() + "css/Question.html");
+    canClose = true;
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// File services used by the database guard and by backup/restore.
+
+// Copies `from` over `to` (created if missing). The target keeps its inode: its
+// contents are overwritten in place, only the blocks that differ are written, and
+// the data is flushed to disk before returning. Fails (false) when the source is
+// missing, the target cannot be written, or both names are the same file.
+bool CopyFileOver(const std::string& from, const std::string& to);
+
+// Writes `size` bytes at `offset` of an existing file and flushes; false when the
+// file does not exist or cannot be written.
+bool WriteBlockAt(const std::string& path, std::uint64_t offset, const void* data, std::size_t size);
+
+// Reads up to `size` bytes at `offset`; returns the count read, -1 on failure.
+long ReadBlockAt(const std::string& path, std::uint64_t offset, void* data, std::size_t size);
+
+bool FileExists(const std::string& path);
+bool DeleteFileAt(const std::string& path);

@@ -1,0 +1,12 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+// True when a TCP connection to the address's host and port can be made within
+// a few seconds; start-up waits for the answer, so it must never hang for long.
+bool InternetCheckConnection(const QString& url);
+std::function<bool(const QString&)> SetOnlineCheckHandler(std::function<bool(const QString&)> handler);
+
+// Opens an address in the user's default web browser.
+void ShellOpen(const QString& url);
+std::function<void(const QString&)> SetShellOpenHandler(std::function<void(const QString&)> handler);

@@ -1,0 +1,50 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+// One entry of the current question-id list.
+class TXiaoTi {
+public:
+    int Id = 0;
+};
+
+// One answerable question of the page now shown in the main browser.
+class TShiTi {
+public:
+    int Id = 0;
+    int OptionCount = 0;
+    std::string TypeName;
+    std::string Answer;
+    bool Correct = false;
+};
+
+// One tally of a grading run: a run of questions of one type.
+class TTest {
+public:
+    std::string TypeName;
+    int Total = 0;
+    int RightCount = 0;
+    float FullScore = 0;
+    float Score = 0;
+    float RightRate = 0;
+};
+
+// An ordered list that owns its records: emptying or destroying it frees them.
+template <class T> class TObjectList {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    T* Items(int i) const { return items_.at(static_cast<size_t>(i)).get(); }
+    T* operator[](int i) const { return Items(i); }
+    T* Add(std::unique_ptr<T> item) {
+        items_.push_back(std::move(item));
+        return items_.back().get();
+    }
+    T* Add() { return Add(std::make_unique<T>()); }
+    void Clear() { items_.clear(); }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    std::vector<std::unique_ptr<T>> items_;
+};

@@ -1,0 +1,41 @@
+#pragma once
+#include <map>
+#include <string>
+
+struct sqlite3;
+
+// The one connection to the exam database. The connection string names the
+// provider, the file and the database password; opening checks the container's
+// header against the password before SQLite touches the file.
+class AdoConnection {
+public:
+    AdoConnection() = default;
+    ~AdoConnection();
+    AdoConnection(const AdoConnection&) = delete;
+    AdoConnection& operator=(const AdoConnection&) = delete;
+
+    std::string ConnectionString;
+    std::string Provider = "Microsoft.Jet.OLEDB.4.0";
+    bool LoginPrompt = false;
+
+    void Open();   // throws EDatabaseError with the engine's message
+    void Close();
+    bool Connected() const { return db_ != nullptr; }
+    sqlite3* Handle() const;  // throws when not connected
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const;
+    long long LastInsertId() const;
+
+    // "Key=Value;..." split into a map with lower-case keys.
+    static std::map<std::string, std::string> ParseConnectionString(const std::string& text);
+
+private:
+    void exec(const char* sql);
+    sqlite3* db_ = nullptr;
+};
+
+// Throws EDatabaseError with SQLite's current message for `db`.
+[[noreturn]] void ThrowSqliteError(sqlite3* db, const std::string& context = {});

@@ -1,0 +1,161 @@
+#include "store/AdoQuery.h"
+
+#include "store/AdoConnection.h"
+#include "store/DatabaseError.h"
+#include "store/SqlText.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <sqlite3.h>
+
+std::string TStrings::Text() const {
+    std::string out;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (i) out += '\n';
+        out += lines_[i];
+    }
+    return out;
+}
+
+namespace {
+const TFieldValue kNull{};
+
+class Statement {
+public:
+    Statement(sqlite3* db, const std::string& sql) : db_(db) {
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, &tail) != SQLITE_OK)
+            ThrowSqliteError(db);
+        if (!stmt_) throw EDatabaseError("命令文本为空。");
+        for (; tail && *tail; ++tail)
+            if (!std::isspace(static_cast<unsigned char>(*tail)) && *tail != ';')
+                throw EDatabaseError("SQL 语句之后找到字符。");
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    bool step() {
+        int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        ThrowSqliteError(db_);
+    }
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+TFieldValue columnValue(sqlite3_stmt* s, int i) {
+    switch (sqlite3_column_type(s, i)) {
+    case SQLITE_INTEGER: return static_cast<long long>(sqlite3_column_int64(s, i));
+    case SQLITE_FLOAT: return sqlite3_column_double(s, i);
+    case SQLITE_NULL: return std::monostate{};
+    default: {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+        return std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(s, i)));
+    }
+    }
+}
+
+std::string formatFloat(double d) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", d);
+    return buf;
+}
+} // namespace
+
+bool TField::IsNull() const { return std::holds_alternative<std::monostate>(*v_); }
+
+std::string TField::AsString() const {
+    if (auto s = std::get_if<std::string>(v_)) return *s;
+    if (auto i = std::get_if<long long>(v_)) return std::to_string(*i);
+    if (auto d = std::get_if<double>(v_)) return formatFloat(*d);
+    return {};
+}
+
+long long TField::AsLargeInt() const {
+    if (auto i = std::get_if<long long>(v_)) return *i;
+    if (auto d = std::get_if<double>(v_)) return std::llround(*d);
+    if (auto s = std::get_if<std::string>(v_)) {
+        if (s->empty()) return 0;
+        long long v = 0;
+        auto [p, ec] = std::from_chars(s->data(), s->data() + s->size(), v);
+        if (ec != std::errc() || p != s->data() + s->size())
+            throw EDatabaseError("'" + *s + "' 不是有效的整数值。");
+        return v;
+    }
+    return 0;
+}
+
+int TField::AsInteger() const { return static_cast<int>(AsLargeInt()); }
+
+double TField::AsFloat() const {
+    if (auto d = std::get_if<double>(v_)) return *d;
+    if (auto i = std::get_if<long long>(v_)) return static_cast<double>(*i);
+    if (auto s = std::get_if<std::string>(v_)) {
+        if (s->empty()) return 0;
+        char* end = nullptr;
+        double v = std::strtod(s->c_str(), &end);
+        if (end != s->c_str() + s->size()) throw EDatabaseError("'" + *s + "' 不是有效的浮点数值。");
+        return v;
+    }
+    return 0;
+}
+
+std::string AdoQuery::statementText() const { return TranslateJetDates(SQL.Text()); }
+
+void AdoQuery::Close() {
+    active_ = false;
+    rows_ = row_ = 0;
+    names_.clear();
+    index_.clear();
+    values_.clear();
+}
+
+void AdoQuery::Open() {
+    Close();
+    if (!Connection) throw EDatabaseError("缺少 Connection 属性。");
+    Statement st(Connection->Handle(), statementText());
+    const int n = sqlite3_column_count(st.get());
+    if (n == 0) throw EDatabaseError("命令未返回结果集。");
+    for (int i = 0; i < n; ++i) {
+        names_.emplace_back(sqlite3_column_name(st.get(), i));
+        index_.emplace(names_.back(), static_cast<size_t>(i));  // first of equal names wins
+    }
+    while (st.step()) {
+        for (int i = 0; i < n; ++i) values_.push_back(columnValue(st.get(), i));
+        ++rows_;
+    }
+    row_ = 0;
+    active_ = true;
+}
+
+void AdoQuery::ExecSQL() {
+    Close();
+    if (!Connection) throw EDatabaseError("缺少 Connection 属性。");
+    sqlite3* db = Connection->Handle();
+    Statement st(db, statementText());
+    while (st.step()) {
+    }
+    rowsAffected_ = sqlite3_changes(db);
+}
+
+void AdoQuery::Next() {
+    if (row_ < rows_) ++row_;
+}
+
+TField AdoQuery::Fields(int index) const {
+    if (!active_ || index < 0 || index >= FieldCount()) throw EDatabaseError("字段索引超出范围。");
+    if (Eof()) return TField(&kNull);
+    return TField(&values_[row_ * names_.size() + static_cast<size_t>(index)]);
+}
+
+TField AdoQuery::FieldByName(std::string_view name) const {
+    if (!active_) throw EDatabaseError("数据集未打开: 找不到字段 '" + std::string(name) + "'。");
+    auto it = index_.find(std::string(name));
+    if (it == index_.end()) throw EDatabaseError("找不到字段 '" + std::string(name) + "'。");
+    if (Eof()) return TField(&kNull);
+    return TField(&values_[row_ * names_.size() + it->second]);
+}

@@ -1,0 +1,79 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+class AdoConnection;
+
+// The lines of a statement, appended one fragment at a time.
+class TStrings {
+public:
+    void Clear() { lines_.clear(); }
+    void Add(std::string line) { lines_.push_back(std::move(line)); }
+    void Add(long long n) { lines_.push_back(std::to_string(n)); }
+    int Count() const { return static_cast<int>(lines_.size()); }
+    const std::string& operator[](int i) const { return lines_[static_cast<size_t>(i)]; }
+    std::string Text() const;  // lines joined by line breaks
+
+private:
+    std::vector<std::string> lines_;
+};
+
+using TFieldValue = std::variant<std::monostate, long long, double, std::string>;
+
+// One column of the current row. A null (and any column read past the last
+// row) reads as the empty text or 0.
+class TField {
+public:
+    explicit TField(const TFieldValue* v) : v_(v) {}
+    bool IsNull() const;
+    std::string AsString() const;
+    int AsInteger() const;       // throws EDatabaseError for text that is no number
+    long long AsLargeInt() const;
+    double AsFloat() const;
+
+private:
+    const TFieldValue* v_;
+};
+
+// A query object on the connection, used with the statement idiom: Close,
+// SQL.Clear, SQL.Add..., then Open (SELECT) or ExecSQL (UPDATE/INSERT).
+// Open reads the whole result at once, so RecordCount is valid right away and
+// no statement stays active on the connection while the rows are walked.
+class AdoQuery {
+public:
+    explicit AdoQuery(AdoConnection* connection = nullptr) : Connection(connection) {}
+
+    AdoConnection* Connection;
+    TStrings SQL;
+    // Kept for the callers that set it; values are always sent as written.
+    bool ParamCheck = true;
+
+    void Open();
+    void ExecSQL();
+    void Close();
+
+    bool Active() const { return active_; }
+    bool Eof() const { return row_ >= rows_; }
+    void First() { row_ = 0; }
+    void Next();
+    int RecordCount() const { return static_cast<int>(rows_); }
+    int RowsAffected() const { return rowsAffected_; }
+    int FieldCount() const { return static_cast<int>(names_.size()); }
+    const std::string& FieldName(int i) const { return names_[static_cast<size_t>(i)]; }
+
+    TField FieldByName(std::string_view name) const;  // unknown name: EDatabaseError
+    TField Fields(int index) const;
+
+private:
+    std::string statementText() const;
+    bool active_ = false;
+    size_t rows_ = 0;
+    size_t row_ = 0;
+    int rowsAffected_ = 0;
+    std::vector<std::string> names_;
+    std::unordered_map<std::string, size_t> index_;
+    std::vector<TFieldValue> values_;  // row-major
+};

@@ -1,0 +1,50 @@
+#include "store/DataModule.h"
+
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "store/EncryptionMDB.h"
+
+const char* const kDatabasePassword = "qorvilan517302tesmek";
+
+TDataModule1* DataModule1 = nullptr;
+
+TDataModule1::TDataModule1() : ADOQuery1(&ADOConnection1), ADOQuery2(&ADOConnection1) {
+    ADOConnection1.LoginPrompt = false;
+    ADOConnection1.Provider = "Microsoft.Jet.OLEDB.4.0";
+    ADOQuery2.ParamCheck = false;
+}
+
+std::string TDataModule1::ConnectionStringFor(const std::string& folder) {
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder +
+           "exam.db;Persist Security Info=False;Jet OLEDB:Database Password=" + kDatabasePassword;
+}
+
+bool TDataModule1::GuardAndConnect(const std::string& folder) {
+    const std::string exam = folder + "exam.db";
+    const std::string temp = folder + "temp.db";
+
+    // Copies overwrite in place and write only what differs (the header), so
+    // exam.db keeps its inode for the open connection and is never torn.
+    CopyFileOver(exam, temp);
+    DecryptMDB(temp);
+    CopyFileOver(temp, exam);
+
+    bool connected = true;
+    ADOConnection1.ConnectionString = ConnectionStringFor(folder);
+    try {
+        ADOConnection1.Open();
+    } catch (const std::exception&) {
+        connected = false;
+    }
+
+    CopyFileOver(exam, temp);
+    EncryptMDB(temp);
+    CopyFileOver(temp, exam);
+    DeleteFileAt(temp);
+
+    // The file is closed again before the user is asked to read anything.
+    if (!connected)
+        MessageBox(QStringLiteral("打开数据库出现严重的错误，程序将中止！"), QStringLiteral("错误"),
+                   MB_ICONERROR | MB_OK);
+    return connected;
+}

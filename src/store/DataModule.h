@@ -1,0 +1,30 @@
+#pragma once
+#include "store/AdoConnection.h"
+#include "store/AdoQuery.h"
+
+#include <string>
+
+// The password every bank is made with; the connection string carries it.
+extern const char* const kDatabasePassword;
+
+// Holds the one connection and the two shared query objects for the whole run.
+// ADOQuery1 serves the main window's own statements and the page builder's outer
+// loop; ADOQuery2 everything else, so a statement issued while another's rows are
+// walked always runs on the other object.
+class TDataModule1 {
+public:
+    TDataModule1();
+
+    AdoConnection ADOConnection1;
+    AdoQuery ADOQuery1;
+    AdoQuery ADOQuery2;
+
+    static std::string ConnectionStringFor(const std::string& folder);
+
+    // Start-up guard and connection on folder + "exam.db". On a failed connection
+    // the file is closed again, temp.db removed, the fatal message shown, and
+    // false returned: the program must end.
+    bool GuardAndConnect(const std::string& folder);
+};
+
+extern TDataModule1* DataModule1;
