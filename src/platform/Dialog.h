@@ -21,7 +21,6 @@ public:
     int ShowModal();
     // Sets the client size the dialog was designed with.
     void SetClientSize(int width, int height);
-
-protected:
+    // Closing by the frame or Escape ends with mrCancel.
     void reject() override;
 };

@@ -1,0 +1,91 @@
+// Message boxes, the default error handler and the dialog base.
+#include "platform/Application.h"
+#include "platform/Dialog.h"
+#include "platform/MessageBox.h"
+#include "platform/Online.h"
+#include "support/TestSupport.h"
+
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+TEST(MessageBoxSeam, RecordsAndAnswers) {
+    MessageBoxRecorder boxes;
+    boxes.Answer(IDNO);
+    EXPECT_EQ(MessageBox("是否要退出系统？(Y/N)", "询问", MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(MessageBox("x", "y", MB_ICONINFORMATION), IDOK);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].caption, "询问");
+    EXPECT_EQ(boxes.shown[0].flags, 36);
+    EXPECT_EQ(boxes.shown[1].flags, 64);
+}
+
+namespace {
+class Thrower : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("无效的列名 'x'");
+        return QObject::event(e);
+    }
+};
+}  // namespace
+
+TEST(DefaultErrorHandler, ShowsTheTextAndTheProgramGoesOn) {
+    MessageBoxRecorder boxes;
+    Thrower t;
+    QEvent e(QEvent::User);
+    EXPECT_NO_THROW(QCoreApplication::sendEvent(&t, &e));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "无效的列名 'x'.");
+    EXPECT_EQ(boxes.shown[0].flags & MB_ICONERROR, MB_ICONERROR);
+    // The loop still runs afterwards.
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ran);
+}
+
+TEST(DialogBase, OkSetsTheResultBeforeItsHandlerAndTheHandlerCanKeepTheDialogOpen) {
+    TDialog dlg;
+    auto* ok = new QPushButton("确定", &dlg);
+    auto* cancel = new QPushButton("取消", &dlg);
+    int seenInHandler = -1;
+    bool refuse = true;
+    dlg.AttachButton(ok, mrOk, [&] {
+        seenInHandler = dlg.ModalResult;
+        if (refuse) dlg.ModalResult = mrNone;
+    });
+    dlg.AttachButton(cancel, mrCancel);
+    int result = -1;
+    QTimer::singleShot(0, [&] {
+        ok->click();  // refused: stays open
+        EXPECT_TRUE(dlg.isVisible());
+        refuse = false;
+        ok->click();
+    });
+    result = dlg.ShowModal();
+    EXPECT_EQ(seenInHandler, mrOk);
+    EXPECT_EQ(result, mrOk);
+
+    QTimer::singleShot(0, [&] { cancel->click(); });
+    EXPECT_EQ(dlg.ShowModal(), mrCancel);
+    QTimer::singleShot(0, [&] { dlg.reject(); });  // closed by the frame
+    EXPECT_EQ(dlg.ShowModal(), mrCancel);
+}
+
+TEST(OnlineTest, ConnectsToALoopbackListenerAndGivesUpOnAClosedPort) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    const QString open = QString("http://127.0.0.1:%1/qlr/x.html").arg(server.serverPort());
+    EXPECT_TRUE(InternetCheckConnection(open));
+    const quint16 port = server.serverPort();
+    server.close();
+    EXPECT_FALSE(InternetCheckConnection(QString("http://127.0.0.1:%1/").arg(port)));
+    EXPECT_FALSE(InternetCheckConnection("not a url"));
+
+    auto previous = SetOnlineCheckHandler([](const QString&) { return true; });
+    EXPECT_TRUE(InternetCheckConnection("http://127.0.0.1:1/"));
+    SetOnlineCheckHandler(previous);
+}

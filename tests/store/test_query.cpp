@@ -1,0 +1,116 @@
+// The query object: the statement idiom, field reads, record counts and quoting.
+#include "store/DataModule.h"
+#include "store/DatabaseError.h"
+#include "store/SqlText.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+class QueryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
+    }
+    AdoQuery& select(std::initializer_list<std::string> lines) {
+        AdoQuery& q = dm.ADOQuery2;
+        q.Close();
+        q.SQL.Clear();
+        for (const auto& l : lines) q.SQL.Add(l);
+        q.Open();
+        return q;
+    }
+    void exec(std::initializer_list<std::string> lines) {
+        AdoQuery& q = dm.ADOQuery1;
+        q.Close();
+        q.SQL.Clear();
+        for (const auto& l : lines) q.SQL.Add(l);
+        q.ExecSQL();
+    }
+    MessageBoxRecorder boxes;
+    TestInstall inst{
+        "INSERT INTO 类型说明 VALUES('单项选择题',NULL,0.8);"
+        "INSERT INTO 类型说明 VALUES('判断题','判断正误',1);"
+        "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(3,3,101,'判断题','甲',NULL);"
+        "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(1,1,101,'单项选择题','乙','B');"
+        "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(2,2,102,'单项选择题','丙','C');"};
+    TDataModule1 dm;
+};
+}  // namespace
+
+TEST_F(QueryTest, LinesAreJoinedAndRowsWalkedWithNextUntilEof) {
+    AdoQuery& q = select({"SELECT * FROM 小题 ", "WHERE 所属编号=", "101", " ORDER BY 小题号"});
+    EXPECT_EQ(q.SQL.Text(), "SELECT * FROM 小题 \nWHERE 所属编号=\n101\n ORDER BY 小题号");
+    EXPECT_EQ(q.RecordCount(), 2);
+    std::vector<int> ids;
+    for (; !q.Eof(); q.Next()) ids.push_back(q.FieldByName("小题号").AsInteger());
+    EXPECT_EQ(ids, (std::vector<int>{1, 3}));
+    q.Next();  // past the end stays at the end
+    EXPECT_TRUE(q.Eof());
+}
+
+TEST_F(QueryTest, NullsReadAsEmptyOrZeroAndNumbersConvert) {
+    AdoQuery& q = select({"SELECT * FROM 类型说明"});
+    ASSERT_EQ(q.RecordCount(), 2);
+    EXPECT_EQ(q.FieldByName("类型说明").AsString(), "");
+    EXPECT_TRUE(q.FieldByName("类型说明").IsNull());
+    EXPECT_FLOAT_EQ(static_cast<float>(q.FieldByName("分数").AsFloat()), 0.8f);
+    EXPECT_EQ(q.FieldByName("分数").AsString(), "0.8");
+    q.Next();
+    EXPECT_EQ(q.FieldByName("分数").AsInteger(), 1);
+    EXPECT_EQ(q.FieldByName("分数").AsString(), "1");
+    EXPECT_THROW(q.FieldByName("不存在的列"), EDatabaseError);
+
+    AdoQuery& none = select({"SELECT * FROM 小题 WHERE 小题号=", "99"});
+    EXPECT_EQ(none.RecordCount(), 0);
+    EXPECT_TRUE(none.Eof());
+    EXPECT_EQ(none.FieldByName("答案").AsString(), "");  // a missing row reads as empty
+    EXPECT_EQ(none.FieldByName("小题号").AsInteger(), 0);
+
+    AdoQuery& nullAnswer = select({"SELECT * FROM 小题 WHERE 小题号=3"});
+    EXPECT_EQ(nullAnswer.FieldByName("答案").AsString(), "");
+    EXPECT_EQ(nullAnswer.FieldByName("答案").AsFloat(), 0.0);
+}
+
+TEST_F(QueryTest, ListsDistinctAndSubSelectRunAsWritten) {
+    AdoQuery& q = select({"SELECT * FROM 小题 WHERE 小题号 IN(", "3,", "1,", "3)"});
+    EXPECT_EQ(q.RecordCount(), 2);
+    EXPECT_EQ(select({"SELECT DISTINCT 题目类型 FROM 小题"}).RecordCount(), 2);
+    EXPECT_EQ(select({"SELECT * FROM 小题 WHERE 题目内容 LIKE '%乙%'"}).RecordCount(), 1);
+}
+
+TEST_F(QueryTest, QuotesInTextValuesAreStoredAndReadBackIntact) {
+    const std::string value = "O'Neil's \"引号\" '; DROP TABLE 小题; --";
+    exec({"INSERT INTO 系统参数(参数名,参数值) VALUES(" + QuotedStr("名'字") + "," + QuotedStr(value) + ")"});
+    AdoQuery& q = select({"SELECT * FROM 系统参数 WHERE 参数名=", QuotedStr("名'字")});
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.FieldByName("参数值").AsString(), value);
+    EXPECT_EQ(select({"SELECT * FROM 小题"}).RecordCount(), 3);
+}
+
+TEST_F(QueryTest, DateLiteralFindsARowStoredToTheSecond) {
+    exec({"INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) ",
+          "VALUES(4,3,6,4.5,0.75,'" + StoredDateTimeText(2026, 12, 9, 7, 5, 3) + "')"});
+    exec({"INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) ",
+          "VALUES(1,1,1,1,1,'" + StoredDateTimeText(2026, 12, 9, 7, 5, 4) + "')"});
+    AdoQuery& q = select({"SELECT * FROM 测试结果 WHERE 测试时间=", "#12/9/2026", " 7:5:3", "#"});
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.FieldByName("试题数").AsInteger(), 4);
+    EXPECT_EQ(q.FieldByName("编号").AsInteger(), 1);  // assigned by the engine
+}
+
+TEST_F(QueryTest, FailingStatementsCarryTheEnginesMessage) {
+    try {
+        select({"SELECT * FROM 不存在的表"});
+        FAIL() << "no error";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("不存在的表"), std::string::npos);
+    }
+    EXPECT_FALSE(dm.ADOQuery2.Active());
+    EXPECT_THROW(exec({"UPDATE 小题 SET 是否收藏=1 WHERE 小题号 IN("}), EDatabaseError);
+    // A failed transaction leaves nothing behind.
+    dm.ADOConnection1.BeginTrans();
+    exec({"UPDATE 小题 SET 是否收藏=1"});
+    dm.ADOConnection1.RollbackTrans();
+    EXPECT_EQ(select({"SELECT * FROM 小题 WHERE 是否收藏=1"}).RecordCount(), 0);
+}
