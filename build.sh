@@ -56,7 +56,9 @@ case "$cmd" in
     install_missing
     configure_and_build
     cmake --build "$top/build" --target benchmarks
-    for b in "$top"/build/bench/bench_*; do [ -x "$b" ] && "$b"; done
+    for b in "$top"/build/bench/bench_*; do
+      if [ -f "$b" ] && [ -x "$b" ]; then "$b"; fi
+    done
     ;;
   *)
     echo "usage: $0 run|test|bench" >&2
