@@ -1,7 +1,7 @@
 // TFrmMain: construction of the window's layout.
 #include "app/FrmMain.h"
 
-#include "app/StripArt.h"
+#include "app/NavArt.h"
 #include "browser/WebBrowser.h"
 #include "platform/Splitter.h"
 #include "store/DataModule.h"
@@ -67,7 +67,7 @@ void TFrmMain::buildLayout() {
     Image2->setScaledContents(true);
     Image2->lower();
     auto* strip = row(Panel2);
-    Panel3 = new QWidget(Panel2);
+    Panel3 = new TPanel(Panel2);
     Image3 = new QLabel(Panel3);
     Image3->setScaledContents(true);
     Panel4 = new QWidget(Panel2);
@@ -84,16 +84,21 @@ void TFrmMain::buildLayout() {
     outer->addWidget(Panel5, 1);
     auto* body = row(Panel5);
 
-    Panel6 = new QWidget(Panel5);
+    Panel6 = new TPanel(Panel5);
     Panel6->setFixedWidth(290);
     auto* left = column(Panel6);
     Header1 = makeHeader("试题目录", Panel6);
     left->addWidget(Header1);
     auto* treeRow = new QWidget(Panel6);
     auto* treeLayout = row(treeRow);
-    TreeView1 = new QTreeWidget(treeRow);
+    TreeView1 = new TTreeView(treeRow);
     TreeView1->setHeaderHidden(true);
-    BitBtn1 = new QPushButton(QStringLiteral("<<"), treeRow);
+    TreeView1->setIndentation(25);
+    TreeView1->setIconSize(QSize(22, 20));
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->viewport()->installEventFilter(this);
+    BitBtn1 = new TBitBtn(QStringLiteral("<<"), treeRow);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     BitBtn1->setFixedWidth(17);
     BitBtn1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     treeLayout->addWidget(TreeView1, 1);
@@ -116,6 +121,7 @@ void TFrmMain::buildLayout() {
     CoolBar1 = new QWidget(Panel7);
     CoolBar1->setFixedHeight(29);
     centre->addWidget(CoolBar1);
+    buildToolBars();
     WebBrowser1 = new WebBrowser(Panel7);
     centre->addWidget(WebBrowser1, 1);
 
@@ -141,14 +147,69 @@ void TFrmMain::buildLayout() {
     Panel4->installEventFilter(this);
 }
 
-void TFrmMain::buildImageLists() {
-    // Slot pictures join these lists with the navigation strip; image 16 of the
-    // normal list is the strip's background.
-    while (ImageList1.Count() < 16) ImageList1.Add(QPixmap());
-    ImageList1.Add(StripBackground(ImageList1.Width, ImageList1.Height));
+void TFrmMain::buildPictures() {
+    for (int slot = 0; slot < 16; ++slot) {
+        ImageList1.Add(art::SlotPicture(slot, art::SlotLook::Normal));
+        ImageList2.Add(art::SlotPicture(slot, art::SlotLook::Hover));
+        ImageList3.Add(art::SlotPicture(slot, art::SlotLook::Selected));
+    }
+    // Image 16 of the normal list is the top strip's background.
+    ImageList1.Add(art::StripBackground(ImageList1.Width, ImageList1.Height));
+    for (int i = 0; i < 4; ++i) ImageList4.Add(art::TreePicture(i));
+
+    auto fill = [](TImageList& normal, TImageList& hot, std::initializer_list<const char*> words) {
+        for (const char* w : words) {
+            normal.Add(art::ToolPicture(QString::fromUtf8(w), normal.Width, normal.Height, false));
+            hot.Add(art::ToolPicture(QString::fromUtf8(w), hot.Width, hot.Height, true));
+        }
+    };
+    fill(ToolBar1Images, ToolBar1HotImages, {"放大", "缩小"});
+    fill(ToolBar4Images, ToolBar4HotImages, {"重新答题", "批阅试卷", "全屏显示", "退出全屏"});
+    fill(ToolBar3Images, ToolBar3HotImages, {"显示全部答案", "隐藏全部答案"});
+    fill(ToolBar2Images, ToolBar2HotImages, {"界面设置", "打印试题", "试题过滤"});
+}
+
+void TFrmMain::buildToolBars() {
+    buildPictures();
+    auto* bars = row(CoolBar1);
+    bars->setSpacing(6);
+    bars->setContentsMargins(4, 2, 4, 2);
+    auto bar = [&](QWidget*& holder) {
+        holder = new QWidget(CoolBar1);
+        auto* l = row(holder);
+        l->setSpacing(2);
+        bars->addWidget(holder);
+        return l;
+    };
+    auto button = [&](QHBoxLayout* l, TImageList& images, TImageList& hot, int index, void (TFrmMain::*handler)()) {
+        auto* b = new TToolButton(&images, &hot, index, l->parentWidget());
+        connect(b, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+        l->addWidget(b);
+        return b;
+    };
+    auto* l1 = bar(ToolBar1);
+    ToolButton2 = button(l1, ToolBar1Images, ToolBar1HotImages, 0, &TFrmMain::ToolButton2Click);
+    ToolButton3 = button(l1, ToolBar1Images, ToolBar1HotImages, 1, &TFrmMain::ToolButton3Click);
+    auto* l4 = bar(ToolBar4);
+    ToolButton9 = button(l4, ToolBar4Images, ToolBar4HotImages, 2, &TFrmMain::ToolButton9Click);
+    ToolButton8 = button(l4, ToolBar4Images, ToolBar4HotImages, 1, &TFrmMain::ToolButton8Click);
+    ToolButton5 = button(l4, ToolBar4Images, ToolBar4HotImages, 0, &TFrmMain::ToolButton5Click);
+    auto* l3 = bar(ToolBar3);
+    ToolButton1 = button(l3, ToolBar3Images, ToolBar3HotImages, 0, &TFrmMain::ToolButton1Click);
+    auto* l2 = bar(ToolBar2);
+    ToolButton4 = button(l2, ToolBar2Images, ToolBar2HotImages, 0, &TFrmMain::ToolButton4Click);
+    ToolButton6 = button(l2, ToolBar2Images, ToolBar2HotImages, 1, &TFrmMain::ToolButton6Click);
+    ToolButton7 = button(l2, ToolBar2Images, ToolBar2HotImages, 2, &TFrmMain::ToolButton7Click);
+    bars->addStretch(1);
 }
 
 bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TreeView1->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // Runs after the press has moved the selection, for every click in the tree.
+        bool handled = QMainWindow::eventFilter(watched, event);
+        TreeView1Click();
+        return handled;
+    }
     if (event->type() == QEvent::Resize) {
         if (watched == Panel2 || watched == Panel4) FormResize();
         else if (watched == Panel3) Image3->setGeometry(0, 0, Panel3->width(), Panel3->height());

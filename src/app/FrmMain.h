@@ -1,16 +1,19 @@
 #pragma once
-#include "app/ImageList.h"
+#include "platform/Controls.h"
+#include "render/Records.h"
 
-#include <QLabel>
 #include <QMainWindow>
-#include <QPushButton>
-#include <QTreeWidget>
 #include <array>
+#include <functional>
 #include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 class WebBrowser;
 class TSplitter;
 class TDataModule1;
+class QTreeWidgetItem;
 
 // The fixed address the online test tries.
 QString PortalIndexUrl();
@@ -19,38 +22,89 @@ QString PortalIndexUrl();
 int NormalModePanel3Width(int w);
 int ZoneModePanel3Width(int w);
 
+// One category row, attached to its tree node.
+class TTreeNodeInfo {
+public:
+    int Id = 0;
+    std::string Name;
+    int ParentId = 0;
+};
+
 class TFrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFrmMain(QWidget* parent = nullptr);
     ~TFrmMain() override;
 
+    // Start-up and shutdown.
     // The creation handler. Returns false when the database could not be opened:
     // the message has been shown and the program must end without showing the window.
     bool FormCreate();
     void FormResize();
     void FormCloseQuery(bool& canClose);
 
+    // Category tree and browsing.
+    void TreeViewLoadFromDB();
+    void CreateTree(QTreeWidgetItem* node);
+    void ActShiTiKuExecute();
+    void TreeView1Click();
+    void ActSCSTKSTExecute();
+    static TTreeNodeInfo* NodeInfo(const QTreeWidgetItem* node);
+    static int NodeLevel(const QTreeWidgetItem* node);
+    // The node at a position of the whole tree, counted from 0 in display order.
+    QTreeWidgetItem* NodeAt(int absoluteIndex) const;
+
+    // Navigation strip and tool bars.
+    void ActClickExecute(TImage* image);
+    void ActMouseMoveExecute(TImage* image);
+    void ActMouseLeaveExecute(TImage* image);
+    void SetMenu(bool show);
+    void BitBtn1Click();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void ToolButton6Click();
+    void ToolButton7Click();
+    void ToolButton8Click();
+    void ToolButton9Click();
+    // The command behind each slot; later features fill in theirs.
+    std::array<std::function<void()>, 16> SlotCommands;
+
     // Layout, named as the rest of the program refers to it.
     QWidget* Panel1;
     QWidget* Panel2;
     QLabel* Image2;
-    QWidget* Panel3;
+    TPanel* Panel3;
     QLabel* Image3;
     QWidget* Panel4;
     QLabel* Image1;
     WebBrowser* WebBrowser4;
     QWidget* Panel5;
-    QWidget* Panel6;
+    TPanel* Panel6;
     QLabel* Header1;
-    QTreeWidget* TreeView1;
-    QPushButton* BitBtn1;
+    TTreeView* TreeView1;
+    TBitBtn* BitBtn1;
     QWidget* Panel9;
     WebBrowser* WebBrowser3;
     TSplitter* Splitter1;
     QWidget* Panel7;
     QLabel* Header3;
     QWidget* CoolBar1;
+    QWidget* ToolBar1;
+    QWidget* ToolBar2;
+    QWidget* ToolBar3;
+    QWidget* ToolBar4;
+    TToolButton* ToolButton1;
+    TToolButton* ToolButton2;
+    TToolButton* ToolButton3;
+    TToolButton* ToolButton4;
+    TToolButton* ToolButton5;
+    TToolButton* ToolButton6;
+    TToolButton* ToolButton7;
+    TToolButton* ToolButton8;
+    TToolButton* ToolButton9;
     WebBrowser* WebBrowser1;
     TSplitter* Splitter2;
     QWidget* Panel8;
@@ -60,8 +114,16 @@ public:
     TImageList ImageList1{66, 74};
     TImageList ImageList2{66, 74};
     TImageList ImageList3{66, 74};
+    TImageList ImageList4{22, 20};
+    TImageList ToolBar1Images{45, 23}, ToolBar1HotImages{45, 23};
+    TImageList ToolBar2Images{82, 23}, ToolBar2HotImages{82, 23};
+    TImageList ToolBar3Images{104, 23}, ToolBar3HotImages{104, 23};
+    TImageList ToolBar4Images{82, 23}, ToolBar4HotImages{82, 23};
     // The strip's picture controls, one per slot; empty until the strip is built.
-    std::array<QLabel*, 16> NavImages{};
+    std::array<TImage*, 16> NavImages{};
+
+    TObjectList<TTreeNodeInfo> RootNodeInfos;
+    TObjectList<TTreeNodeInfo> ChildNodeInfos;
 
     int CurrentNavSlot = 0;
     bool HoverShown = false;
@@ -74,7 +136,15 @@ protected:
 
 private:
     void buildLayout();
-    void buildImageLists();
-    void setPanel3Width();
+    void buildToolBars();
+    void buildPictures();
+    void buildNavStrip();
+    void setPanel3Width(bool normalMode);
+    QIcon nodeIcon(int level) const;
+    void runPageScript(const QString& script);
+    bool requirePaper();
+
     std::unique_ptr<TDataModule1> dataModule_;
+    // Children of each category by parent id, in list order: built once per load.
+    std::unordered_map<int, std::vector<TTreeNodeInfo*>> childrenOf_;
 };

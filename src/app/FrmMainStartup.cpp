@@ -17,9 +17,9 @@ int NormalModePanel3Width(int w) { return w - 792 >= 250 ? w - 250 : 792; }
 // In zone mode the banner keeps 400 pixels beside the four zone slots (4 x 66).
 int ZoneModePanel3Width(int w) { return w - 264 >= 400 ? w - 400 : 264; }
 
-void TFrmMain::setPanel3Width() {
+void TFrmMain::setPanel3Width(bool normalMode) {
     const int w = Panel2->width();
-    Panel3->setFixedWidth(CurrentNavSlot < 12 ? NormalModePanel3Width(w) : ZoneModePanel3Width(w));
+    Panel3->setFixedWidth(normalMode ? NormalModePanel3Width(w) : ZoneModePanel3Width(w));
 }
 
 bool TFrmMain::FormCreate() {
@@ -38,8 +38,7 @@ bool TFrmMain::FormCreate() {
         LoadDisplaySettings();
         setWindowTitle(QString::fromStdString(AppTitle));
         // Double buffering: Qt widgets always paint through a back buffer.
-        buildImageLists();
-        setPanel3Width();
+        setPanel3Width(true);
         Image2->setGeometry(0, 0, Panel2->width(), Panel2->height());
         Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
         const QPixmap& background = ImageList1.GetBitmap(16);
@@ -50,8 +49,13 @@ bool TFrmMain::FormCreate() {
         HoverShown = false;
         ClickPending = false;
 
-        // Steps 13-15 (navigation strip, category tree, first category page) join
-        // with the navigation and tree features.
+        buildNavStrip();
+        ActShiTiKuExecute();
+        // The first root, its first child, that child's first child: a category page.
+        if (QTreeWidgetItem* third = NodeAt(2)) {
+            TreeView1->setCurrentItem(third);
+            TreeView1Click();
+        }
 
         if (InternetCheckConnection(PortalIndexUrl())) {
             WebBrowser2->Navigate(ResourceInfoUrl);
@@ -69,7 +73,7 @@ bool TFrmMain::FormCreate() {
 }
 
 void TFrmMain::FormResize() {
-    if (NavImages[0]) setPanel3Width();
+    if (NavImages[0]) setPanel3Width(CurrentNavSlot < 12);
     Image2->setGeometry(0, 0, Panel2->width(), Panel2->height());
     Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
 }

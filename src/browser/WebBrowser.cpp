@@ -1,11 +1,121 @@
 #include "browser/WebBrowser.h"
 
+#include "browser/LocalFiles.h"
+#include "platform/AppFolder.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTimer>
 #include <QUrl>
 
-WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent) {}
+namespace {
+constexpr int kScriptTimeoutMs = 15000;
+}
+
+void BrowserDocument::Writeln(std::string_view line) {
+    browser_->appendLine(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent) {
+    InstallLocalFileResolver();
+    connect(this, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
+    connect(this, &QWebEngineView::loadFinished, this, [this] { loading_ = false; });
+}
 
 void WebBrowser::Navigate(const QString& address) {
     location_ = address;
+    writing_ = address == QLatin1String("about:blank");
+    written_.clear();
+    flushPending_ = false;
+    loading_ = true;
     if (address.startsWith(u'/')) setUrl(QUrl::fromLocalFile(address));
     else setUrl(QUrl(address));
+}
+
+void WebBrowser::appendLine(const QString& line) {
+    if (!writing_) throw EScriptError("没有可写入的文档：请先打开空白页 (about:blank)。");
+    written_.append(line);
+    if (!flushPending_) {
+        flushPending_ = true;
+        QTimer::singleShot(0, this, [this] { flushDocument(); });
+    }
+}
+
+void WebBrowser::flushDocument() {
+    if (!flushPending_) return;
+    flushPending_ = false;
+    loading_ = true;
+    // Relative addresses in a written page resolve against the css folder.
+    setHtml(written_.join(QStringLiteral("\r\n")), QUrl::fromLocalFile(QString::fromStdString(AppFolder()) + "css/"));
+}
+
+bool WebBrowser::WaitForLoad(int timeoutMs) {
+    flushDocument();
+    if (!loading_) return true;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
+    timer.start(timeoutMs);
+    while (loading_ && timer.isActive()) loop.exec();
+    return !loading_;
+}
+
+QVariant WebBrowser::runSync(const QString& js) {
+    WaitForLoad();
+    QEventLoop loop;
+    bool done = false;
+    QVariant result;
+    page()->runJavaScript(js, [&](const QVariant& v) {
+        result = v;
+        done = true;
+        loop.quit();
+    });
+    if (!done) {
+        QTimer::singleShot(kScriptTimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (!done) throw EScriptError("脚本没有在规定时间内执行完毕。");
+    return result;
+}
+
+namespace {
+// Wraps a script so that it runs in the page's global scope and an exception
+// comes back as {"error": message} instead of being lost in the console.
+QString guarded(const QString& script, bool wantValue) {
+    const QString quoted = QString::fromUtf8(QJsonDocument(QJsonArray{script}).toJson(QJsonDocument::Compact));
+    return QStringLiteral("(function(){try{var v=(0,eval)(%1[0]);return {ok:true,value:%2};}"
+                          "catch(e){return {ok:false,error:String(e&&e.message||e)};}})()")
+        .arg(quoted, wantValue ? QStringLiteral("v") : QStringLiteral("null"));
+}
+} // namespace
+
+void WebBrowser::ExecScript(const QString& script) { Evaluate(script); }
+
+QVariant WebBrowser::Evaluate(const QString& expression) {
+    const QVariantMap r = runSync(guarded(expression, true)).toMap();
+    if (r.isEmpty()) throw EScriptError("页面中没有可执行脚本的文档。");
+    if (!r.value(QStringLiteral("ok")).toBool())
+        throw EScriptError(r.value(QStringLiteral("error")).toString().toStdString());
+    return r.value(QStringLiteral("value"));
+}
+
+void WebBrowser::PrintPreview() {
+    flushDocument();
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, window());
+    preview.setWindowTitle(QStringLiteral("打印预览"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
+        // The preview paints synchronously; the page prints asynchronously.
+        QEventLoop loop;
+        connect(this, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
+        print(p);
+        loop.exec();
+    });
+    preview.exec();
 }

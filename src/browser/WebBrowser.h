@@ -1,6 +1,29 @@
 #pragma once
+#include "platform/LineSink.h"
+
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 #include <QWebEngineView>
+#include <stdexcept>
+
+class WebBrowser;
+
+// A script that failed in the page; its text is the engine's message.
+class EScriptError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The document of a page written line by line after navigating to "about:blank".
+class BrowserDocument : public LineSink {
+public:
+    explicit BrowserDocument(WebBrowser* browser) : browser_(browser) {}
+    void Writeln(std::string_view line) override;
+
+private:
+    WebBrowser* browser_;
+};
 
 // The embedded browser control. Navigate takes a local file path (absolute),
 // a web address or "about:blank" and returns at once; the page loads after.
@@ -14,6 +37,35 @@ public:
     // The address of the last navigation, as given.
     const QString& LocationURL() const { return location_; }
 
+    // The document being written after Navigate("about:blank"); the lines are
+    // shown together, in order, once the current command returns. Writing when
+    // no blank document was opened is an error.
+    BrowserDocument& Document() { return document_; }
+    const QStringList& WrittenLines() const { return written_; }
+
+    // Runs script in the page, as the page's own code would (global scope), after
+    // any load in progress has finished. A failing script throws EScriptError.
+    void ExecScript(const QString& script);
+    // Evaluates an expression in the page and returns its value (same rules).
+    QVariant Evaluate(const QString& expression);
+
+    // Print preview of the page shown, without asking first.
+    void PrintPreview();
+
+    // Waits (running events) until the page has loaded; false on timeout.
+    bool WaitForLoad(int timeoutMs = 15000);
+    bool IsLoading() const { return loading_; }
+
 private:
+    friend class BrowserDocument;
+    void appendLine(const QString& line);
+    void flushDocument();
+    QVariant runSync(const QString& js);
+
     QString location_;
+    BrowserDocument document_{this};
+    QStringList written_;
+    bool writing_ = false;
+    bool flushPending_ = false;
+    bool loading_ = false;
 };

@@ -110,7 +110,6 @@ void AdoQuery::Close() {
     active_ = false;
     rows_ = row_ = 0;
     names_.clear();
-    index_.clear();
     values_.clear();
 }
 
@@ -120,10 +119,7 @@ void AdoQuery::Open() {
     Statement st(Connection->Handle(), statementText());
     const int n = sqlite3_column_count(st.get());
     if (n == 0) throw EDatabaseError("命令未返回结果集。");
-    for (int i = 0; i < n; ++i) {
-        names_.emplace_back(sqlite3_column_name(st.get(), i));
-        index_.emplace(names_.back(), static_cast<size_t>(i));  // first of equal names wins
-    }
+    for (int i = 0; i < n; ++i) names_.emplace_back(sqlite3_column_name(st.get(), i));
     while (st.step()) {
         for (int i = 0; i < n; ++i) values_.push_back(columnValue(st.get(), i));
         ++rows_;
@@ -154,8 +150,10 @@ TField AdoQuery::Fields(int index) const {
 
 TField AdoQuery::FieldByName(std::string_view name) const {
     if (!active_) throw EDatabaseError("数据集未打开: 找不到字段 '" + std::string(name) + "'。");
-    auto it = index_.find(std::string(name));
-    if (it == index_.end()) throw EDatabaseError("找不到字段 '" + std::string(name) + "'。");
+    // A handful of columns: a scan beats hashing, and the first of equal names wins.
+    size_t i = 0;
+    while (i < names_.size() && names_[i] != name) ++i;
+    if (i == names_.size()) throw EDatabaseError("找不到字段 '" + std::string(name) + "'。");
     if (Eof()) return TField(&kNull);
-    return TField(&values_[row_ * names_.size() + it->second]);
+    return TField(&values_[row_ * names_.size() + i]);
 }

@@ -1,7 +1,6 @@
 #pragma once
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -74,6 +73,5 @@ private:
     size_t row_ = 0;
     int rowsAffected_ = 0;
     std::vector<std::string> names_;
-    std::unordered_map<std::string, size_t> index_;
     std::vector<TFieldValue> values_;  // row-major
 };

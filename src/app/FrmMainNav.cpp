@@ -1,0 +1,81 @@
+// TFrmMain: the navigation strip, the mode switch and the collapse button.
+#include "app/FrmMain.h"
+
+#include "browser/WebBrowser.h"
+#include "platform/AppFolder.h"
+
+void TFrmMain::buildNavStrip() {
+    // Each picture is 67 wide and starts 66 after the previous: neighbours overlap by one pixel.
+    for (int first : {0, 12}) {
+        int x = 0;
+        for (int slot = first; slot < (first == 0 ? 12 : 16); ++slot) {
+            auto* image = new TImage(Panel3);
+            image->Tag = slot;
+            image->setGeometry(x, 0, 67, 75);
+            image->setPixmap(ImageList1.GetBitmap(slot));
+            x += image->width() - 1;
+            connect(image, &TImage::MouseMove, this, &TFrmMain::ActMouseMoveExecute);
+            connect(image, &TImage::MouseLeave, this, &TFrmMain::ActMouseLeaveExecute);
+            connect(image, &TImage::Click, this, &TFrmMain::ActClickExecute);
+            image->setVisible(slot < 12);
+            NavImages[static_cast<size_t>(slot)] = image;
+        }
+    }
+    NavImages[0]->SetPicture(ImageList3.GetBitmap(0));
+}
+
+void TFrmMain::ActMouseMoveExecute(TImage* image) {
+    if (HoverShown || ClickPending) return;
+    image->SetPicture(ImageList2.GetBitmap(image->Tag));
+    HoverShown = true;
+}
+
+void TFrmMain::ActMouseLeaveExecute(TImage* image) {
+    if (HoverShown && !ClickPending)
+        image->SetPicture((image->Tag == CurrentNavSlot ? ImageList3 : ImageList1).GetBitmap(image->Tag));
+    ClickPending = false;
+    HoverShown = false;
+}
+
+void TFrmMain::ActClickExecute(TImage* image) {
+    const int slot = image->Tag;
+    if (slot != CurrentNavSlot) {
+        NavImages[static_cast<size_t>(CurrentNavSlot)]->SetPicture(ImageList1.GetBitmap(CurrentNavSlot));
+        image->SetPicture(ImageList3.GetBitmap(slot));
+        CurrentNavSlot = slot;
+        ClickPending = true;
+    }
+    if (const auto& command = SlotCommands[static_cast<size_t>(slot)]) command();
+}
+
+void TFrmMain::SetMenu(bool show) {
+    for (int slot = 0; slot < 16; ++slot) NavImages[static_cast<size_t>(slot)]->setVisible(slot < 12 ? show : !show);
+    TreeView1->setVisible(show);
+    BitBtn1->setVisible(show);
+    CoolBar1->setVisible(show);
+    Panel9->setVisible(!show);
+    Header3->setVisible(!show);
+    if (show) {
+        Header1->setText(QStringLiteral("试题目录"));
+        Panel6->setVisible(true);
+        WebBrowser1->Navigate(AppFolder() + "css/Question.html");
+        setPanel3Width(true);
+    } else {
+        Header1->setText(QStringLiteral("照片剪裁"));
+        NavImages[12]->SetPicture(ImageList3.GetBitmap(12));
+        setPanel3Width(false);
+    }
+}
+
+void TFrmMain::BitBtn1Click() {
+    if (BitBtn1->Tag == 0) {
+        Panel6->Tag = Panel6->width();
+        Panel6->setFixedWidth(BitBtn1->width());
+        BitBtn1->setText(QStringLiteral(">>"));
+        BitBtn1->Tag = 1;
+    } else {
+        Panel6->setFixedWidth(Panel6->Tag);
+        BitBtn1->setText(QStringLiteral("<<"));
+        BitBtn1->Tag = 0;
+    }
+}

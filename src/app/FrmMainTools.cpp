@@ -1,0 +1,55 @@
+// TFrmMain: the tool buttons above the main browser.
+#include "app/FrmMain.h"
+
+#include "browser/WebBrowser.h"
+#include "platform/MessageBox.h"
+#include "render/Global.h"
+
+void TFrmMain::runPageScript(const QString& script) { WebBrowser1->ExecScript(script); }
+
+bool TFrmMain::requirePaper() {
+    if (PaperLoaded) return true;
+    MessageBox(QStringLiteral("请先选择试卷！"), QStringLiteral("未选择试卷"), MB_ICONINFORMATION);
+    return false;
+}
+
+void TFrmMain::ToolButton1Click() {
+    if (!requirePaper()) return;
+    ToolButton1->Tag = ToolButton1->Tag == 0 ? 1 : 0;
+    ToolButton1->SetImageIndex(ToolButton1->Tag);
+    runPageScript(QStringLiteral("showAllAnswer(%1)").arg(ToolButton1->Tag));
+}
+
+void TFrmMain::ToolButton2Click() { runPageScript(QStringLiteral("changeFont(1)")); }
+
+void TFrmMain::ToolButton3Click() { runPageScript(QStringLiteral("changeFont(0)")); }
+
+void TFrmMain::ToolButton4Click() {
+    // The appearance dialog joins here.
+}
+
+void TFrmMain::ToolButton5Click() {
+    if (!requirePaper()) return;
+    if (MessageBox(QStringLiteral("重新答题会清空当前的回答,继续吗?"), QStringLiteral("重新答题"),
+                   MB_YESNO | MB_ICONQUESTION) == IDYES)
+        runPageScript(QStringLiteral("answerAgain()"));
+}
+
+void TFrmMain::ToolButton6Click() { WebBrowser1->PrintPreview(); }
+
+void TFrmMain::ToolButton7Click() {
+    // The question filter joins here.
+}
+
+void TFrmMain::ToolButton8Click() {
+    // Grading joins here.
+}
+
+void TFrmMain::ToolButton9Click() {
+    const bool full = ToolButton9->Tag == 0;
+    ToolButton9->Tag = full ? 1 : 0;
+    ToolButton9->SetImageIndex(full ? 3 : 2);
+    Panel1->setVisible(!full);
+    Panel6->setVisible(!full);
+    Panel8->setVisible(!full);
+}

@@ -1,0 +1,145 @@
+// TFrmMain: the category tree and the category pages.
+#include "app/FrmMain.h"
+
+#include "browser/WebBrowser.h"
+#include "platform/AppFolder.h"
+#include "render/Global.h"
+#include "render/QuestionPage.h"
+#include "store/DataModule.h"
+
+#include <unordered_set>
+
+namespace {
+constexpr int kInfoRole = Qt::UserRole;
+
+QTreeWidgetItem* newNode(TTreeNodeInfo* info) {
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, QString::fromStdString(info->Name));
+    item->setData(0, kInfoRole, QVariant::fromValue(reinterpret_cast<quintptr>(info)));
+    return item;
+}
+}  // namespace
+
+TTreeNodeInfo* TFrmMain::NodeInfo(const QTreeWidgetItem* node) {
+    return node ? reinterpret_cast<TTreeNodeInfo*>(node->data(0, kInfoRole).value<quintptr>()) : nullptr;
+}
+
+int TFrmMain::NodeLevel(const QTreeWidgetItem* node) {
+    int level = 0;
+    for (const QTreeWidgetItem* p = node->parent(); p; p = p->parent()) ++level;
+    return level;
+}
+
+QTreeWidgetItem* TFrmMain::NodeAt(int absoluteIndex) const {
+    // Depth first, as the tree lists its nodes whether expanded or not.
+    std::vector<QTreeWidgetItem*> stack;
+    for (int i = TreeView1->topLevelItemCount() - 1; i >= 0; --i) stack.push_back(TreeView1->topLevelItem(i));
+    int index = 0;
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        if (index++ == absoluteIndex) return item;
+        for (int i = item->childCount() - 1; i >= 0; --i) stack.push_back(item->child(i));
+    }
+    return nullptr;
+}
+
+void TFrmMain::TreeViewLoadFromDB() {
+    TreeView1->clear();
+    childrenOf_.clear();
+    ChildNodeInfos.Clear();
+    RootNodeInfos.Clear();
+    AdoQuery& q = DataModule1->ADOQuery1;
+    q.Close();
+    q.SQL.Clear();
+    q.SQL.Add("SELECT * FROM 题目类别 ");
+    q.Open();
+    for (; !q.Eof(); q.Next()) {
+        auto info = std::make_unique<TTreeNodeInfo>();
+        info->Name = q.FieldByName("名称").AsString();
+        info->Id = q.FieldByName("编号").AsInteger();
+        info->ParentId = q.FieldByName("父级编号").AsInteger();
+        if (info->ParentId != 0) childrenOf_[info->ParentId].push_back(ChildNodeInfos.Add(std::move(info)));
+        else RootNodeInfos.Add(std::move(info));
+    }
+    q.Close();
+}
+
+void TFrmMain::CreateTree(QTreeWidgetItem* node) {
+    // Ids on the path from the root: a record that would be its own ancestor is
+    // left out rather than recursed into for ever.
+    std::unordered_set<int> path;
+    for (const QTreeWidgetItem* p = node; p; p = p->parent()) path.insert(NodeInfo(p)->Id);
+    const int baseLevel = NodeLevel(node);
+
+    struct Frame {
+        QTreeWidgetItem* node;
+        size_t next;
+    };
+    std::vector<Frame> stack{{node, 0}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        auto it = childrenOf_.find(NodeInfo(top.node)->Id);
+        if (it == childrenOf_.end() || top.next >= it->second.size()) {
+            path.erase(NodeInfo(top.node)->Id);
+            stack.pop_back();
+            continue;
+        }
+        TTreeNodeInfo* info = it->second[top.next++];
+        if (path.count(info->Id)) continue;
+        QTreeWidgetItem* child = newNode(info);
+        top.node->addChild(child);
+        child->setIcon(0, nodeIcon(baseLevel + static_cast<int>(stack.size())));
+        path.insert(info->Id);
+        stack.push_back({child, 0});
+    }
+}
+
+QIcon TFrmMain::nodeIcon(int level) const {
+    // Level 2 (the categories that hold questions) has its own selected picture.
+    const int picture = level == 1 ? 1 : level == 2 ? 2 : 0;
+    QIcon icon(ImageList4.GetBitmap(picture));
+    if (level == 2) icon.addPixmap(ImageList4.GetBitmap(3), QIcon::Selected);
+    return icon;
+}
+
+void TFrmMain::ActShiTiKuExecute() {
+    TreeViewLoadFromDB();
+    QList<QTreeWidgetItem*> roots;
+    for (const auto& info : RootNodeInfos) {
+        // Built off the view, then added in one go: far fewer model updates.
+        QTreeWidgetItem* root = newNode(info.get());
+        root->setIcon(0, nodeIcon(0));
+        CreateTree(root);
+        roots.append(root);
+    }
+    TreeView1->addTopLevelItems(roots);
+    if (!roots.isEmpty()) TreeView1->setCurrentItem(roots.first());
+    TreeView1->Tag = 0;
+}
+
+void TFrmMain::TreeView1Click() {
+    switch (TreeView1->Tag) {
+    case 0: ActSCSTKSTExecute(); break;
+    default: break;  // 1: the technique tree, whose articles open on their own click
+    }
+}
+
+void TFrmMain::ActSCSTKSTExecute() {
+    QTreeWidgetItem* node = TreeView1->currentItem();
+    if (!node || NodeLevel(node) != 2) return;
+    AdoQuery& q = DataModule1->ADOQuery1;
+    q.Close();
+    q.SQL.Clear();
+    q.SQL.Add("SELECT * FROM 小题 ");
+    q.SQL.Add("WHERE 所属编号=");
+    q.SQL.Add(NodeInfo(node)->Id);
+    q.SQL.Add(" ORDER BY 小题号");
+    q.Open();
+    XiaoTiList.Clear();
+    for (; !q.Eof(); q.Next()) XiaoTiList.Add()->Id = q.FieldByName("小题号").AsInteger();
+    ToolButton1->Tag = 0;
+    ToolButton1->SetImageIndex(0);
+    BuildQuestionPage(node->text(0).toStdString());
+    WebBrowser1->Navigate(AppFolder() + "css/Question.html");
+}

@@ -1,0 +1,87 @@
+#pragma once
+// Small widgets with the extra state the program keeps on its controls: a
+// Tag, a picture from an image list, and the pointer events the handlers use.
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVector>
+#include <QWidget>
+
+// A list of equally sized pictures, addressed by index.
+class TImageList {
+public:
+    TImageList(int width, int height) : Width(width), Height(height) {}
+    int Width;
+    int Height;
+    int Count() const { return static_cast<int>(images_.size()); }
+    void Add(const QPixmap& p) { images_.push_back(p); }
+    const QPixmap& GetBitmap(int index) const { return images_.at(index); }
+
+private:
+    QVector<QPixmap> images_;
+};
+
+class TPanel : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    int Tag = 0;
+};
+
+class TBitBtn : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+    int Tag = 0;
+};
+
+class TTreeView : public QTreeWidget {
+    Q_OBJECT
+public:
+    using QTreeWidget::QTreeWidget;
+    int Tag = 0;
+};
+
+// A picture control that reports pointer moves, leaving and clicks.
+class TImage : public QLabel {
+    Q_OBJECT
+public:
+    explicit TImage(QWidget* parent = nullptr);
+    int Tag = 0;
+    void SetPicture(const QPixmap& p);
+
+signals:
+    void MouseMove(TImage* sender);
+    void MouseLeave(TImage* sender);
+    void Click(TImage* sender);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
+// A tool button showing picture ImageIndex of its bar's list, and the same
+// index of the hover list while the pointer is over it.
+class TToolButton : public QToolButton {
+    Q_OBJECT
+public:
+    TToolButton(const TImageList* images, const TImageList* hotImages, int imageIndex, QWidget* parent = nullptr);
+    int Tag = 0;
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int index);
+
+protected:
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+
+private:
+    void showPicture();
+    const TImageList* images_;
+    const TImageList* hot_;
+    int imageIndex_;
+    bool hover_ = false;
+};

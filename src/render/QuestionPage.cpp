@@ -1,0 +1,230 @@
+#include "render/QuestionPage.h"
+
+#include "platform/AppFolder.h"
+#include "platform/Gbk.h"
+#include "render/Global.h"
+#include "store/DataModule.h"
+#include "store/SqlText.h"
+
+namespace {
+
+constexpr const char* kTable = "<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\">";
+
+void writeScript(LineSink& out) {
+    static const char* const kLines[] = {
+        "function showAnswer(){",
+        "  var s=event.srcElement.id.substr(10);",
+        "  if (event.srcElement.innerText=='显示答案')",
+        "  {",
+        "    document.getElementById('Answer'+s).style.display='';",
+        "    event.srcElement.innerText='隐藏答案';",
+        "  }",
+        "  else",
+        "  {",
+        "    document.getElementById('Answer'+s).style.display='none';",
+        "    event.srcElement.innerText='显示答案';",
+        "  }}",
+        "var ii=3;",
+        "var szs = new Array( 'xx-small','x-small','small','medium','large','x-large','xx-large');",
+        "function changeFont(mode){",
+        "  if (mode==0)",
+        "  {",
+        "    if (ii==0) return;ii-=1;",
+        "  }",
+        "  else",
+        "  {",
+        "    if (ii==6) return;ii+=1;",
+        "  }",
+        "  for(var j=0;j<document.all.length;j++)",
+        "  {",
+        "    document.all[j].style.fontSize=szs[ii];",
+        "  }}",
+        "function scbt(id){",
+        "  external.DoSeaarchData(id);}",
+        "function showAllAnswer(mode){",
+        "  var a=document.getElementsByTagName('span');",
+        "  for(var i=0;i<a.length;i++)",
+        "  {",
+        "  \tif (a[i].id.indexOf('ShowButton')<0)continue;",
+        "      if (mode)",
+        "    \t{",
+        "    \t\tif (a[i].innerText=='显示答案')a[i].click();",
+        "  \t\t}",
+        "  \t\telse",
+        "  \t\t{",
+        "        if (a[i].innerText=='隐藏答案')a[i].click();}}}",
+    };
+    for (const char* line : kLines) out.Writeln(line);
+    out.Writeln("var beforeColor=\"" + TextColor + "\";");
+    static const char* const kTail[] = {
+        "function answerAgain(){",
+        "  showAllAnswer(false);",
+        "  var a=document.getElementsByTagName('input');",
+        "  for(var i=0;i<a.length;i++)",
+        "  {",
+        "    if (a[i].type=='radio')a[i].checked=false;",
+        "    if (a[i].type=='checkbox')a[i].checked=false;",
+        "  }",
+        "  a=document.getElementsByTagName('span');",
+        "  for(var i=0;i<a.length;i++)",
+        "  {",
+        "    if (a[i].id.indexOf('T')==0)a[i].style.color=beforeColor;}}",
+        "</script>",
+    };
+    for (const char* line : kTail) out.Writeln(line);
+}
+
+void open(AdoQuery& q, std::initializer_list<std::string> lines) {
+    q.Close();
+    q.SQL.Clear();
+    for (const std::string& l : lines) q.SQL.Add(l);
+    q.Open();
+}
+
+void writeExplainBlock(LineSink& out, const std::string& text) {
+    out.Writeln("<div class=\"MiddleFont\" id=\"zoom\">");
+    out.Writeln(kTable);
+    out.Writeln("<tr><td class=\"TestStyleExplain\">");
+    out.Writeln(text);
+    out.Writeln("</td></tr></table>");
+}
+
+void writePlainItem(LineSink& out, const AdoQuery& row, const std::string& id, const std::string& n) {
+    out.Writeln("<div class=\"MiddleFont\" id=\"zoom\">");
+    out.Writeln(kTable);
+    out.Writeln("<tr><td class=\"TestMainTitle\">");
+    out.Writeln("<span id=\"T" + id + "_" + id + "\" class=\"TestContent\">");
+    out.Writeln(row.FieldByName("题目内容").AsString());
+    out.Writeln("</span></td></tr></table>");
+    out.Writeln("<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\" "
+                "id=\"ToolBar1\" class=\"TestToolBar\">");
+    out.Writeln("<tr><td><span id=\"ShowButton" + n + "\" onclick=\"showAnswer()\" class=\"ShowAnswer\">显示答案</span>&nbsp;");
+    out.Writeln("<a href=\"#\" id=\"" + id + "\" mode=\"sc\" onclick=\"scbt('" + id + "');\">");
+    out.Writeln("<span class=\"ShowAnswer\">收藏本题</span></a>&nbsp;</td></tr></table><span id=\"Answer" + n +
+                "\" style=\"display: none\">");
+    out.Writeln("<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\"><tr><td>");
+    out.Writeln(row.FieldByName("解释").AsString());
+    out.Writeln("</td></tr></table><input id=\"" + id + "_" + id +
+                "\" type=\"hidden\" name=\"da\" lx=\"\" value=\"\" /></span><hr size='1px'width='100%' />");
+}
+
+// Everything the builder tracks from one row to the next.
+struct PageState {
+    std::string previousType;
+    long long previousGroup = 0;
+    int groupCounter = 0;
+    int position = 1;
+};
+
+void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery& inner) {
+    const std::string type = row.FieldByName("题目类型").AsString();
+    const std::string id = row.FieldByName("小题号").AsString();
+    const std::string groupText = row.FieldByName("大题号").AsString();
+    const long long group = row.FieldByName("大题号").AsLargeInt();
+    const std::string n = std::to_string(st.position);
+
+    if (type != st.previousType) {
+        st.previousType = type;
+        open(inner, {"SELECT * FROM 类型说明 ", "WHERE 题目类型=", QuotedStr(type)});
+        if (inner.RecordCount() > 0) writeExplainBlock(out, type + inner.FieldByName("类型说明").AsString());
+    }
+    if (group != st.previousGroup) {
+        open(inner, {"SELECT * FROM 小题", " WHERE 大题号=", groupText});
+        if (inner.RecordCount() >= 2) {
+            st.previousGroup = group;
+            ++st.groupCounter;
+            open(inner, {"SELECT * FROM 大题 ", "WHERE 大题号=", groupText});
+            if (inner.RecordCount() > 0)
+                writeExplainBlock(out, "（" + std::to_string(st.groupCounter) + "）" +
+                                           inner.FieldByName("大题内容").AsString());
+        }
+    }
+
+    auto record = std::make_unique<TShiTi>();
+    record->Id = row.FieldByName("小题号").AsInteger();
+    record->TypeName = type;
+    record->Answer = row.FieldByName("答案").AsString();
+
+    const std::string kind = row.FieldByName("是否单项").AsInteger() == 0 ? "Radio" : "CheckBox";
+    const std::string answer = record->Answer;
+    out.Writeln(std::string(" ") + kTable);
+    out.Writeln(" <tr><td class=\"TestMainTitle\"><span id=\"T" + id + "_" + id + "\" class=\"TestContent\">" + n +
+                ". " + row.FieldByName("题目内容").AsString() + "</span></td></tr>");
+
+    open(inner, {"SELECT * FROM 答案选项 ", "WHERE 大题号=", groupText, "AND 小题号=", id, " ORDER BY 答案编号"});
+    int j = 0;
+    for (; !inner.Eof(); inner.Next(), ++j) {
+        const std::string optionId = id + "/" + std::to_string(j);
+        out.Writeln("<tr><td class=\"TestContent\">");
+        out.Writeln("<input type=\"" + kind + "\" id=\"" + optionId + "\" name=\"" + id + "_" + id + "\" value=\"" +
+                    std::string(1, static_cast<char>(65 + j)) + "\" />   <label for=\"" + optionId + "\">" +
+                    inner.FieldByName("答题选项").AsString() + "</label><br /></td></tr>");
+    }
+    record->OptionCount = j;
+    ShiTiList.Add(std::move(record));
+
+    out.Writeln("</table>");
+    out.Writeln("<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\" "
+                "id=\"ToolBar1\" class=\"TestToolBar\">");
+    out.Writeln("<tr><td><span id=\"ShowButton" + n + "\" onclick=\"showAnswer()\" class=\"ShowAnswer\">显示答案</span>&nbsp;<a href=\"#\" id=\"" +
+                std::to_string(st.position - 1) + "\" mode=\"sc\" onclick=\"scbt('" + id + "');\">");
+    out.Writeln("<span class=\"ShowAnswer\">收藏本题</span></a>&nbsp;</td></tr></table> ");
+    out.Writeln("<span id=\"Answer" + n + "\" style=\"display: none\"> ");
+    out.Writeln("<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\" "
+                "class=\"AnswerTable\"> ");
+    out.Writeln("<tr><td>参考答案：" + answer + row.FieldByName("解释").AsString() + "</td></tr></table>");
+    out.Writeln("<input id=\"" + id + "_" + id + "\" type=\"hidden\" name=\"da\" lx=\"" + type + "\" value=\"" +
+                answer + "\" /></span><hr size='1px' width='100%' />");
+    PaperLoaded = true;
+}
+
+} // namespace
+
+void WritePageHeadLines(const std::string& title, LineSink& out) {
+    out.Writeln("<html xmlns=\"http://www.w3.org/1999/xhtml\">");
+    out.Writeln("<head>");
+    out.Writeln("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\" />");
+    out.Writeln("<META http-equiv=\"MSThemeCompatible\" content=\"yes\" >");
+    out.Writeln("<title>" + title + "</title>");
+}
+
+void BuildQuestionPage(const std::string& title) {
+    GbkTextFile out(AppFolder() + "css/Question.html");
+    WritePageHeadLines(title, out);
+    out.Writeln("<link href=\"main.css\" rel=\"stylesheet\" type=\"text/css\" />");
+    out.Writeln("<script language=\"JavaScript\">");
+    writeScript(out);
+    out.Writeln("</head>");
+    out.Writeln("<body oncontextmenu=\"self.event.returnValue=false\" onselectstart=\"return false\" class=\"TestBody\">");
+    out.Writeln("<div>");
+    out.Writeln(kTable);
+    out.Writeln("<tr><td width=\"77%\" align=\"center\" class=\"TestCaption\">");
+
+    AdoQuery& rows = DataModule1->ADOQuery1;
+    AdoQuery& inner = DataModule1->ADOQuery2;
+    rows.Close();
+    rows.SQL.Clear();
+    rows.SQL.Add("SELECT * FROM 小题 WHERE 小题号 IN(");
+    for (int i = 0; i < XiaoTiList.Count(); ++i)
+        rows.SQL.Add(std::to_string(XiaoTiList[i]->Id) + (i + 1 < XiaoTiList.Count() ? "," : ")"));
+    rows.Open();
+
+    ShiTiList.Clear();
+    if (rows.RecordCount() > 0) {
+        out.Writeln(title);
+        out.Writeln("</td></tr></table>");
+        PageState st;
+        for (; !rows.Eof(); rows.Next()) {
+            if (rows.FieldByName("题目类型").AsString().empty()) {
+                const std::string id = rows.FieldByName("小题号").AsString();
+                writePlainItem(out, rows, id, std::to_string(st.position));
+                PaperLoaded = false;
+            } else {
+                writeAnswerable(out, rows, st, inner);
+            }
+            ++st.position;
+        }
+    }
+    out.Writeln("</div> </div></body></html>");
+    out.Close();
+}

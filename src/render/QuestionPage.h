@@ -1,0 +1,14 @@
+#pragma once
+#include "platform/LineSink.h"
+
+#include <string>
+
+// Writes css/Question.html for the ids in XiaoTiList: head and script, one block
+// per question in the order the database returns them, the page end. Replaces
+// ShiTiList and sets PaperLoaded. A database or file error propagates after the
+// file has been closed holding what was written so far.
+void BuildQuestionPage(const std::string& title);
+
+// Lines 1-5 of the page head (html start tag to <title>), for pages written
+// straight into a browser document.
+void WritePageHeadLines(const std::string& title, LineSink& document);
