@@ -1,7 +1,9 @@
 #include "support/TestSupport.h"
 
 #include "BankBuilder.h"
+#include "platform/AppFolder.h"
 #include "platform/MessageBox.h"
+#include "store/DataModule.h"
 
 #include <filesystem>
 #include <fstream>
@@ -27,6 +29,21 @@ TestInstall::TestInstall(const std::string& fixtureSql, bool withBank) {
 TestInstall::~TestInstall() {
     std::error_code ec;
     fs::remove_all(folder_, ec);
+}
+
+OpenBank::OpenBank(const std::string& fixtureSql) : Install(fixtureSql), module_(std::make_unique<TDataModule1>()) {
+    if (!module_->GuardAndConnect(Install.Folder())) throw std::runtime_error("test bank did not open");
+    DataModule1 = module_.get();
+    SetAppFolder(Install.Folder());
+}
+
+OpenBank::~OpenBank() {
+    DataModule1 = nullptr;
+    SetAppFolder({});
+}
+
+std::string FixtureText(const std::string& relativePath) {
+    return bank::ReadTextFile(std::string(QUILLORA_SOURCE_DIR) + "/tests/" + relativePath);
 }
 
 std::string DefaultSettingsSql() {

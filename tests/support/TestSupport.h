@@ -2,6 +2,7 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,24 @@ public:
 private:
     std::string folder_;
 };
+
+class TDataModule1;
+
+// An installation whose bank is connected through the start-up guard, with
+// DataModule1 and AppFolder() pointing at it for the test's lifetime.
+class OpenBank {
+public:
+    explicit OpenBank(const std::string& fixtureSql = {});
+    ~OpenBank();
+    TestInstall Install;
+    TDataModule1& Module() { return *module_; }
+
+private:
+    std::unique_ptr<TDataModule1> module_;
+};
+
+// Reads a fixture file of tests/ (path relative to that folder).
+std::string FixtureText(const std::string& relativePath);
 
 // Settings rows for fixtures: all sixteen keys with the shipped defaults.
 std::string DefaultSettingsSql();

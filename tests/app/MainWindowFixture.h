@@ -1,0 +1,37 @@
+#pragma once
+// A real main window started on a fixture bank, offline, offscreen.
+#include "app/FrmMain.h"
+#include "platform/AppFolder.h"
+#include "platform/Online.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+#include <memory>
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    explicit MainWindowFixture(const std::string& sql) : inst(sql) {
+        SetAppFolder(inst.Folder());
+        previousOnline = SetOnlineCheckHandler([](const QString&) { return false; });
+    }
+    ~MainWindowFixture() override {
+        frm.reset();
+        SetOnlineCheckHandler(previousOnline);
+        SetAppFolder({});
+    }
+    TFrmMain& Start() {
+        frm = std::make_unique<TFrmMain>();
+        frm->resize(1300, 734);
+        frm->show();
+        QApplication::processEvents();
+        EXPECT_TRUE(frm->FormCreate());
+        QApplication::processEvents();
+        return *frm;
+    }
+
+    MessageBoxRecorder boxes;
+    TestInstall inst;
+    std::unique_ptr<TFrmMain> frm;
+    std::function<bool(const QString&)> previousOnline;
+};
