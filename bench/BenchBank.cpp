@@ -4,29 +4,41 @@
 #include "platform/Files.h"
 
 #include <filesystem>
+#include <QApplication>
 #include <map>
 
 namespace fs = std::filesystem;
 
-const std::string& LargeBankPath(int questions) {
-    static std::map<int, std::string> paths;
-    auto it = paths.find(questions);
+const std::string& LargeBankPath(int questions, int sections) {
+    static std::map<std::pair<int, int>, std::string> paths;
+    auto it = paths.find({questions, sections});
     if (it != paths.end()) return it->second;
     fs::create_directories(QUILLORA_BENCH_DATA);
-    const std::string path = std::string(QUILLORA_BENCH_DATA) + "/synthetic-" + std::to_string(questions) + ".db";
+    const std::string path = std::string(QUILLORA_BENCH_DATA) + "/synthetic-" + std::to_string(questions) +
+                             (sections ? "-s" + std::to_string(sections) : std::string()) + ".db";
     if (!fs::exists(path)) {
         bank::SynthOptions o;
         o.questions = questions;
+        o.sections = sections;
         o.schemaPath = std::string(QUILLORA_SOURCE_DIR) + "/data/bank/schema.sql";
         bank::BuildSynthetic(path, o);
     }
-    return paths.emplace(questions, path).first->second;
+    return paths.emplace(std::make_pair(questions, sections), path).first->second;
 }
 
-std::string MakeBenchInstall(const std::string& name, int questions) {
+std::string MakeBenchInstall(const std::string& name, int questions, int sections) {
     const fs::path dir = fs::temp_directory_path() / ("quillora-bench-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir / "css");
-    CopyFileOver(LargeBankPath(questions), (dir / "exam.db").string());
+    CopyFileOver(LargeBankPath(questions, sections), (dir / "exam.db").string());
     return dir.string() + "/";
+}
+
+void StartQt(int& argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    static QApplication* app = new QApplication(argc, argv);
+    (void)app;
 }

@@ -3,7 +3,11 @@
 
 // The 100,000-question synthetic bank, made once into bench/data/ and reused.
 // Returns its path (closed state, as shipped).
-const std::string& LargeBankPath(int questions = 100000);
+// `sections` level-2 categories (0: one per 40 questions).
+const std::string& LargeBankPath(int questions = 100000, int sections = 0);
 
 // A fresh installation folder (trailing '/') holding a copy of the large bank.
-std::string MakeBenchInstall(const std::string& name, int questions = 100000);
+std::string MakeBenchInstall(const std::string& name, int questions = 100000, int sections = 0);
+
+// Qt with the offscreen platform, for benchmarks that need widgets.
+void StartQt(int& argc, char** argv);

@@ -140,11 +140,12 @@ private:
     void buildPictures();
     void buildNavStrip();
     void setPanel3Width(bool normalMode);
-    QIcon nodeIcon(int level) const;
+    const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);
     bool requirePaper();
 
     std::unique_ptr<TDataModule1> dataModule_;
     // Children of each category by parent id, in list order: built once per load.
     std::unordered_map<int, std::vector<TTreeNodeInfo*>> childrenOf_;
+    std::vector<QIcon> nodeIcons_;
 };

@@ -7,6 +7,7 @@
 #include "render/QuestionPage.h"
 #include "store/DataModule.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace {
@@ -95,12 +96,18 @@ void TFrmMain::CreateTree(QTreeWidgetItem* node) {
     }
 }
 
-QIcon TFrmMain::nodeIcon(int level) const {
-    // Level 2 (the categories that hold questions) has its own selected picture.
-    const int picture = level == 1 ? 1 : level == 2 ? 2 : 0;
-    QIcon icon(ImageList4.GetBitmap(picture));
-    if (level == 2) icon.addPixmap(ImageList4.GetBitmap(3), QIcon::Selected);
-    return icon;
+const QIcon& TFrmMain::nodeIcon(int level) {
+    // Made once and shared by every node: level 2 (the categories that hold
+    // questions) has its own selected picture.
+    if (nodeIcons_.empty()) {
+        for (int l = 0; l <= 3; ++l) {
+            const int picture = l == 1 ? 1 : l == 2 ? 2 : 0;
+            QIcon icon(ImageList4.GetBitmap(picture));
+            if (l == 2) icon.addPixmap(ImageList4.GetBitmap(3), QIcon::Selected);
+            nodeIcons_.push_back(icon);
+        }
+    }
+    return nodeIcons_[static_cast<size_t>(std::min(level, 3))];
 }
 
 void TFrmMain::ActShiTiKuExecute() {

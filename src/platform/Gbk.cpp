@@ -1,9 +1,11 @@
 #include "platform/Gbk.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <iconv.h>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 // Length of the UTF-8 sequence that starts with byte c (1 for a stray byte).
@@ -55,16 +57,67 @@ Converter& toGbk() {
     return c;
 }
 
+// GBK bytes of each BMP code point, looked up in iconv the first time the code
+// point is met: pages repeat a few thousand characters over and over.
+constexpr std::uint16_t kUnknown = 0xFFFF, kNoGbk = 0;
+std::vector<std::uint16_t>& gbkOf() {
+    static std::vector<std::uint16_t> table(0x10000, kUnknown);
+    return table;
+}
+
+std::uint16_t lookupGbk(std::uint32_t cp) {
+    std::uint16_t& slot = gbkOf()[cp];
+    if (slot != kUnknown) return slot;
+    char utf8[3] = {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (cp & 0x3F))};
+    std::string_view in(utf8, 3);
+    if (cp < 0x800) {
+        utf8[0] = static_cast<char>(0xC0 | (cp >> 6));
+        utf8[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        in = std::string_view(utf8, 2);
+    }
+    std::string bytes;
+    toGbk().append(in, bytes, true);
+    slot = bytes.size() == 2 ? static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 |
+                                                         static_cast<unsigned char>(bytes[1]))
+           : bytes.size() == 1 && bytes[0] != '?' ? static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]))
+                                                  : kNoGbk;
+    return slot;
+}
+
 void appendGbk(std::string_view utf8, std::string& out) {
-    // Most of a page is ASCII markup: copy runs of it without iconv.
-    size_t i = 0;
-    while (i < utf8.size()) {
-        size_t start = i;
-        while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80) ++i;
-        out.append(utf8.data() + start, i - start);
-        start = i;
-        while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) ++i;
-        if (i > start) toGbk().append(utf8.substr(start, i - start), out, true);
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        // Most of a page is ASCII markup: copy such runs in one go.
+        const auto* run = p;
+        while (p < end && *p < 0x80) ++p;
+        out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+        if (p == end) break;
+        const unsigned char c = *p;
+        std::uint32_t cp = 0;
+        size_t len = 0;
+        if (c >= 0xC2 && c < 0xE0) cp = c & 0x1F, len = 2;
+        else if (c >= 0xE0 && c < 0xF0) cp = c & 0x0F, len = 3;
+        else if (c >= 0xF0 && c < 0xF5) cp = c & 0x07, len = 4;
+        bool ok = len > 0 && p + len <= end;
+        for (size_t k = 1; ok && k < len; ++k) {
+            ok = (p[k] & 0xC0) == 0x80;
+            cp = cp << 6 | (p[k] & 0x3F);
+        }
+        if (!ok) {  // a broken sequence: one '?' for its first byte
+            out.push_back('?');
+            ++p;
+            continue;
+        }
+        p += len;
+        const std::uint16_t g = cp < 0x10000 && (cp < 0xD800 || cp > 0xDFFF) ? lookupGbk(cp) : kNoGbk;
+        if (g == kNoGbk) out.push_back('?');
+        else if (g < 0x100) out.push_back(static_cast<char>(g));
+        else {
+            out.push_back(static_cast<char>(g >> 8));
+            out.push_back(static_cast<char>(g & 0xFF));
+        }
     }
 }
 } // namespace

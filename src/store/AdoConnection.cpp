@@ -3,6 +3,7 @@
 #include "store/DatabaseError.h"
 #include "store/ExamDbFile.h"
 #include "store/ExamVfs.h"
+#include "store/StatementCache.h"
 
 #include <algorithm>
 #include <cctype>
@@ -28,6 +29,7 @@ void ThrowSqliteError(sqlite3* db, const std::string& context) {
     throw EDatabaseError(msg);
 }
 
+AdoConnection::AdoConnection() = default;
 AdoConnection::~AdoConnection() { Close(); }
 
 std::map<std::string, std::string> AdoConnection::ParseConnectionString(const std::string& text) {
@@ -76,6 +78,7 @@ void AdoConnection::Open() {
         exec("PRAGMA synchronous=FULL");
         exec("PRAGMA mmap_size=0");
         exec("SELECT count(*) FROM sqlite_master");
+        statements_ = std::make_unique<StatementCache>(db_);
     } catch (...) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -85,6 +88,7 @@ void AdoConnection::Open() {
 
 void AdoConnection::Close() {
     if (!db_) return;
+    statements_.reset();
     sqlite3_close_v2(db_);
     db_ = nullptr;
 }
@@ -109,4 +113,13 @@ void AdoConnection::RollbackTrans() {
     if (InTransaction()) exec("ROLLBACK");
 }
 bool AdoConnection::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+sqlite3_stmt* AdoConnection::AcquireStatement(const std::string& sql) {
+    Handle();
+    return statements_->Acquire(sql);
+}
+
+void AdoConnection::ReleaseStatement(sqlite3_stmt* stmt) {
+    if (statements_) statements_->Release(stmt);
+}
+
 long long AdoConnection::LastInsertId() const { return sqlite3_last_insert_rowid(Handle()); }

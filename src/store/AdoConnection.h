@@ -1,15 +1,18 @@
 #pragma once
 #include <map>
+#include <memory>
 #include <string>
 
 struct sqlite3;
+struct sqlite3_stmt;
+class StatementCache;
 
 // The one connection to the exam database. The connection string names the
 // provider, the file and the database password; opening checks the container's
 // header against the password before SQLite touches the file.
 class AdoConnection {
 public:
-    AdoConnection() = default;
+    AdoConnection();
     ~AdoConnection();
     AdoConnection(const AdoConnection&) = delete;
     AdoConnection& operator=(const AdoConnection&) = delete;
@@ -29,12 +32,17 @@ public:
     bool InTransaction() const;
     long long LastInsertId() const;
 
+    // A statement for the text, ready to step, and its return when done.
+    sqlite3_stmt* AcquireStatement(const std::string& sql);
+    void ReleaseStatement(sqlite3_stmt* stmt);
+
     // "Key=Value;..." split into a map with lower-case keys.
     static std::map<std::string, std::string> ParseConnectionString(const std::string& text);
 
 private:
     void exec(const char* sql);
     sqlite3* db_ = nullptr;
+    std::unique_ptr<StatementCache> statements_;
 };
 
 // Throws EDatabaseError with SQLite's current message for `db`.

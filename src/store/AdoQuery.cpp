@@ -22,18 +22,13 @@ std::string TStrings::Text() const {
 namespace {
 const TFieldValue kNull{};
 
+// A statement on loan from the connection for one Open or ExecSQL.
 class Statement {
 public:
-    Statement(sqlite3* db, const std::string& sql) : db_(db) {
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, &tail) != SQLITE_OK)
-            ThrowSqliteError(db);
-        if (!stmt_) throw EDatabaseError("命令文本为空。");
-        for (; tail && *tail; ++tail)
-            if (!std::isspace(static_cast<unsigned char>(*tail)) && *tail != ';')
-                throw EDatabaseError("SQL 语句之后找到字符。");
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(AdoConnection& c, const std::string& sql) : c_(c), db_(c.Handle()), stmt_(c.AcquireStatement(sql)) {}
+    ~Statement() { c_.ReleaseStatement(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
     bool step() {
         int rc = sqlite3_step(stmt_);
         if (rc == SQLITE_ROW) return true;
@@ -43,8 +38,9 @@ public:
     sqlite3_stmt* get() const { return stmt_; }
 
 private:
+    AdoConnection& c_;
     sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
+    sqlite3_stmt* stmt_;
 };
 
 TFieldValue columnValue(sqlite3_stmt* s, int i) {
@@ -116,7 +112,7 @@ void AdoQuery::Close() {
 void AdoQuery::Open() {
     Close();
     if (!Connection) throw EDatabaseError("缺少 Connection 属性。");
-    Statement st(Connection->Handle(), statementText());
+    Statement st(*Connection, statementText());
     const int n = sqlite3_column_count(st.get());
     if (n == 0) throw EDatabaseError("命令未返回结果集。");
     for (int i = 0; i < n; ++i) names_.emplace_back(sqlite3_column_name(st.get(), i));
@@ -131,11 +127,10 @@ void AdoQuery::Open() {
 void AdoQuery::ExecSQL() {
     Close();
     if (!Connection) throw EDatabaseError("缺少 Connection 属性。");
-    sqlite3* db = Connection->Handle();
-    Statement st(db, statementText());
+    Statement st(*Connection, statementText());
     while (st.step()) {
     }
-    rowsAffected_ = sqlite3_changes(db);
+    rowsAffected_ = sqlite3_changes(Connection->Handle());
 }
 
 void AdoQuery::Next() {

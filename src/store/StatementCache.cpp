@@ -1,0 +1,167 @@
+#include "store/StatementCache.h"
+
+#include "store/AdoConnection.h"
+#include "store/DatabaseError.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sqlite3.h>
+
+namespace {
+constexpr size_t kCapacity = 48;
+constexpr size_t kMaxLiterals = 64;  // long IN lists are one-off texts: not worth a parameter each
+constexpr size_t kMaxCachedText = 4096;
+
+bool identChar(unsigned char c) { return std::isalnum(c) || c == '_' || c >= 0x80; }
+
+bool wordAt(std::string_view s, size_t i, std::string_view word) {
+    if (i + word.size() > s.size() || (i > 0 && identChar(static_cast<unsigned char>(s[i - 1])))) return false;
+    for (size_t k = 0; k < word.size(); ++k)
+        if (std::toupper(static_cast<unsigned char>(s[i + k])) != word[k]) return false;
+    return i + word.size() == s.size() || !identChar(static_cast<unsigned char>(s[i + word.size()]));
+}
+
+// The last word before position i, upper-cased (skipping blanks).
+std::string previousWord(std::string_view s, size_t i) {
+    while (i > 0 && std::isspace(static_cast<unsigned char>(s[i - 1]))) --i;
+    size_t end = i;
+    while (i > 0 && identChar(static_cast<unsigned char>(s[i - 1]))) --i;
+    std::string w(s.substr(i, end - i));
+    for (char& c : w) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return w;
+}
+}  // namespace
+
+NormalizedSql NormalizeLiterals(std::string_view sql) {
+    NormalizedSql out;
+    out.text.reserve(sql.size());
+    size_t first = 0;
+    while (first < sql.size() && std::isspace(static_cast<unsigned char>(sql[first]))) ++first;
+    bool gate = false;
+    const bool pragma = wordAt(sql, first, "PRAGMA");
+    for (size_t i = 0; i < sql.size();) {
+        const char c = sql[i];
+        if (c == '"' || c == '[' || c == '`') {  // quoted identifiers stay as they are
+            const char close = c == '[' ? ']' : c;
+            size_t end = sql.find(close, i + 1);
+            end = end == std::string_view::npos ? sql.size() : end + 1;
+            out.text.append(sql.substr(i, end - i));
+            i = end;
+            continue;
+        }
+        if (c == '\'') {
+            std::string value;
+            size_t j = i + 1;
+            bool closed = false;
+            while (j < sql.size()) {
+                if (sql[j] == '\'') {
+                    if (j + 1 < sql.size() && sql[j + 1] == '\'') {
+                        value += '\'';
+                        j += 2;
+                        continue;
+                    }
+                    closed = true;
+                    ++j;
+                    break;
+                }
+                value += sql[j++];
+            }
+            const bool blob = i > 0 && (sql[i - 1] == 'x' || sql[i - 1] == 'X');
+            if (gate && closed && !blob && !pragma) {
+                out.text += '?';
+                out.literals.emplace_back(std::move(value));
+            } else {
+                out.text.append(sql.substr(i, j - i));
+            }
+            i = j;
+            continue;
+        }
+        if (std::isdigit(static_cast<unsigned char>(c)) && (i == 0 || !identChar(static_cast<unsigned char>(sql[i - 1]))) &&
+            (i == 0 || sql[i - 1] != '.')) {
+            size_t j = i;
+            while (j < sql.size() && std::isdigit(static_cast<unsigned char>(sql[j]))) ++j;
+            const bool plainInteger = j - i <= 18 && (j == sql.size() || (!identChar(static_cast<unsigned char>(sql[j])) && sql[j] != '.'));
+            if (gate && plainInteger && !pragma && previousWord(sql, i) != "BY") {
+                out.text += '?';
+                out.literals.emplace_back(std::stoll(std::string(sql.substr(i, j - i))));
+            } else {
+                out.text.append(sql.substr(i, j - i));
+            }
+            i = j;
+            continue;
+        }
+        if (!gate && (wordAt(sql, i, "FROM") || wordAt(sql, i, "SET") || wordAt(sql, i, "VALUES") ||
+                      wordAt(sql, i, "WHERE")))
+            gate = true;
+        out.text += c;
+        ++i;
+    }
+    if (out.literals.size() > kMaxLiterals) return {std::string(sql), {}};
+    return out;
+}
+
+StatementCache::~StatementCache() {
+    for (Entry& e : entries_) sqlite3_finalize(e.stmt);
+    for (sqlite3_stmt* s : uncached_) sqlite3_finalize(s);
+}
+
+sqlite3_stmt* StatementCache::prepare(const std::string& text) {
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v3(db_, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+                           &tail) != SQLITE_OK)
+        ThrowSqliteError(db_);
+    if (!stmt) throw EDatabaseError("命令文本为空。");
+    for (; tail && *tail; ++tail)
+        if (!std::isspace(static_cast<unsigned char>(*tail)) && *tail != ';') {
+            sqlite3_finalize(stmt);
+            throw EDatabaseError("SQL 语句之后找到字符。");
+        }
+    return stmt;
+}
+
+sqlite3_stmt* StatementCache::Acquire(const std::string& sql) {
+    NormalizedSql n = NormalizeLiterals(sql);
+    sqlite3_stmt* stmt = nullptr;
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.key == n.text; });
+    if (it != entries_.end() && !it->inUse) {
+        entries_.splice(entries_.begin(), entries_, it);
+        stmt = it->stmt;
+        it->inUse = true;
+    } else if (it == entries_.end() && n.text.size() <= kMaxCachedText) {
+        stmt = prepare(n.text);
+        entries_.push_front({n.text, stmt, true});
+        if (entries_.size() > kCapacity) {
+            auto last = std::find_if(entries_.rbegin(), entries_.rend(), [](const Entry& e) { return !e.inUse; });
+            if (last != entries_.rend()) {
+                sqlite3_finalize(last->stmt);
+                entries_.erase(std::next(last).base());
+            }
+        }
+    } else {
+        stmt = prepare(n.text);
+        uncached_.push_back(stmt);
+    }
+    for (size_t k = 0; k < n.literals.size(); ++k) {
+        const int index = static_cast<int>(k + 1);
+        if (auto v = std::get_if<long long>(&n.literals[k])) sqlite3_bind_int64(stmt, index, *v);
+        else {
+            const std::string& s = std::get<std::string>(n.literals[k]);
+            sqlite3_bind_text(stmt, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        }
+    }
+    return stmt;
+}
+
+void StatementCache::Release(sqlite3_stmt* stmt) {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.stmt == stmt; });
+    if (it != entries_.end()) {
+        it->inUse = false;
+        return;
+    }
+    auto u = std::find(uncached_.begin(), uncached_.end(), stmt);
+    if (u != uncached_.end()) uncached_.erase(u);
+    sqlite3_finalize(stmt);
+}
