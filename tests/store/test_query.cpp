@@ -114,3 +114,23 @@ TEST_F(QueryTest, FailingStatementsCarryTheEnginesMessage) {
     dm.ADOConnection1.RollbackTrans();
     EXPECT_EQ(select({"SELECT * FROM 小题 WHERE 是否收藏=1"}).RecordCount(), 0);
 }
+
+TEST_F(QueryTest, ReusedStatementsGiveTheSameAnswersAsFreshOnes) {
+    // The same shape with other values, interleaved across both query objects.
+    for (int round = 0; round < 3; ++round) {
+        for (int id : {1, 2, 3, 99}) {
+            AdoQuery& q = select({"SELECT * FROM 小题 WHERE 小题号=", std::to_string(id)});
+            EXPECT_EQ(q.RecordCount(), id == 99 ? 0 : 1);
+            if (id != 99) EXPECT_EQ(q.FieldByName("小题号").AsInteger(), id);
+            exec({"UPDATE 小题 SET 是否收藏=" + std::to_string(round % 2) + " WHERE 小题号=", std::to_string(id)});
+        }
+    }
+    EXPECT_EQ(select({"SELECT * FROM 小题 WHERE 是否收藏=0"}).RecordCount(), 3);
+    // A select-list literal keeps its column name.
+    EXPECT_EQ(select({"SELECT 7 AS n, 题目内容 FROM 小题 WHERE 小题号=1"}).FieldByName("n").AsInteger(), 7);
+    AdoQuery& q = select({"SELECT 题目内容, 5 FROM 小题 WHERE 小题号=1"});
+    EXPECT_EQ(q.FieldName(1), "5");
+    // A statement that fails once does not poison the next one of its shape.
+    EXPECT_THROW(select({"SELECT * FROM 小题 WHERE 小题号=1 AND 不存在=2"}), EDatabaseError);
+    EXPECT_EQ(select({"SELECT * FROM 小题 WHERE 小题号=2"}).RecordCount(), 1);
+}

@@ -1,4 +1,5 @@
 #include "store/SqlText.h"
+#include "store/StatementCache.h"
 
 #include <gtest/gtest.h>
 
@@ -22,4 +23,25 @@ TEST(JetDates, QuotedTextAndNonDatesAreLeftAlone) {
     EXPECT_EQ(TranslateJetDates("x='it''s #1/2/2026#'"), "x='it''s #1/2/2026#'");
     EXPECT_EQ(TranslateJetDates("x=#abc# and y=#13/1/2026#"), "x=#abc# and y=#13/1/2026#");
     EXPECT_EQ(TranslateJetDates("a # b"), "a # b");
+}
+
+TEST(NormalizeLiterals, ValuesAfterTheFirstClauseBecomeParameters) {
+    NormalizedSql n = NormalizeLiterals("SELECT * FROM 答案选项 \nWHERE 大题号=\n12\nAND 小题号=\n13\n ORDER BY 答案编号");
+    EXPECT_EQ(n.text, "SELECT * FROM 答案选项 \nWHERE 大题号=\n?\nAND 小题号=\n?\n ORDER BY 答案编号");
+    ASSERT_EQ(n.literals.size(), 2u);
+    EXPECT_EQ(std::get<long long>(n.literals[0]), 12);
+
+    n = NormalizeLiterals("SELECT * FROM 类型说明 WHERE 题目类型='它''s'");
+    EXPECT_EQ(n.text, "SELECT * FROM 类型说明 WHERE 题目类型=?");
+    EXPECT_EQ(std::get<std::string>(n.literals[0]), "它's");
+}
+
+TEST(NormalizeLiterals, LeavesWhatParametersWouldChange) {
+    // Select-list literals name their columns; ORDER BY 2 is a column position.
+    EXPECT_EQ(NormalizeLiterals("SELECT 1, 'a' FROM t WHERE x=1 ORDER BY 2").text, "SELECT 1, 'a' FROM t WHERE x=? ORDER BY 2");
+    EXPECT_EQ(NormalizeLiterals("PRAGMA user_version=3").text, "PRAGMA user_version=3");
+    EXPECT_EQ(NormalizeLiterals("SELECT * FROM t2 WHERE c3=x'01' AND a=4.5").text,
+              "SELECT * FROM t2 WHERE c3=x'01' AND a=4.5");
+    EXPECT_EQ(NormalizeLiterals("SELECT * FROM \"t 1\" WHERE [c 2]=7").text, "SELECT * FROM \"t 1\" WHERE [c 2]=?");
+    EXPECT_EQ(NormalizeLiterals("SELECT * FROM t WHERE s='unclosed").text, "SELECT * FROM t WHERE s='unclosed");
 }
