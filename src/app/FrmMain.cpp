@@ -2,6 +2,7 @@
 #include "app/FrmMain.h"
 
 #include "app/NavArt.h"
+#include "browser/ExternalContainer.h"
 #include "browser/WebBrowser.h"
 #include "platform/Splitter.h"
 #include "store/DataModule.h"

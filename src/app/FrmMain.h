@@ -13,6 +13,7 @@
 class WebBrowser;
 class TSplitter;
 class TDataModule1;
+class TExternalContainer;
 class QTreeWidgetItem;
 
 // The fixed address the online test tries.
@@ -144,6 +145,7 @@ private:
     void runPageScript(const QString& script);
     bool requirePaper();
 
+    std::unique_ptr<TExternalContainer> container_;
     std::unique_ptr<TDataModule1> dataModule_;
     // Children of each category by parent id, in list order: built once per load.
     std::unordered_map<int, std::vector<TTreeNodeInfo*>> childrenOf_;

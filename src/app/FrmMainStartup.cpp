@@ -1,6 +1,7 @@
 // TFrmMain: start-up, resizing of the top strip, and shutdown.
 #include "app/FrmMain.h"
 
+#include "browser/ExternalContainer.h"
 #include "browser/WebBrowser.h"
 #include "platform/AppFolder.h"
 #include "platform/Application.h"
@@ -25,12 +26,18 @@ void TFrmMain::setPanel3Width(bool normalMode) {
 bool TFrmMain::FormCreate() {
     const std::string folder = AppFolder();
 
-    // Step 1, the scripting container of WebBrowser1, joins with the browser host.
-    PaperLoaded = false;
-    PhotoLoaded = false;
-
-    dataModule_ = std::make_unique<TDataModule1>();
-    DataModule1 = dataModule_.get();
+    try {
+        // Only the main browser gets the program's site, with window.external.
+        container_ = std::make_unique<TExternalContainer>(WebBrowser1);
+        PaperLoaded = false;
+        PhotoLoaded = false;
+        dataModule_ = std::make_unique<TDataModule1>();
+        DataModule1 = dataModule_.get();
+    } catch (...) {
+        // As for any step: reported, and the rest of start-up is skipped.
+        HandleException();
+        return true;
+    }
     if (!DataModule1->GuardAndConnect(folder)) return false;
 
     // Errors from here on are reported and skip the remaining steps; the window still opens.

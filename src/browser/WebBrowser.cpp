@@ -1,6 +1,5 @@
 #include "browser/WebBrowser.h"
 
-#include "browser/LocalFiles.h"
 #include "platform/AppFolder.h"
 
 #include <QEventLoop>
@@ -11,6 +10,7 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QUrl>
+#include <QWebEngineScript>
 
 namespace {
 constexpr int kScriptTimeoutMs = 15000;
@@ -18,12 +18,6 @@ constexpr int kScriptTimeoutMs = 15000;
 
 void BrowserDocument::Writeln(std::string_view line) {
     browser_->appendLine(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
-}
-
-WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent) {
-    InstallLocalFileResolver();
-    connect(this, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
-    connect(this, &QWebEngineView::loadFinished, this, [this] { loading_ = false; });
 }
 
 void WebBrowser::Navigate(const QString& address) {

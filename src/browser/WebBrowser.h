@@ -1,11 +1,17 @@
 #pragma once
+#include "browser/Com.h"
 #include "platform/LineSink.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QWebEngineView>
+#include <memory>
 #include <stdexcept>
+
+class IDocHostUIHandler;
+class QWebChannel;
+class QWebEngineScript;
 
 class WebBrowser;
 
@@ -31,6 +37,14 @@ class WebBrowser : public QWebEngineView {
     Q_OBJECT
 public:
     explicit WebBrowser(QWidget* parent = nullptr);
+    ~WebBrowser() override;
+
+    // The control's automation object; it answers IOleObject, whose
+    // SetClientSite makes the browser consult the given site.
+    virtual IUnknown* DefaultInterface();
+    // Asks the site again for window.external.
+    void RefreshExternal();
+    bool HasExternal() const;
 
     void Navigate(const QString& address);
     void Navigate(const std::string& address) { Navigate(QString::fromStdString(address)); }
@@ -56,8 +70,21 @@ public:
     bool WaitForLoad(int timeoutMs = 15000);
     bool IsLoading() const { return loading_; }
 
+protected:
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void childEvent(QChildEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
+    class Automation;
     friend class BrowserDocument;
+    void setClientSite(IOleClientSite* site);
+    IDocHostUIHandler* hostHandler() const;
+    std::unique_ptr<Automation> automation_;
+    IOleClientSite* site_ = nullptr;
+    QWebChannel* channel_ = nullptr;
+    std::unique_ptr<QWebEngineScript> externalScript_;
+
     void appendLine(const QString& line);
     void flushDocument();
     QVariant runSync(const QString& js);

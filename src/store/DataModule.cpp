@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "store/DatabaseError.h"
 #include "store/EncryptionMDB.h"
 
 const char* const kDatabasePassword = "qorvilan517302tesmek";
@@ -47,4 +48,33 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
         MessageBox(QStringLiteral("打开数据库出现严重的错误，程序将中止！"), QStringLiteral("错误"),
                    MB_ICONERROR | MB_OK);
     return connected;
+}
+
+namespace {
+// The id goes into the statement as a number, so it must be one: page script
+// must never be able to add SQL of its own.
+bool isWholeNumber(const std::string& s) {
+    size_t i = s.size() > 1 && s[0] == '-' ? 1 : 0;
+    if (i == s.size() || s.size() - i > 10) return false;
+    for (; i < s.size(); ++i)
+        if (s[i] < '0' || s[i] > '9') return false;
+    return true;
+}
+}  // namespace
+
+void TDataModule1::SCBT(const std::string& id, std::string& result) {
+    try {
+        if (!isWholeNumber(id)) throw EDatabaseError("'" + id + "' 不是有效的题号。");
+        ADOQuery2.Close();
+        ADOQuery2.SQL.Clear();
+        ADOQuery2.SQL.Add("UPDATE 小题 SET 是否收藏 = 1 WHERE 小题号=");
+        ADOQuery2.SQL.Add(id);
+        ADOQuery2.ExecSQL();
+        MessageBox(QStringLiteral("已经成功地收藏了本题!"), QStringLiteral("收藏成功"), MB_ICONINFORMATION | MB_OK);
+        ADOQuery2.Close();
+        result = "ok";
+    } catch (const std::exception&) {
+        MessageBox(QStringLiteral("收藏失败，请重新操作!"), QStringLiteral("收藏失败"), MB_ICONINFORMATION | MB_OK);
+        result = "Error";
+    }
 }

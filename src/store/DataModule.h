@@ -25,6 +25,10 @@ public:
     // the file is closed again, temp.db removed, the fatal message shown, and
     // false returned: the program must end.
     bool GuardAndConnect(const std::string& folder);
+
+    // Marks question `id` as a favourite and tells the user how it went;
+    // `result` is "ok" or "Error". Nothing propagates: a failure is the message.
+    void SCBT(const std::string& id, std::string& result);
 };
 
 extern TDataModule1* DataModule1;

@@ -121,7 +121,9 @@ TEST_F(QueryTest, ReusedStatementsGiveTheSameAnswersAsFreshOnes) {
         for (int id : {1, 2, 3, 99}) {
             AdoQuery& q = select({"SELECT * FROM 小题 WHERE 小题号=", std::to_string(id)});
             EXPECT_EQ(q.RecordCount(), id == 99 ? 0 : 1);
-            if (id != 99) EXPECT_EQ(q.FieldByName("小题号").AsInteger(), id);
+            if (id != 99) {
+                EXPECT_EQ(q.FieldByName("小题号").AsInteger(), id);
+            }
             exec({"UPDATE 小题 SET 是否收藏=" + std::to_string(round % 2) + " WHERE 小题号=", std::to_string(id)});
         }
     }

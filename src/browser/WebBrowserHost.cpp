@@ -1,0 +1,135 @@
+// WebBrowser as an embedded control: its automation object with IOleObject,
+// and how it consults the client site it is given.
+#include "browser/DocHostUIHandler.h"
+#include "browser/LocalFiles.h"
+#include "browser/ScriptBridge.h"
+#include "browser/WebBrowser.h"
+
+#include <QChildEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+// The control's default interface; it answers IOleObject for its browser.
+class WebBrowser::Automation final : public IOleObject {
+public:
+    explicit Automation(WebBrowser* b) : browser_(b) {}
+    HRESULT QueryInterface(const IID& riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        if (!(riid == IID_IUnknown) && !(riid == IID_IOleObject)) return E_NOINTERFACE;
+        *ppv = static_cast<IOleObject*>(this);
+        return S_OK;
+    }
+    // Owned by its browser control.
+    ULONG AddRef() override { return 1; }
+    ULONG Release() override { return 1; }
+    HRESULT SetClientSite(IOleClientSite* site) override {
+        browser_->setClientSite(site);
+        return S_OK;
+    }
+    HRESULT GetClientSite(IOleClientSite** pp) override {
+        if (!pp) return E_POINTER;
+        *pp = browser_->site_;
+        if (*pp) (*pp)->AddRef();
+        return S_OK;
+    }
+
+private:
+    WebBrowser* browser_;
+};
+
+WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent) {
+    InstallLocalFileResolver();
+    connect(this, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
+    connect(this, &QWebEngineView::loadFinished, this, [this] { loading_ = false; });
+}
+
+WebBrowser::~WebBrowser() {
+    if (site_) site_->Release();
+}
+
+IUnknown* WebBrowser::DefaultInterface() {
+    if (!automation_) automation_ = std::make_unique<Automation>(this);
+    return automation_.get();
+}
+
+IDocHostUIHandler* WebBrowser::hostHandler() const {
+    if (!site_) return nullptr;
+    IDocHostUIHandler* h = nullptr;
+    if (FAILED(site_->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&h)))) return nullptr;
+    if (h) h->Release();  // the site outlives this call
+    return h;
+}
+
+void WebBrowser::setClientSite(IOleClientSite* site) {
+    if (site) site->AddRef();
+    if (site_) site_->Release();
+    site_ = site;
+    if (IDocHostUIHandler* h = hostHandler()) {
+        DOCHOSTUIINFO info;
+        h->GetHostInfo(&info);  // no flags are honoured beyond the browser's defaults
+    }
+    RefreshExternal();
+}
+
+void WebBrowser::RefreshExternal() {
+    // Drop what a previous site offered.
+    if (externalScript_) {
+        page()->scripts().remove(*externalScript_);
+        externalScript_.reset();
+    }
+    if (channel_) {
+        page()->setWebChannel(nullptr);
+        delete channel_;
+        channel_ = nullptr;
+    }
+    IDocHostUIHandler* h = hostHandler();
+    IDispatch* dispatch = nullptr;
+    if (!h || FAILED(h->GetExternal(&dispatch)) || !dispatch) return;
+    ComPtr<IDispatch> hold;
+    hold.attach(dispatch);
+    channel_ = new QWebChannel(this);
+    auto* bridge = new ScriptBridge(dispatch, channel_);
+    channel_->registerObject(QStringLiteral("external"), bridge);
+    page()->setWebChannel(channel_, QWebEngineScript::MainWorld);
+    externalScript_ = std::make_unique<QWebEngineScript>();
+    externalScript_->setName(QStringLiteral("window.external"));
+    externalScript_->setSourceCode(bridge->PageScript());
+    externalScript_->setInjectionPoint(QWebEngineScript::DocumentCreation);
+    externalScript_->setWorldId(QWebEngineScript::MainWorld);
+    externalScript_->setRunsOnSubFrames(false);
+    page()->scripts().insert(*externalScript_);
+}
+
+bool WebBrowser::HasExternal() const { return channel_ != nullptr; }
+
+void WebBrowser::contextMenuEvent(QContextMenuEvent* e) {
+    // S_OK: the host showed its own menu; anything else: the browser's standard one.
+    if (IDocHostUIHandler* h = hostHandler()) {
+        POINT pt{e->globalPos().x(), e->globalPos().y()};
+        if (h->ShowContextMenu(0, &pt, nullptr, nullptr) == S_OK) return;
+    }
+    QWebEngineView::contextMenuEvent(e);
+}
+
+void WebBrowser::childEvent(QChildEvent* e) {
+    // Keys reach the page through the view's render child: watch it for accelerators.
+    if (e->added() && e->child()->isWidgetType()) e->child()->installEventFilter(this);
+    QWebEngineView::childEvent(e);
+}
+
+bool WebBrowser::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (IDocHostUIHandler* h = hostHandler()) {
+            MSG msg{static_cast<DWORD>(e->type()), static_cast<std::uintptr_t>(key->key()),
+                    static_cast<std::intptr_t>(key->modifiers())};
+            if (h->TranslateAccelerator(&msg, nullptr, 0) == S_OK) return true;  // the host took the key
+        }
+    }
+    return QWebEngineView::eventFilter(watched, e);
+}

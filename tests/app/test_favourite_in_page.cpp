@@ -1,0 +1,64 @@
+// "收藏本题" under a question, clicked in the real main browser, reaches the
+// program through window.external and marks the question.
+#include "MainWindowFixture.h"
+#include "browser/WebBrowser.h"
+#include "render/Global.h"
+#include "store/DataModule.h"
+
+#include <QElapsedTimer>
+
+namespace {
+class FavouriteInPageTest : public MainWindowFixture {
+protected:
+    FavouriteInPageTest()
+        : MainWindowFixture(DefaultSettingsSql() + FixtureText("render/fixtures/page_bank.sql") +
+                            "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
+                            "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);") {}
+
+    int favourite(int id) {
+        AdoQuery& q = DataModule1->ADOQuery1;
+        q.Close();
+        q.SQL.Clear();
+        q.SQL.Add("SELECT 是否收藏 FROM 小题 WHERE 小题号=" + std::to_string(id));
+        q.Open();
+        return q.FieldByName("是否收藏").AsInteger();
+    }
+    bool waitForBoxes(size_t n) {
+        QElapsedTimer t;
+        t.start();
+        while (boxes.shown.size() < n && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+        return boxes.shown.size() >= n;
+    }
+};
+}  // namespace
+
+TEST_F(FavouriteInPageTest, ClickingTheLinkMarksTheQuestionAndReportsIt) {
+    TFrmMain& f = Start();  // start-up showed the category page in WebBrowser1
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    ASSERT_TRUE(f.WebBrowser1->HasExternal());
+    EXPECT_EQ(f.WebBrowser1->Evaluate("typeof external.DoSeaarchData").toString(), "function");
+    EXPECT_EQ(f.WebBrowser1->Evaluate("window.external === window.external").toBool(), true);
+
+    f.WebBrowser1->ExecScript("document.querySelector(\"a[onclick=\\\"scbt('12');\\\"]\").click()");
+    ASSERT_TRUE(waitForBoxes(1));
+    EXPECT_EQ(boxes.shown[0].text, "已经成功地收藏了本题!");
+    EXPECT_EQ(boxes.shown[0].caption, "收藏成功");
+    EXPECT_EQ(favourite(12), 1);
+    EXPECT_EQ(favourite(11), 0);
+
+    // A number instead of a text works the same; a member the object lacks fails in the page.
+    f.WebBrowser1->ExecScript("external.DoSeaarchData(13)");
+    ASSERT_TRUE(waitForBoxes(2));
+    EXPECT_EQ(favourite(13), 1);
+    EXPECT_THROW(f.WebBrowser1->ExecScript("external.DoSearchData('11')"), EScriptError);
+
+    // The same page in another browser has no such object.
+    f.WebBrowser2->Navigate(inst.Path("css/Question.html"));
+    ASSERT_TRUE(f.WebBrowser2->WaitForLoad());
+    EXPECT_FALSE(f.WebBrowser2->HasExternal());
+    EXPECT_EQ(f.WebBrowser2->Evaluate("typeof window.external.DoSeaarchData").toString(), "undefined");
+    EXPECT_THROW(f.WebBrowser2->ExecScript("scbt('11')"), EScriptError);
+    QApplication::processEvents();
+    EXPECT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(favourite(11), 0);
+}
