@@ -47,6 +47,9 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
     setFont(pixelFont("宋体", 14));
     resize(1263, 734);
     buildLayout();
+    SlotCommands[0] = [this] { ActShiTiKuExecute(); };
+    SlotCommands[2] = [this] { ActMLKCExecute(); };
+    SlotCommands[5] = [this] { ActWGZXExecute(); };
 }
 
 TFrmMain::~TFrmMain() {

@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -70,6 +71,14 @@ public:
     void ToolButton7Click();
     void ToolButton8Click();
     void ToolButton9Click();
+    // Mock exam, grading and the test history.
+    void ActMLKCExecute();
+    void ActWGZXExecute();
+    // Reads the ticked options of every question of the page in one call:
+    // per question its options' checked states, or nothing when the page
+    // lacks the question (it is not the page the list was built for).
+    std::optional<std::vector<std::vector<bool>>> ReadChoices();
+
     // The command behind each slot; later features fill in theirs.
     std::array<std::function<void()>, 16> SlotCommands;
 
@@ -143,7 +152,8 @@ private:
     void setPanel3Width(bool normalMode);
     const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);
-    bool requirePaper();
+    // Says "请先选择试卷！" unless a paper is loaded.
+    bool requirePaper(bool loaded);
 
     std::unique_ptr<TExternalContainer> container_;
     std::unique_ptr<TDataModule1> dataModule_;

@@ -7,14 +7,14 @@
 
 void TFrmMain::runPageScript(const QString& script) { WebBrowser1->ExecScript(script); }
 
-bool TFrmMain::requirePaper() {
-    if (PaperLoaded) return true;
+bool TFrmMain::requirePaper(bool loaded) {
+    if (loaded) return true;
     MessageBox(QStringLiteral("请先选择试卷！"), QStringLiteral("未选择试卷"), MB_ICONINFORMATION);
     return false;
 }
 
 void TFrmMain::ToolButton1Click() {
-    if (!requirePaper()) return;
+    if (!requirePaper(PaperLoaded)) return;
     ToolButton1->Tag = ToolButton1->Tag == 0 ? 1 : 0;
     ToolButton1->SetImageIndex(ToolButton1->Tag);
     runPageScript(QStringLiteral("showAllAnswer(%1)").arg(ToolButton1->Tag));
@@ -29,7 +29,7 @@ void TFrmMain::ToolButton4Click() {
 }
 
 void TFrmMain::ToolButton5Click() {
-    if (!requirePaper()) return;
+    if (!requirePaper(PaperLoaded)) return;
     if (MessageBox(QStringLiteral("重新答题会清空当前的回答,继续吗?"), QStringLiteral("重新答题"),
                    MB_YESNO | MB_ICONQUESTION) == IDYES)
         runPageScript(QStringLiteral("answerAgain()"));
@@ -39,10 +39,6 @@ void TFrmMain::ToolButton6Click() { WebBrowser1->PrintPreview(); }
 
 void TFrmMain::ToolButton7Click() {
     // The question filter joins here.
-}
-
-void TFrmMain::ToolButton8Click() {
-    // Grading joins here.
 }
 
 void TFrmMain::ToolButton9Click() {

@@ -113,9 +113,9 @@ const QIcon& TFrmMain::nodeIcon(int level) {
 void TFrmMain::ActShiTiKuExecute() {
     TreeViewLoadFromDB();
     QList<QTreeWidgetItem*> roots;
-    for (const auto& info : RootNodeInfos) {
+    for (TTreeNodeInfo* info : RootNodeInfos) {
         // Built off the view, then added in one go: far fewer model updates.
-        QTreeWidgetItem* root = newNode(info.get());
+        QTreeWidgetItem* root = newNode(info);
         root->setIcon(0, nodeIcon(0));
         CreateTree(root);
         roots.append(root);

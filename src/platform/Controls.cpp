@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include <QMouseEvent>
+#include <QVBoxLayout>
 
 TImage::TImage(QWidget* parent) : QLabel(parent) {
     setMouseTracking(true);
@@ -60,4 +61,25 @@ void TToolButton::leaveEvent(QEvent* e) {
     hover_ = false;
     showPicture();
     QToolButton::leaveEvent(e);
+}
+
+TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent) : QGroupBox(caption, parent) {
+    auto* layout = new QVBoxLayout(this);
+    for (const QString& item : items) {
+        auto* b = new QRadioButton(item, this);
+        layout->addWidget(b);
+        buttons_.push_back(b);
+    }
+    layout->addStretch(1);
+    if (!buttons_.isEmpty()) buttons_.front()->setChecked(true);
+}
+
+int TRadioGroup::ItemIndex() const {
+    for (int i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i]->isChecked()) return i;
+    return -1;
+}
+
+void TRadioGroup::SetItemIndex(int index) {
+    if (index >= 0 && index < buttons_.size()) buttons_[index]->setChecked(true);
 }

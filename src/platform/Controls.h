@@ -1,7 +1,9 @@
 #pragma once
 // Small widgets with the extra state the program keeps on its controls: a
 // Tag, a picture from an image list, and the pointer events the handlers use.
+#include <QGroupBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QPixmap>
 #include <QPushButton>
 #include <QToolButton>
@@ -42,6 +44,19 @@ class TTreeView : public QTreeWidget {
 public:
     using QTreeWidget::QTreeWidget;
     int Tag = 0;
+};
+
+// A group box of radio buttons with the index of the chosen one.
+class TRadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    QRadioButton* Item(int index) const { return buttons_.at(index); }
+
+private:
+    QVector<QRadioButton*> buttons_;
 };
 
 // A picture control that reports pointer moves, leaving and clicks.

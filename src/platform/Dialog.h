@@ -4,7 +4,7 @@
 
 class QAbstractButton;
 
-enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7, mrClose = 8 };
 
 // Base of every dialog. A button attached with a modal result sets that result
 // *before* its handler runs; a handler that finds a problem sets ModalResult back

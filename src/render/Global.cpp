@@ -20,12 +20,8 @@ TObjectList<TTest> TestList;
 bool PaperLoaded = false;
 
 namespace {
-std::string readValue(AdoQuery& q, std::initializer_list<const char*> lines) {
-    q.Close();
-    q.SQL.Clear();
-    for (const char* line : lines) q.SQL.Add(line);
-    q.Open();
-    return q.FieldByName("参数值").AsString();
+std::string readValue(AdoQuery& q, std::initializer_list<std::string> lines) {
+    return q.OpenWith(lines).FieldByName("参数值").AsString();
 }
 } // namespace
 

@@ -74,13 +74,6 @@ void writeScript(LineSink& out) {
     for (const char* line : kTail) out.Writeln(line);
 }
 
-void open(AdoQuery& q, std::initializer_list<std::string> lines) {
-    q.Close();
-    q.SQL.Clear();
-    for (const std::string& l : lines) q.SQL.Add(l);
-    q.Open();
-}
-
 void writeExplainBlock(LineSink& out, const std::string& text) {
     out.Writeln("<div class=\"MiddleFont\" id=\"zoom\">");
     out.Writeln(kTable);
@@ -125,15 +118,15 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
 
     if (type != st.previousType) {
         st.previousType = type;
-        open(inner, {"SELECT * FROM 类型说明 ", "WHERE 题目类型=", QuotedStr(type)});
+        inner.OpenWith({"SELECT * FROM 类型说明 ", "WHERE 题目类型=", QuotedStr(type)});
         if (inner.RecordCount() > 0) writeExplainBlock(out, type + inner.FieldByName("类型说明").AsString());
     }
     if (group != st.previousGroup) {
-        open(inner, {"SELECT * FROM 小题", " WHERE 大题号=", groupText});
+        inner.OpenWith({"SELECT * FROM 小题", " WHERE 大题号=", groupText});
         if (inner.RecordCount() >= 2) {
             st.previousGroup = group;
             ++st.groupCounter;
-            open(inner, {"SELECT * FROM 大题 ", "WHERE 大题号=", groupText});
+            inner.OpenWith({"SELECT * FROM 大题 ", "WHERE 大题号=", groupText});
             if (inner.RecordCount() > 0)
                 writeExplainBlock(out, "（" + std::to_string(st.groupCounter) + "）" +
                                            inner.FieldByName("大题内容").AsString());
@@ -151,7 +144,7 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
     out.Writeln(" <tr><td class=\"TestMainTitle\"><span id=\"T" + id + "_" + id + "\" class=\"TestContent\">" + n +
                 ". " + row.FieldByName("题目内容").AsString() + "</span></td></tr>");
 
-    open(inner, {"SELECT * FROM 答案选项 ", "WHERE 大题号=", groupText, "AND 小题号=", id, " ORDER BY 答案编号"});
+    inner.OpenWith({"SELECT * FROM 答案选项 ", "WHERE 大题号=", groupText, "AND 小题号=", id, " ORDER BY 答案编号"});
     int j = 0;
     for (; !inner.Eof(); inner.Next(), ++j) {
         const std::string optionId = id + "/" + std::to_string(j);

@@ -42,8 +42,23 @@ public:
     }
     T* Add() { return Add(std::make_unique<T>()); }
     void Clear() { items_.clear(); }
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
+
+    // Iterates the records themselves.
+    class const_iterator {
+    public:
+        explicit const_iterator(typename std::vector<std::unique_ptr<T>>::const_iterator it) : it_(it) {}
+        T* operator*() const { return it_->get(); }
+        const_iterator& operator++() {
+            ++it_;
+            return *this;
+        }
+        bool operator!=(const const_iterator& o) const { return it_ != o.it_; }
+
+    private:
+        typename std::vector<std::unique_ptr<T>>::const_iterator it_;
+    };
+    const_iterator begin() const { return const_iterator(items_.begin()); }
+    const_iterator end() const { return const_iterator(items_.end()); }
 
 private:
     std::vector<std::unique_ptr<T>> items_;

@@ -133,6 +133,21 @@ void AdoQuery::ExecSQL() {
     rowsAffected_ = sqlite3_changes(Connection->Handle());
 }
 
+AdoQuery& AdoQuery::OpenWith(std::initializer_list<std::string> lines) {
+    Close();
+    SQL.Clear();
+    for (const std::string& l : lines) SQL.Add(l);
+    Open();
+    return *this;
+}
+
+void AdoQuery::ExecWith(std::initializer_list<std::string> lines) {
+    Close();
+    SQL.Clear();
+    for (const std::string& l : lines) SQL.Add(l);
+    ExecSQL();
+}
+
 void AdoQuery::Next() {
     if (row_ < rows_) ++row_;
 }

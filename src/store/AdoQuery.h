@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -53,6 +54,9 @@ public:
     void Open();
     void ExecSQL();
     void Close();
+    // The whole idiom in one call: close, clear, add the lines, open / execute.
+    AdoQuery& OpenWith(std::initializer_list<std::string> lines);
+    void ExecWith(std::initializer_list<std::string> lines);
 
     bool Active() const { return active_; }
     bool Eof() const { return row_ >= rows_; }

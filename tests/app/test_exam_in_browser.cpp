@@ -1,0 +1,98 @@
+// A mock exam end to end in the real main window: draw it in the dialog,
+// tick options in the page, grade, read the tallies and the red titles.
+#include "MainWindowFixture.h"
+#include "browser/WebBrowser.h"
+#include "exam/MLKC.h"
+#include "exam/ShowTestResult.h"
+#include "platform/MessageBox.h"
+#include "render/Global.h"
+#include "render/QuestionPage.h"
+#include "store/DataModule.h"
+
+#include <QTimer>
+
+namespace {
+class ExamInBrowserTest : public MainWindowFixture {
+protected:
+    ExamInBrowserTest() : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
+
+    // Runs `act` on the next modal dialog of type T once it is up (page
+    // script calls run event loops of their own before the dialog opens).
+    template <class T> void whenShown(std::function<void(T&)> act, int triesLeft = 500) {
+        QTimer::singleShot(20, [this, act, triesLeft] {
+            auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (dlg) return act(*dlg);
+            if (triesLeft > 0) return whenShown<T>(act, triesLeft - 1);
+            ADD_FAILURE() << "no dialog";
+        });
+    }
+    QVariant eval(const QString& js) { return frm->WebBrowser1->Evaluate(js); }
+};
+}  // namespace
+
+TEST_F(ExamInBrowserTest, DrawTickGradeAndSeeTheTalliesAndRedTitles) {
+    TFrmMain& f = Start();
+    whenShown<TFrmMLKC>([](TFrmMLKC& d) {
+        d.CountEdits[0]->setValue(100);  // every 单选 lead: 1, 2, 3, 5, 20, 21
+        d.CountEdits[1]->setValue(1);    // the one 多选: 4
+        d.BitBtn1->click();
+    });
+    f.ActClickExecute(f.NavImages[2]);  // "模拟考场"
+    ASSERT_EQ(f.CurrentNavSlot, 2);
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    EXPECT_EQ(eval("document.title").toString(), "模拟考场");
+    ASSERT_EQ(ShiTiList.Count(), 7);
+    ASSERT_TRUE(PaperLoaded);
+
+    // Right: 1 (A), 2 (answer "b": B), 4 (A and C). Wrong: 3 (A for C), 5 (nothing ticked), and
+    // 20 and 21, which have no options to tick.
+    eval("['1/0','2/1','3/0','4/0','4/2'].forEach(function(id){document.getElementById(id).click();}); 1");
+    whenShown<TFrmShowTestResult>([](TFrmShowTestResult& d) {
+        EXPECT_TRUE(d.WebBrowser1->WaitForLoad());
+        d.BitBtn1->click();
+    });
+    boxes.Answer(IDYES);  // keep it in the history
+    f.ToolButton8Click();
+
+    ASSERT_EQ(TestList.Count(), 3);  // 单选 1,2,3 | 多选 4 | 单选 5,20,21
+    EXPECT_EQ(TestList[0]->TypeName, "单选");
+    EXPECT_EQ(TestList[0]->Total, 3);
+    EXPECT_EQ(TestList[0]->RightCount, 2);
+    EXPECT_FLOAT_EQ(TestList[0]->FullScore, 4.5f);
+    EXPECT_EQ(TestList[1]->TypeName, "多选");
+    EXPECT_EQ(TestList[1]->RightCount, 1);
+    EXPECT_FLOAT_EQ(TestList[1]->Score, 2.0f);
+    EXPECT_EQ(TestList[2]->Total, 3);
+    EXPECT_EQ(TestList[2]->RightCount, 0);
+    EXPECT_EQ(eval("['T1_1','T2_2','T3_3','T4_4','T5_5','T20_20','T21_21'].map(function(id){"
+                   "return document.getElementById(id).style.color;}).join()")
+                  .toString(),
+              ",,red,,red,red,red");
+    EXPECT_EQ(boxes.shown.back().text, "已经成功地保存到测试历史中！");
+    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT * FROM 测试题目 WHERE 测试编号=3"}).RecordCount(), 7);
+
+    // Answer 3 rightly and grade again: counted right, its title stays red.
+    eval("document.getElementById('3/2').click(); 1");
+    whenShown<TFrmShowTestResult>([](TFrmShowTestResult& d) { d.BitBtn1->click(); });
+    boxes.Answer(IDNO);
+    f.ToolButton8Click();
+    EXPECT_EQ(TestList[0]->RightCount, 3);
+    EXPECT_EQ(eval("document.getElementById('T3_3').style.color").toString(), "red");
+}
+
+TEST_F(ExamInBrowserTest, GradingRefusesWhenTheBrowserNoLongerShowsThePaper) {
+    TFrmMain& f = Start();
+    XiaoTiList.Clear();
+    XiaoTiList.Add()->Id = 1;
+    BuildQuestionPage("x");
+    ASSERT_TRUE(PaperLoaded);
+    f.WebBrowser1->Navigate(inst.Path("css/gg4bk.html"));
+    WriteFileBytes(inst.Path("css/gg4bk.html"), "<html><body>other</body></html>");
+    f.WebBrowser1->Navigate(inst.Path("css/gg4bk.html"));
+    boxes.shown.clear();
+    TestList.Clear();
+    f.ToolButton8Click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "请先选择试卷！");
+    EXPECT_EQ(TestList.Count(), 0);
+}
