@@ -68,6 +68,7 @@ NormalizedSql NormalizeLiterals(std::string_view sql) {
             }
             const bool blob = i > 0 && (sql[i - 1] == 'x' || sql[i - 1] == 'X');
             if (gate && closed && !blob && !pragma) {
+                if (out.literals.size() == kMaxLiterals) return {std::string(sql), {}};
                 out.text += '?';
                 out.literals.emplace_back(std::move(value));
             } else {
@@ -82,6 +83,7 @@ NormalizedSql NormalizeLiterals(std::string_view sql) {
             while (j < sql.size() && std::isdigit(static_cast<unsigned char>(sql[j]))) ++j;
             const bool plainInteger = j - i <= 18 && (j == sql.size() || (!identChar(static_cast<unsigned char>(sql[j])) && sql[j] != '.'));
             if (gate && plainInteger && !pragma && previousWord(sql, i) != "BY") {
+                if (out.literals.size() == kMaxLiterals) return {std::string(sql), {}};
                 out.text += '?';
                 out.literals.emplace_back(std::stoll(std::string(sql.substr(i, j - i))));
             } else {
@@ -96,7 +98,6 @@ NormalizedSql NormalizeLiterals(std::string_view sql) {
         out.text += c;
         ++i;
     }
-    if (out.literals.size() > kMaxLiterals) return {std::string(sql), {}};
     return out;
 }
 
