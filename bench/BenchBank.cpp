@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <QApplication>
+#include <benchmark/benchmark.h>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -41,4 +42,12 @@ void StartQt(int& argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     static QApplication* app = new QApplication(argc, argv);
     (void)app;
+}
+
+int RunQtBenchmarks(int argc, char** argv) {
+    StartQt(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

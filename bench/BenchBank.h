@@ -11,3 +11,6 @@ std::string MakeBenchInstall(const std::string& name, int questions = 100000, in
 
 // Qt with the offscreen platform, for benchmarks that need widgets.
 void StartQt(int& argc, char** argv);
+
+// main() of the benchmarks that need Qt.
+int RunQtBenchmarks(int argc, char** argv);

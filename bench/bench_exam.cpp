@@ -72,10 +72,4 @@ static void BM_GradePage(benchmark::State& state) {
 }
 BENCHMARK(BM_GradePage)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    StartQt(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

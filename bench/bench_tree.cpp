@@ -76,10 +76,4 @@ static void BM_Floor_BareTreeItems(benchmark::State& state) {
 }
 BENCHMARK(BM_Floor_BareTreeItems)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    StartQt(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

@@ -5,11 +5,7 @@
 #include "store/DataModule.h"
 
 TFrmMLKC::TFrmMLKC(QWidget* parent) : TDialog(parent) {
-    setWindowTitle(QStringLiteral("模拟考场"));
-    QFont f(QStringLiteral("宋体"));
-    f.setPixelSize(14);
-    setFont(f);
-    SetClientSize(561, 344);
+    InitForm(QStringLiteral("模拟考场"), 561, 344);
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setGeometry(8, 8, 545, 281);

@@ -24,11 +24,7 @@ std::string number(double v) {
 void TFrmShowTestResult::SetClockForTests(std::function<QDateTime()> clock) { clockSeam.Replace(std::move(clock)); }
 
 TFrmShowTestResult::TFrmShowTestResult(QWidget* parent) : TDialog(parent) {
-    setWindowTitle(QStringLiteral("测试结果"));
-    QFont f(QStringLiteral("宋体"));
-    f.setPixelSize(14);
-    setFont(f);
-    SetClientSize(688, 406);
+    InitForm(QStringLiteral("测试结果"), 688, 406);
     WebBrowser1 = new WebBrowser(this);
     WebBrowser1->setGeometry(8, 8, 670, 337);
     BitBtn1 = new QPushButton(QStringLiteral("关闭"), this);

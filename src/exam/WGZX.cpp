@@ -23,11 +23,7 @@ QTableWidgetItem* cell(const QString& text) {
 }  // namespace
 
 TFrmWGZX::TFrmWGZX(QWidget* parent) : TDialog(parent) {
-    setWindowTitle(QStringLiteral("温故知新"));
-    QFont f(QStringLiteral("宋体"));
-    f.setPixelSize(14);
-    setFont(f);
-    resize(594, 506);
+    InitForm(QStringLiteral("温故知新"), 594, 506, true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

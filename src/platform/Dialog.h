@@ -21,6 +21,9 @@ public:
     int ShowModal();
     // Sets the client size the dialog was designed with.
     void SetClientSize(int width, int height);
+    // Caption, the dialogs' font (宋体 at 14 pixels) and client size; a fixed
+    // border unless the dialog is sizeable.
+    void InitForm(const QString& caption, int width, int height, bool sizeable = false);
     // Closing by the frame or Escape ends with mrCancel.
     void reject() override;
 };
