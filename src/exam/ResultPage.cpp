@@ -1,6 +1,7 @@
 #include "exam/ResultPage.h"
 
 #include "render/Global.h"
+#include "render/QuestionPage.h"
 
 #include <cmath>
 #include <cstdio>
@@ -28,12 +29,10 @@ void row(std::vector<std::string>& out, const std::string& type, int total, int 
 }  // namespace
 
 std::vector<std::string> ResultPageLines(TResultTotals& totals) {
-    std::vector<std::string> out = {
-        "<html xmlns=\"http://www.w3.org/1999/xhtml\">",
-        "<head>",
-        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\" />",
-        "<META http-equiv=\"MSThemeCompatible\" content=\"yes\" >",
-        "<title>测试结果</title>",
+    LineCollector head;
+    WritePageHeadLines("测试结果", head);
+    std::vector<std::string> out = std::move(head.Lines);
+    out.insert(out.end(), {
         "<style type=\"text/css\">",
         ".TestBody{background-color:#EFF8FF;color:Red;FONT-SIZE:28px;font-family:宋体,宋体;LINE-HEIGHT:140%;}",
         ".TestCaption{font-weight:bold;font-size:18px;font-family:宋体, serif;LINE-HEIGHT:140%;text-align:center;"
@@ -56,7 +55,7 @@ std::vector<std::string> ResultPageLines(TResultTotals& totals) {
         "<td width=\"15%\" align=\"center\" class=\"table4\">得分</td>",
         "<td width=\"15%\" align=\"center\" class=\"table3\">正确率</td>",
         "</tr>",
-    };
+    });
     totals = TResultTotals{};
     for (const TTest* t : TestList) {
         row(out, t->TypeName, t->Total, t->RightCount, t->FullScore, t->Score, static_cast<double>(t->RightRate) * 100);

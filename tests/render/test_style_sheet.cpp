@@ -26,12 +26,6 @@ std::vector<std::string> crlfLines(const std::string& gbk) {
     EXPECT_EQ(start, text.size()) << "text after the last CR LF";
     return out;
 }
-
-class Recorder : public LineSink {
-public:
-    void Writeln(std::string_view line) override { lines.emplace_back(line); }
-    std::vector<std::string> lines;
-};
 }  // namespace
 
 TEST(MainCss, DefaultSettingsGiveTheThirtyRules) {
@@ -100,11 +94,11 @@ TEST(MainCss, UnwritableFolderIsAnError) {
 
 TEST(PreviewStyle, StyleBlockWithoutTheAnswerRule) {
     setDefaults();
-    Recorder doc;
+    LineCollector doc;
     WritePreviewStyle(doc);
-    ASSERT_EQ(doc.lines.size(), 31u);
-    EXPECT_EQ(doc.lines.front(), "<STYLE TYPE=\"text/css\">");
-    EXPECT_EQ(doc.lines[1], MainCssLines()[0]);
-    EXPECT_EQ(doc.lines[29], ".table4{font-weight:bold;background-color:#c9e9f9;color:#000000;border-bottom:#7F9DB9 1px solid;border-top:#7F9DB9 1px solid;border-left:#7F9DB9 1px solid;cursor:hand;}");
-    EXPECT_EQ(doc.lines.back(), "</STYLE>");
+    ASSERT_EQ(doc.Lines.size(), 31u);
+    EXPECT_EQ(doc.Lines.front(), "<STYLE TYPE=\"text/css\">");
+    EXPECT_EQ(doc.Lines[1], MainCssLines()[0]);
+    EXPECT_EQ(doc.Lines[29], ".table4{font-weight:bold;background-color:#c9e9f9;color:#000000;border-bottom:#7F9DB9 1px solid;border-top:#7F9DB9 1px solid;border-left:#7F9DB9 1px solid;cursor:hand;}");
+    EXPECT_EQ(doc.Lines.back(), "</STYLE>");
 }
