@@ -8,6 +8,7 @@
 #include "store/DataModule.h"
 
 #include <QCloseEvent>
+#include <QMouseEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -208,7 +209,8 @@ void TFrmMain::buildToolBars() {
 }
 
 bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == TreeView1->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == TreeView1->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // Runs after the press has moved the selection, for every click in the tree.
         bool handled = QMainWindow::eventFilter(watched, event);
         TreeView1Click();

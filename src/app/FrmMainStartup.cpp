@@ -34,9 +34,10 @@ bool TFrmMain::FormCreate() {
         dataModule_ = std::make_unique<TDataModule1>();
         DataModule1 = dataModule_.get();
     } catch (...) {
-        // As for any step: reported, and the rest of start-up is skipped.
+        // Without its browser host or data module the window could only fail
+        // later: report the error and end, as a failed connection does.
         HandleException();
-        return true;
+        return false;
     }
     if (!DataModule1->GuardAndConnect(folder)) return false;
 

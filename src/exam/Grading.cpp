@@ -1,6 +1,7 @@
 #include "exam/Grading.h"
 
 #include "render/Global.h"
+#include "render/QuestionPage.h"
 #include "store/DataModule.h"
 #include "store/SqlText.h"
 
@@ -9,7 +10,7 @@
 std::string ChosenLetters(const std::vector<bool>& checked) {
     std::string letters;
     for (size_t j = 0; j < checked.size(); ++j)
-        if (checked[j]) letters += static_cast<char>('A' + j);
+        if (checked[j]) letters += OptionLetter(static_cast<int>(j));
     return letters;
 }
 

@@ -150,7 +150,7 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
         const std::string optionId = id + "/" + std::to_string(j);
         out.Writeln("<tr><td class=\"TestContent\">");
         out.Writeln("<input type=\"" + kind + "\" id=\"" + optionId + "\" name=\"" + id + "_" + id + "\" value=\"" +
-                    std::string(1, static_cast<char>(65 + j)) + "\" />   <label for=\"" + optionId + "\">" +
+                    OptionLetter(j) + "\" />   <label for=\"" + optionId + "\">" +
                     inner.FieldByName("答题选项").AsString() + "</label><br /></td></tr>");
     }
     record->OptionCount = j;
@@ -172,6 +172,22 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
 }
 
 } // namespace
+
+std::string OptionLetter(int j) {
+    const char32_t c = static_cast<char32_t>(65 + j);
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
 
 void WritePageHeadLines(const std::string& title, LineSink& out) {
     out.Writeln("<html xmlns=\"http://www.w3.org/1999/xhtml\">");

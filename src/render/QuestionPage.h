@@ -9,6 +9,9 @@
 // file has been closed holding what was written so far.
 void BuildQuestionPage(const std::string& title);
 
+// The letter of option j (from 0): the character with code 65 + j, past Z too.
+std::string OptionLetter(int j);
+
 // Lines 1-5 of the page head (html start tag to <title>), for pages written
 // straight into a browser document.
 void WritePageHeadLines(const std::string& title, LineSink& document);

@@ -26,9 +26,12 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
 
     // Copies overwrite in place and write only what differs (the header), so
     // exam.db keeps its inode for the open connection and is never torn.
-    CopyFileOver(exam, temp);
-    DecryptMDB(temp);
-    CopyFileOver(temp, exam);
+    // A copy back only ever follows a complete copy out: a temp.db cut short
+    // by a full disk must never replace the bank.
+    if (CopyFileOver(exam, temp)) {
+        DecryptMDB(temp);
+        CopyFileOver(temp, exam);
+    }
 
     bool connected = true;
     ADOConnection1.ConnectionString = ConnectionStringFor(folder);
@@ -38,9 +41,10 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
         connected = false;
     }
 
-    CopyFileOver(exam, temp);
-    EncryptMDB(temp);
-    CopyFileOver(temp, exam);
+    if (CopyFileOver(exam, temp)) {
+        EncryptMDB(temp);
+        CopyFileOver(temp, exam);
+    }
     DeleteFileAt(temp);
 
     // The file is closed again before the user is asked to read anything.

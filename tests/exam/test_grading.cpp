@@ -26,6 +26,10 @@ std::vector<bool> ticks(const char* pattern) {  // "x.x." ticks options A and C 
 TEST(Grading, AllOrNothingAgainstTheUpperCasedAnswerInOptionOrder) {
     EXPECT_EQ(ChosenLetters(ticks("x.x.")), "AC");
     EXPECT_EQ(ChosenLetters(ticks("")), "");
+    // Past Z the letters go on with the next character codes, as the page writes them.
+    std::vector<bool> many(64, false);
+    many[26] = many[63] = true;
+    EXPECT_EQ(ChosenLetters(many), "[\u0080");
     page({{1, "多选", "ac", 4},     // lower case: right
           {2, "多选", "CA", 4},     // letters out of order: never right
           {3, "单选", "", 0},       // empty answer, nothing ticked: right

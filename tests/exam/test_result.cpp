@@ -100,6 +100,11 @@ protected:
     OpenBank bank;
 };
 
+class NoTestTableSaveTest : public SaveTest {
+protected:
+    NoTestTableSaveTest() : SaveTest("DROP TABLE 测试结果;") {}
+};
+
 class FailingSaveTest : public SaveTest {
 protected:
     FailingSaveTest() : SaveTest("DROP TABLE 测试题目;") {}
@@ -165,5 +170,16 @@ TEST_F(FailingSaveTest, AFailingQuestionInsertLeavesNothingOfTheTest) {
     EXPECT_EQ(boxes.shown[1].caption, "保存失败");
     EXPECT_EQ(boxes.shown[1].flags, MB_ICONWARNING);
     EXPECT_EQ(rows("SELECT * FROM 测试结果"), 0);
+    EXPECT_FALSE(DataModule1->ADOConnection1.InTransaction());
+}
+
+TEST_F(NoTestTableSaveTest, AFailingTestInsertIsReportedAndStoresNothing) {
+    TFrmShowTestResult dlg;
+    boxes.Answer(IDYES);
+    dlg.QuerySave();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, "保存测试结果到测试历史中出错，请重新操作！");
+    EXPECT_EQ(boxes.shown[1].flags, MB_ICONWARNING);
+    EXPECT_EQ(rows("SELECT * FROM 测试题目"), 0);
     EXPECT_FALSE(DataModule1->ADOConnection1.InTransaction());
 }

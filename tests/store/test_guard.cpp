@@ -5,6 +5,7 @@
 #include "store/EncryptionMDB.h"
 #include "support/TestSupport.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -113,4 +114,15 @@ TEST(Guard, MissingBankEndsInTheFatalMessageWithoutCreatingFiles) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_FALSE(FileExists(inst.Path("exam.db")));
     EXPECT_FALSE(FileExists(inst.Path("temp.db")));
+}
+
+TEST(Guard, ACopyOutThatFailsIsNeverCopiedBack) {
+    MessageBoxRecorder boxes;
+    TestInstall inst(kFixture);
+    const std::string before = ReadFileBytes(inst.Path("exam.db"));
+    std::filesystem::create_directory(inst.Path("temp.db"));  // cannot be written as a file
+    TDataModule1 dm;
+    EXPECT_FALSE(dm.GuardAndConnect(inst.Folder()));  // the header was never opened
+    EXPECT_EQ(ReadFileBytes(inst.Path("exam.db")), before);
+    ASSERT_EQ(boxes.shown.size(), 1u);
 }
