@@ -14,7 +14,9 @@ public:
 
     // The methods the dispatch's type information describes.
     QStringList MethodNames() const;
-    // The script that makes window.external in a page, for these methods.
+    // The script that makes window.external in a page, for these methods. The
+    // channel is asynchronous: a page call returns at once (undefined) and the
+    // program runs it right after; the pages never read the result.
     QString PageScript() const;
 
     // Called from the page: {ok, value} or {ok:false, error}.
