@@ -15,14 +15,7 @@ protected:
                             "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
                             "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);") {}
 
-    int favourite(int id) {
-        AdoQuery& q = DataModule1->ADOQuery1;
-        q.Close();
-        q.SQL.Clear();
-        q.SQL.Add("SELECT 是否收藏 FROM 小题 WHERE 小题号=" + std::to_string(id));
-        q.Open();
-        return q.FieldByName("是否收藏").AsInteger();
-    }
+    int favourite(int id) { return FavouriteMark(id); }
     bool waitForBoxes(size_t n) {
         QElapsedTimer t;
         t.start();

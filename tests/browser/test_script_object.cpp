@@ -11,14 +11,8 @@ struct Obj {
     ComPtr<IDispatch> d{new TMyExternal()};
 };
 
-int favourite(TDataModule1& dm, int id) {
-    AdoQuery& q = dm.ADOQuery1;
-    q.Close();
-    q.SQL.Clear();
-    q.SQL.Add("SELECT 是否收藏 FROM 小题 WHERE 小题号=" + std::to_string(id));
-    q.Open();
-    return q.FieldByName("是否收藏").AsInteger();
-}
+// The bank the test opened is DataModule1's.
+int favourite(TDataModule1&, int id) { return FavouriteMark(id); }
 
 const char* kBank = "INSERT INTO 小题 VALUES(123,123,101,'单项选择题','题','A','',0,0);"
                     "INSERT INTO 小题 VALUES(7,7,101,'单项选择题','题','A','',0,0);";

@@ -19,20 +19,9 @@ ino_t inodeOf(const std::string& p) {
     return st.st_ino;
 }
 
-void exec(TDataModule1& dm, const std::string& sql) {
-    dm.ADOQuery2.Close();
-    dm.ADOQuery2.SQL.Clear();
-    dm.ADOQuery2.SQL.Add(sql);
-    dm.ADOQuery2.ExecSQL();
-}
+void exec(TDataModule1& dm, const std::string& sql) { dm.ADOQuery2.ExecWith({sql}); }
 
-int count(TDataModule1& dm, const std::string& sql) {
-    dm.ADOQuery2.Close();
-    dm.ADOQuery2.SQL.Clear();
-    dm.ADOQuery2.SQL.Add(sql);
-    dm.ADOQuery2.Open();
-    return dm.ADOQuery2.RecordCount();
-}
+int count(TDataModule1& dm, const std::string& sql) { return dm.ADOQuery2.OpenWith({sql}).RecordCount(); }
 
 const char* kFixture = "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(7,7,101,'单项选择题','题','A');";
 }  // namespace

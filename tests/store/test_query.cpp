@@ -12,21 +12,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
     }
-    AdoQuery& select(std::initializer_list<std::string> lines) {
-        AdoQuery& q = dm.ADOQuery2;
-        q.Close();
-        q.SQL.Clear();
-        for (const auto& l : lines) q.SQL.Add(l);
-        q.Open();
-        return q;
-    }
-    void exec(std::initializer_list<std::string> lines) {
-        AdoQuery& q = dm.ADOQuery1;
-        q.Close();
-        q.SQL.Clear();
-        for (const auto& l : lines) q.SQL.Add(l);
-        q.ExecSQL();
-    }
+    AdoQuery& select(std::initializer_list<std::string> lines) { return dm.ADOQuery2.OpenWith(lines); }
+    void exec(std::initializer_list<std::string> lines) { dm.ADOQuery1.ExecWith(lines); }
     MessageBoxRecorder boxes;
     TestInstall inst{
         "INSERT INTO 类型说明 VALUES('单项选择题',NULL,0.8);"

@@ -42,6 +42,12 @@ OpenBank::~OpenBank() {
     SetAppFolder({});
 }
 
+int FavouriteMark(int id) {
+    return DataModule1->ADOQuery1.OpenWith({"SELECT 是否收藏 FROM 小题 WHERE 小题号=" + std::to_string(id)})
+        .FieldByName("是否收藏")
+        .AsInteger();
+}
+
 std::string FixtureText(const std::string& relativePath) {
     return bank::ReadTextFile(std::string(QUILLORA_SOURCE_DIR) + "/tests/" + relativePath);
 }

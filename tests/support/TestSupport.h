@@ -37,6 +37,9 @@ private:
     std::unique_ptr<TDataModule1> module_;
 };
 
+// 是否收藏 of a question, read through DataModule1.
+int FavouriteMark(int id);
+
 // Reads a fixture file of tests/ (path relative to that folder).
 std::string FixtureText(const std::string& relativePath);
 
