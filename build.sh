@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6opengl6-dev
   libsqlite3-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-wqy-microhei
+  xvfb xauth fonts-wqy-microhei locales-all
 )
 
 install_missing() {
@@ -28,7 +28,8 @@ install_missing() {
 }
 
 configure_and_build() {
-  cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+  cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
+    -DQUILLORA_WERROR="${QUILLORA_WERROR:-ON}" >/dev/null
   cmake --build "$top/build" -j 2
 }
 

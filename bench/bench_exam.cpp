@@ -45,7 +45,7 @@ static void BM_DrawPaper(benchmark::State& state) {
     bank();
     const TDrawRequest r = everything();
     for (auto _ : state)
-        if (DrawPaper(r) != 0) state.SkipWithError("nothing drawn");
+        if (DrawPaper(r) != TDrawResult::Drawn) state.SkipWithError("nothing drawn");
     state.counters["questions"] = XiaoTiList.Count();
 }
 BENCHMARK(BM_DrawPaper)->Unit(benchmark::kMillisecond);

@@ -6,6 +6,7 @@
 #include "browser/WebBrowser.h"
 #include "platform/Splitter.h"
 #include "store/DataModule.h"
+#include "platform/Application.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -103,7 +104,7 @@ void TFrmMain::buildLayout() {
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView1->viewport()->installEventFilter(this);
     BitBtn1 = new TBitBtn(QStringLiteral("<<"), treeRow);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
     BitBtn1->setFixedWidth(17);
     BitBtn1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     treeLayout->addWidget(TreeView1, 1);
@@ -188,7 +189,7 @@ void TFrmMain::buildToolBars() {
     };
     auto button = [&](QHBoxLayout* l, TImageList& images, TImageList& hot, int index, void (TFrmMain::*handler)()) {
         auto* b = new TToolButton(&images, &hot, index, l->parentWidget());
-        connect(b, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+        connect(b, &QToolButton::clicked, this, Guarded([this, handler] { (this->*handler)(); }));
         l->addWidget(b);
         return b;
     };

@@ -3,6 +3,7 @@
 
 #include "browser/WebBrowser.h"
 #include "platform/AppFolder.h"
+#include "platform/Application.h"
 
 void TFrmMain::buildNavStrip() {
     // Each picture is 67 wide and starts 66 after the previous: neighbours overlap by one pixel.
@@ -14,9 +15,9 @@ void TFrmMain::buildNavStrip() {
             image->setGeometry(x, 0, 67, 75);
             image->setPixmap(ImageList1.GetBitmap(slot));
             x += image->width() - 1;
-            connect(image, &TImage::MouseMove, this, &TFrmMain::ActMouseMoveExecute);
-            connect(image, &TImage::MouseLeave, this, &TFrmMain::ActMouseLeaveExecute);
-            connect(image, &TImage::Click, this, &TFrmMain::ActClickExecute);
+            connect(image, &TImage::MouseMove, this, Guarded([this](TImage* i) { ActMouseMoveExecute(i); }));
+            connect(image, &TImage::MouseLeave, this, Guarded([this](TImage* i) { ActMouseLeaveExecute(i); }));
+            connect(image, &TImage::Click, this, Guarded([this](TImage* i) { ActClickExecute(i); }));
             image->setVisible(slot < 12);
             NavImages[static_cast<size_t>(slot)] = image;
         }
@@ -70,11 +71,14 @@ void TFrmMain::SetMenu(bool show) {
 void TFrmMain::BitBtn1Click() {
     if (BitBtn1->Tag == 0) {
         Panel6->Tag = Panel6->width();
+        // The tree's minimum width would otherwise push the button half out of sight.
+        TreeView1->hide();
         Panel6->setFixedWidth(BitBtn1->width());
         BitBtn1->setText(QStringLiteral(">>"));
         BitBtn1->Tag = 1;
     } else {
         Panel6->setFixedWidth(Panel6->Tag);
+        TreeView1->show();
         BitBtn1->setText(QStringLiteral("<<"));
         BitBtn1->Tag = 0;
     }

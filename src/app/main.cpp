@@ -1,6 +1,9 @@
 // The program block: the application object, the main window, the message loop.
 #include "app/FrmMain.h"
+#include "platform/AppFolder.h"
 #include "platform/Application.h"
+#include "platform/InstanceLock.h"
+#include "platform/MessageBox.h"
 
 #include <unistd.h>
 
@@ -12,6 +15,14 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Quillora"));
     app.setQuitOnLastWindowClosed(true);
+
+    // A second program on the same bank would run the start-up guard under the
+    // first one's feet: it must not touch exam.db at all.
+    InstanceLock instance(AppFolder());
+    if (!instance.Acquired()) {
+        MessageBox(QStringLiteral("启思Quillora 已经在运行。"), QStringLiteral("提示"), MB_ICONINFORMATION | MB_OK);
+        return 1;
+    }
 
     TFrmMain frmMain;
     if (!frmMain.FormCreate()) return 1;

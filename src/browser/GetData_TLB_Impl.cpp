@@ -1,5 +1,6 @@
 #include "browser/GetData_TLB_Impl.h"
 
+#include "browser/Log.h"
 #include "store/DataModule.h"
 
 namespace {
@@ -78,9 +79,11 @@ HRESULT TMyExternal::DoSeaarchData(const BSTR& ASQL, BSTR* Result) {
         *Result = QString::fromStdString(out);
         return S_OK;
     } catch (const EOleError& e) {
+        qCWarning(lcBrowser) << "DoSeaarchData failed:" << e.what();
         errorInfo() = QString::fromUtf8(e.what());
         return e.Code < 0 ? e.Code : E_UNEXPECTED;
     } catch (const std::exception& e) {
+        qCWarning(lcBrowser) << "DoSeaarchData failed:" << e.what();
         errorInfo() = QString::fromUtf8(e.what());
         return E_UNEXPECTED;
     } catch (...) {

@@ -11,7 +11,7 @@ QString ResolvePathIgnoringCase(const QString& path) {
     const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
     QString current = path.startsWith(u'/') ? QStringLiteral("/") : QString();
     for (const QString& part : parts) {
-        const QString exact = current + (current.isEmpty() || current.endsWith(u'/') ? "" : "/") + part;
+        const QString exact = current + (current.isEmpty() || current.endsWith(u'/') ? QString() : QStringLiteral("/")) + part;
         if (QFileInfo::exists(exact)) {
             current = exact;
             continue;

@@ -62,18 +62,22 @@ QString ScriptBridge::PageScript() const {
     return js;
 }
 
+namespace {
+QVariantMap failure(const QString& error) { return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}}; }
+}  // namespace
+
 QVariantMap ScriptBridge::invoke(const QString& name, const QVariantList& args) {
     DISPID id = DISPID_UNKNOWN;
     HRESULT hr = dispatch_->GetIDsOfNames(IID{}, {name}, 0, &id);
-    if (FAILED(hr)) return {{"ok", false}, {"error", "GetIDsOfNames " + name + ": " + hex(hr)}};
+    if (FAILED(hr)) return failure(QStringLiteral("GetIDsOfNames ") + name + QStringLiteral(": ") + hex(hr));
     DISPPARAMS params;
     for (auto it = args.rbegin(); it != args.rend(); ++it) params.rgvarg.push_back(toVariant(*it));
     VARIANT result;
     EXCEPINFO excep;
     unsigned argErr = 0;
     hr = dispatch_->Invoke(id, IID{}, 0, DISPATCH_METHOD, &params, &result, &excep, &argErr);
-    if (FAILED(hr)) return {{"ok", false}, {"error", name + ": " + hex(hr)}};
+    if (FAILED(hr)) return failure(name + QStringLiteral(": ") + hex(hr));
     BSTR text;
     VariantChangeTypeToBstr(result, text);
-    return {{"ok", true}, {"value", text}};
+    return {{QStringLiteral("ok"), true}, {QStringLiteral("value"), text}};
 }

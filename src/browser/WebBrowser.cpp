@@ -1,5 +1,6 @@
 #include "browser/WebBrowser.h"
 
+#include "browser/Log.h"
 #include "platform/AppFolder.h"
 
 #include <QEventLoop>
@@ -11,9 +12,10 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineScript>
+#include <memory>
 
 namespace {
-constexpr int kScriptTimeoutMs = 15000;
+int scriptTimeoutMs = 15000;
 }
 
 void BrowserDocument::Writeln(std::string_view line) {
@@ -44,7 +46,7 @@ void WebBrowser::flushDocument() {
     flushPending_ = false;
     loading_ = true;
     // Relative addresses in a written page resolve against the css folder.
-    setHtml(written_.join(QStringLiteral("\r\n")), QUrl::fromLocalFile(QString::fromStdString(AppFolder()) + "css/"));
+    setHtml(written_.join(QStringLiteral("\r\n")), QUrl::fromLocalFile(QString::fromStdString(AppFolder() + "css/")));
 }
 
 bool WebBrowser::WaitForLoad(int timeoutMs) {
@@ -60,22 +62,35 @@ bool WebBrowser::WaitForLoad(int timeoutMs) {
     return !loading_;
 }
 
+void WebBrowser::SetScriptTimeoutForTests(int ms) { scriptTimeoutMs = ms; }
+
 QVariant WebBrowser::runSync(const QString& js) {
     WaitForLoad();
-    QEventLoop loop;
-    bool done = false;
-    QVariant result;
-    page()->runJavaScript(js, [&](const QVariant& v) {
-        result = v;
-        done = true;
-        loop.quit();
+    // The reply may come after we stopped waiting: it lands in state the
+    // callback shares, never in this stack frame, and is then dropped.
+    struct Reply {
+        QEventLoop* loop = nullptr;
+        bool done = false;
+        QVariant value;
+    };
+    auto reply = std::make_shared<Reply>();
+    page()->runJavaScript(js, [reply](const QVariant& v) {
+        reply->value = v;
+        reply->done = true;
+        if (reply->loop) reply->loop->quit();
     });
-    if (!done) {
-        QTimer::singleShot(kScriptTimeoutMs, &loop, &QEventLoop::quit);
+    if (!reply->done) {
+        QEventLoop loop;
+        reply->loop = &loop;
+        QTimer::singleShot(scriptTimeoutMs, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+        reply->loop = nullptr;
     }
-    if (!done) throw EScriptError("脚本没有在规定时间内执行完毕。");
-    return result;
+    if (!reply->done) {
+        qCWarning(lcBrowser) << "script gave no answer within" << scriptTimeoutMs << "ms";
+        throw EScriptError("脚本没有在规定时间内执行完毕。");
+    }
+    return reply->value;
 }
 
 namespace {

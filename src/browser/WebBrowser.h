@@ -70,6 +70,9 @@ public:
     bool WaitForLoad(int timeoutMs = 15000);
     bool IsLoading() const { return loading_; }
 
+    // How long a script may run before the call gives up (15 s).
+    static void SetScriptTimeoutForTests(int ms);
+
 protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
     void childEvent(QChildEvent* e) override;

@@ -40,31 +40,31 @@ std::function<unsigned()> SetDrawSeedSource(std::function<unsigned()> source) {
     return seedSeam.Replace(std::move(source));
 }
 
-int DrawPaper(const TDrawRequest& r) {
+TDrawResult DrawPaper(const TDrawRequest& r) {
     AdoQuery& q = DataModule1->ADOQuery2;
 
     std::vector<int> sources;
     for (const std::string& name : r.Sources)
         for (int id : column(q.OpenWith({"SELECT 编号 FROM 题目类别 WHERE 名称=", QuotedStr(name)}), "编号"))
             sources.push_back(id);
-    if (sources.empty()) return 3;
+    if (sources.empty()) return TDrawResult::NoSource;
 
     const std::unordered_set<std::string> chosenSubjects(r.Subjects.begin(), r.Subjects.end());
     std::vector<int> subjects;
     for (int s : sources)
         for (q.OpenWith({"SELECT 编号,名称 FROM 题目类别 WHERE 父级编号=", std::to_string(s)}); !q.Eof(); q.Next())
             if (chosenSubjects.count(q.FieldByName("名称").AsString())) subjects.push_back(q.FieldByName("编号").AsInteger());
-    if (subjects.empty()) return 4;
+    if (subjects.empty()) return TDrawResult::NoSubject;
 
     std::vector<int> sections;
     for (int j : subjects)
         for (int id : column(q.OpenWith({"SELECT 编号 FROM 题目类别 WHERE 父级编号=", std::to_string(j)}), "编号"))
             sections.push_back(id);
-    if (sections.empty()) return 5;
+    if (sections.empty()) return TDrawResult::NoQuestions;
 
     const std::vector<int> leads =
         column(q.OpenWith({"SELECT 小题号 FROM 小题 WHERE 小题号=大题号 AND ", "所属编号 IN(", idList(sections)}), "小题号");
-    if (leads.empty()) return 5;
+    if (leads.empty()) return TDrawResult::NoQuestions;
 
     std::vector<int> eligible;
     if (r.Scope == 0) {
@@ -77,7 +77,7 @@ int DrawPaper(const TDrawRequest& r) {
         for (int id : column(q, "小题号"))
             for (size_t n = inLeads.count(id); n > 0; --n) eligible.push_back(id);
     }
-    if (eligible.empty()) return 6;
+    if (eligible.empty()) return TDrawResult::NothingInScope;
 
     XiaoTiList.Clear();
     const std::string eligibleList = idList(eligible);
@@ -104,8 +104,8 @@ int DrawPaper(const TDrawRequest& r) {
         for (int id : column(q.OpenWith({"SELECT 小题号 FROM 小题 WHERE 大题号=", std::to_string(XiaoTiList[i]->Id)}),
                              "小题号"))
             expanded.push_back(id);
-    if (expanded.empty()) return 5;
+    if (expanded.empty()) return TDrawResult::NoQuestions;
     XiaoTiList.Clear();
     for (int id : expanded) XiaoTiList.Add()->Id = id;
-    return 0;
+    return TDrawResult::Drawn;
 }

@@ -12,10 +12,11 @@ struct TDrawRequest {
     std::vector<std::pair<std::string, int>> Counts;
 };
 
-// The outcome: 0 when XiaoTiList holds the paper, else the number of the
-// message that explains why not (3 no source, 4 no subject, 5 no questions,
-// 6 nothing in scope). The count checks (1, 2) belong to the dialog.
-int DrawPaper(const TDrawRequest& request);
+// The outcome: Drawn when XiaoTiList holds the paper, else which message
+// explains why not. The numbers are those of the messages; the count checks
+// (1, 2) belong to the dialog.
+enum class TDrawResult { Drawn = 0, NoSource = 3, NoSubject = 4, NoQuestions = 5, NothingInScope = 6 };
+TDrawResult DrawPaper(const TDrawRequest& request);
 
 // Seeds for the draws; the clock by default, fixed in tests.
 std::function<unsigned()> SetDrawSeedSource(std::function<unsigned()> source);

@@ -82,10 +82,10 @@ void TFrmMLKC::BitBtn1Click() {
     for (size_t i = 0; i < CountEdits.size(); ++i) r.Counts.emplace_back(TypeLabels[i]->text().toStdString(), CountEdits[i]->value());
 
     switch (DrawPaper(r)) {
-    case 0: break;
-    case 3: return fail("请选择试题来源！", "没有选择试题来源", MB_ICONQUESTION);
-    case 4: return fail("没有符合要求的试题科目！", "没有试题科目", MB_ICONQUESTION);
-    case 6: return fail("没有符合试题范围要求的题目！", "没有题目", MB_ICONQUESTION);
-    default: return fail("没有符合要求的题目！", "没有题目", MB_ICONQUESTION);
+    case TDrawResult::Drawn: break;
+    case TDrawResult::NoSource: return fail("请选择试题来源！", "没有选择试题来源", MB_ICONQUESTION);
+    case TDrawResult::NoSubject: return fail("没有符合要求的试题科目！", "没有试题科目", MB_ICONQUESTION);
+    case TDrawResult::NothingInScope: return fail("没有符合试题范围要求的题目！", "没有题目", MB_ICONQUESTION);
+    case TDrawResult::NoQuestions: return fail("没有符合要求的题目！", "没有题目", MB_ICONQUESTION);
     }
 }

@@ -1,6 +1,8 @@
 #include "exam/ShowTestResult.h"
 
 #include "browser/WebBrowser.h"
+#include "exam/Log.h"
+#include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "platform/Seam.h"
 #include "render/Global.h"
@@ -8,17 +10,9 @@
 #include "store/SqlText.h"
 
 #include <QDateTime>
-#include <cstdio>
 
 namespace {
 Seam<QDateTime()> clockSeam;
-
-// The shortest general form with up to 15 significant digits, as the history stores numbers.
-std::string number(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    return buf;
-}
 }  // namespace
 
 void TFrmShowTestResult::SetClockForTests(std::function<QDateTime()> clock) { clockSeam.Replace(std::move(clock)); }
@@ -39,9 +33,27 @@ void TFrmShowTestResult::FormCreate() {
 }
 
 void TFrmShowTestResult::done(int result) {
-    QuerySave();  // every way of closing asks once
+    // Every way of closing asks once, and the dialog closes whatever saving did.
+    try {
+        QuerySave();
+    } catch (...) {
+        HandleException();
+    }
     TDialog::done(result);
 }
+
+namespace {
+// Undoes a failed save; a rollback that fails too is logged, never thrown over
+// the message the user is about to see.
+void abandon(AdoConnection& connection, const std::exception& cause) {
+    qCWarning(lcExam) << "saving the test failed:" << cause.what();
+    try {
+        connection.RollbackTrans();
+    } catch (const std::exception& e) {
+        qCWarning(lcExam) << "rollback failed:" << e.what();
+    }
+}
+}  // namespace
 
 void TFrmShowTestResult::QuerySave() {
     if (MessageBox(QStringLiteral("是否将本次测试结果保存到测试历史中？(Y/N)"), QStringLiteral("保存测试历史"),
@@ -59,12 +71,12 @@ void TFrmShowTestResult::QuerySave() {
         connection.BeginTrans();
         q.ExecWith({"INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) ",
                     "VALUES(" + std::to_string(ResultTotals.Count) + ",",
-                    std::to_string(ResultTotals.Right) + "," + number(ResultTotals.FullScore) + "," +
-                        number(ResultTotals.Score) + ",",
-                    number(ResultTotals.Rate()), "," + QuotedStr(stamp), ")"});
+                    std::to_string(ResultTotals.Right) + "," + SqlNumber(ResultTotals.FullScore) + "," +
+                        SqlNumber(ResultTotals.Score) + ",",
+                    SqlNumber(ResultTotals.Rate()), "," + QuotedStr(stamp), ")"});
         testId = connection.LastInsertId();
-    } catch (const std::exception&) {
-        connection.RollbackTrans();
+    } catch (const std::exception& e) {
+        abandon(connection, e);
         MessageBox(QStringLiteral("保存测试结果到测试历史中出错，请重新操作！"), QStringLiteral("保存失败"),
                    MB_ICONWARNING | MB_OK);
         return;
@@ -75,8 +87,8 @@ void TFrmShowTestResult::QuerySave() {
                             std::to_string(s->Id) + "," + (s->Correct ? "-1" : "0"),
                         ")"});
         connection.CommitTrans();
-    } catch (const std::exception&) {
-        connection.RollbackTrans();
+    } catch (const std::exception& e) {
+        abandon(connection, e);
         MessageBox(QStringLiteral("保存测试题目到测试历史中出错，请重新操作！"), QStringLiteral("保存失败"),
                    MB_ICONWARNING | MB_OK);
         return;

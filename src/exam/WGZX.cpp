@@ -1,6 +1,7 @@
 #include "exam/WGZX.h"
 
 #include "exam/ResultPage.h"
+#include "platform/Application.h"
 #include "render/Global.h"
 #include "store/DataModule.h"
 
@@ -45,12 +46,13 @@ TFrmWGZX::TFrmWGZX(QWidget* parent) : TDialog(parent) {
     BitBtn2->setGeometry(119, 8, 97, 25);
     BitBtn3 = new QPushButton(QStringLiteral("退出"), Panel1);
     BitBtn3->setGeometry(248, 8, 75, 25);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
     AttachButton(BitBtn3, mrCancel);
-    connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, [this] { StringGrid1DblClick(); });
+    connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, Guarded([this] { StringGrid1DblClick(); }));
     // The header row acts on the selected data row, as a grid's fixed row does.
-    connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { StringGrid1DblClick(); });
+    connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            Guarded([this] { StringGrid1DblClick(); }));
     FormCreate();
 }
 
@@ -71,6 +73,9 @@ void TFrmWGZX::setColumns(const QStringList& headers, const QList<int>& widths, 
     StringGrid1->setRowCount(rows);
     StringGrid1->setHorizontalHeaderLabels(headers);
     for (int c = 0; c < widths.size(); ++c) StringGrid1->setColumnWidth(c, widths[c]);
+    // As in a grid with a fixed row: the first data row is the selected one, so a
+    // double-click on the header acts on it before the user picks a row.
+    StringGrid1->setCurrentCell(0, 0);
 }
 
 void TFrmWGZX::FormCreate() { BitBtn1Click(); }

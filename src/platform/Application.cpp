@@ -1,5 +1,6 @@
 #include "platform/Application.h"
 
+#include "platform/Log.h"
 #include "platform/MessageBox.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -22,6 +23,7 @@ void HandleException() {
     } catch (...) {
         text = QStringLiteral("未知错误");
     }
+    qCWarning(lcPlatform).noquote() << "unhandled error:" << text;
     // A message ends with a full stop, as the platform's own error boxes do.
     if (!text.isEmpty() && !text.endsWith(u'.') && !text.endsWith(u'。') && !text.endsWith(u'!') &&
         !text.endsWith(u'！'))

@@ -1,5 +1,7 @@
 #include "platform/Dialog.h"
 
+#include "platform/Application.h"
+
 #include <QAbstractButton>
 
 TDialog::TDialog(QWidget* parent) : QDialog(parent) {
@@ -13,9 +15,10 @@ void TDialog::AttachButton(QAbstractButton* button, int modalResult, std::functi
             try {
                 handler();
             } catch (...) {
-                // A failing handler leaves the dialog open; the error is reported by the caller's loop.
+                // A failing handler leaves the dialog open and is reported here,
+                // never thrown through Qt's signal code.
                 ModalResult = mrNone;
-                throw;
+                HandleException();
             }
         }
         if (ModalResult != mrNone) done(ModalResult);

@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -60,19 +61,24 @@ bool CopyFileOver(const std::string& from, const std::string& to) {
     if (::fstat(dst.get(), &ds) != 0) return false;
     if (ss.st_dev == ds.st_dev && ss.st_ino == ds.st_ino) return false;
 
-    constexpr size_t kChunk = 1 << 18;
-    std::vector<char> a(kChunk), b(kChunk);
+    // Compared and written a page at a time: a guard copy (a header change)
+    // then rewrites only the header block and never SQLite's pages, so dying
+    // half-way cannot leave a torn bank behind.
+    constexpr size_t kBlock = 4096;
+    constexpr size_t kBatch = 64 * kBlock;
+    std::vector<char> a(kBatch), b(kBatch);
     off_t at = 0;
     for (;;) {
-        ssize_t n = readFull(src.get(), a.data(), kChunk, at);
+        ssize_t n = readFull(src.get(), a.data(), kBatch, at);
         if (n < 0) return false;
         if (n == 0) break;
         ssize_t m = at < ds.st_size ? readFull(dst.get(), b.data(), static_cast<size_t>(n), at) : 0;
         if (m < 0) return false;
-        // Writing only what differs keeps a guard copy (a header change) to one
-        // small write, so dying half-way cannot leave a torn bank behind.
-        if (m != n || std::memcmp(a.data(), b.data(), static_cast<size_t>(n)) != 0)
-            if (!writeFull(dst.get(), a.data(), static_cast<size_t>(n), at)) return false;
+        for (size_t off = 0; off < static_cast<size_t>(n); off += kBlock) {
+            const size_t len = std::min(kBlock, static_cast<size_t>(n) - off);
+            const bool same = off + len <= static_cast<size_t>(m) && std::memcmp(a.data() + off, b.data() + off, len) == 0;
+            if (!same && !writeFull(dst.get(), a.data() + off, len, at + static_cast<off_t>(off))) return false;
+        }
         at += n;
     }
     if (ds.st_size > at && ::ftruncate(dst.get(), at) != 0) return false;

@@ -6,7 +6,7 @@
 // File services used by the database guard and by backup/restore.
 
 // Copies `from` over `to` (created if missing). The target keeps its inode: its
-// contents are overwritten in place, only the blocks that differ are written, and
+// contents are overwritten in place, only the 4 KiB blocks that differ are written, and
 // the data is flushed to disk before returning. Fails (false) when the source is
 // missing, the target cannot be written, or both names are the same file.
 bool CopyFileOver(const std::string& from, const std::string& to);

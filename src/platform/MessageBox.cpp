@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace {
 Seam<int(const QString&, const QString&, int)> seam;
@@ -47,6 +48,12 @@ int realMessageBox(const QString& text, const QString& caption, int flags) {
 
 int MessageBox(const QString& text, const QString& caption, int flags) {
     if (seam) return seam(text, caption, flags);
+    // A command-line tool has no windows: the message goes to standard error,
+    // and a question is answered "no", the answer that changes nothing.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+        return (flags & 0x0F) == MB_YESNO ? IDNO : (flags & 0x0F) == MB_OKCANCEL ? IDCANCEL : IDOK;
+    }
     return realMessageBox(text, caption, flags);
 }
 

@@ -107,7 +107,11 @@ void AdoConnection::exec(const char* sql) {
     }
 }
 
-void AdoConnection::BeginTrans() { exec("BEGIN IMMEDIATE"); }
+void AdoConnection::BeginTrans() {
+    // A transaction a failed rollback left behind must not swallow this one.
+    RollbackTrans();
+    exec("BEGIN IMMEDIATE");
+}
 void AdoConnection::CommitTrans() { exec("COMMIT"); }
 void AdoConnection::RollbackTrans() {
     if (InTransaction()) exec("ROLLBACK");

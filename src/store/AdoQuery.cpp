@@ -55,11 +55,6 @@ TFieldValue columnValue(sqlite3_stmt* s, int i) {
     }
 }
 
-std::string formatFloat(double d) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", d);
-    return buf;
-}
 } // namespace
 
 bool TField::IsNull() const { return std::holds_alternative<std::monostate>(*v_); }
@@ -67,7 +62,7 @@ bool TField::IsNull() const { return std::holds_alternative<std::monostate>(*v_)
 std::string TField::AsString() const {
     if (auto s = std::get_if<std::string>(v_)) return *s;
     if (auto i = std::get_if<long long>(v_)) return std::to_string(*i);
-    if (auto d = std::get_if<double>(v_)) return formatFloat(*d);
+    if (auto d = std::get_if<double>(v_)) return SqlNumber(*d);
     return {};
 }
 
@@ -92,9 +87,11 @@ double TField::AsFloat() const {
     if (auto i = std::get_if<long long>(v_)) return static_cast<double>(*i);
     if (auto s = std::get_if<std::string>(v_)) {
         if (s->empty()) return 0;
-        char* end = nullptr;
-        double v = std::strtod(s->c_str(), &end);
-        if (end != s->c_str() + s->size()) throw EDatabaseError("'" + *s + "' 不是有效的浮点数值。");
+        // Stored text is read the way SQL writes it, never by the user's locale.
+        double v = 0;
+        auto [p, ec] = std::from_chars(s->data(), s->data() + s->size(), v);
+        if (ec != std::errc() || p != s->data() + s->size())
+            throw EDatabaseError("'" + *s + "' 不是有效的浮点数值。");
         return v;
     }
     return 0;

@@ -4,10 +4,19 @@
 #include "platform/MessageBox.h"
 #include "store/DatabaseError.h"
 #include "store/EncryptionMDB.h"
+#include "store/ExamDbFile.h"
+#include "store/Log.h"
 
 const char* const kDatabasePassword = "qorvilan517302tesmek";
 
 TDataModule1* DataModule1 = nullptr;
+
+namespace {
+bool isOurBank(const std::string& path) {
+    const examdb::HeaderState s = examdb::ReadHeaderState(path, kDatabasePassword);
+    return s == examdb::HeaderState::Open || s == examdb::HeaderState::Closed;
+}
+}  // namespace
 
 TDataModule1::TDataModule1() : ADOQuery1(&ADOConnection1), ADOQuery2(&ADOConnection1) {
     ADOConnection1.LoginPrompt = false;
@@ -27,8 +36,9 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
     // Copies overwrite in place and write only what differs (the header), so
     // exam.db keeps its inode for the open connection and is never torn.
     // A copy back only ever follows a complete copy out: a temp.db cut short
-    // by a full disk must never replace the bank.
-    if (CopyFileOver(exam, temp)) {
+    // by a full disk must never replace the bank. A file that is not a bank of
+    // ours is never written at all: it stays byte for byte as the user left it.
+    if (CopyFileOver(exam, temp) && isOurBank(temp)) {
         DecryptMDB(temp);
         CopyFileOver(temp, exam);
     }
@@ -37,11 +47,12 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
     ADOConnection1.ConnectionString = ConnectionStringFor(folder);
     try {
         ADOConnection1.Open();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcStore) << "connecting to" << exam.c_str() << "failed:" << e.what();
         connected = false;
     }
 
-    if (CopyFileOver(exam, temp)) {
+    if (CopyFileOver(exam, temp) && isOurBank(temp)) {
         EncryptMDB(temp);
         CopyFileOver(temp, exam);
     }
@@ -77,7 +88,8 @@ void TDataModule1::SCBT(const std::string& id, std::string& result) {
         MessageBox(QStringLiteral("已经成功地收藏了本题!"), QStringLiteral("收藏成功"), MB_ICONINFORMATION | MB_OK);
         ADOQuery2.Close();
         result = "ok";
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcStore) << "marking question" << id.c_str() << "as a favourite failed:" << e.what();
         MessageBox(QStringLiteral("收藏失败，请重新操作!"), QStringLiteral("收藏失败"), MB_ICONINFORMATION | MB_OK);
         result = "Error";
     }

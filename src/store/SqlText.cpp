@@ -1,6 +1,7 @@
 #include "store/SqlText.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <vector>
 
@@ -14,6 +15,14 @@ std::string QuotedStr(std::string_view value) {
     }
     out += '\'';
     return out;
+}
+
+std::string SqlNumber(double value) {
+    // %g would follow LC_NUMERIC, which Qt sets from the environment: under a
+    // comma locale "4,5" would split one value into two.
+    char buf[40];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    return std::string(buf, r.ptr);
 }
 
 std::string StoredDateTimeText(int year, int month, int day, int hour, int minute, int second) {

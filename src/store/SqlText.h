@@ -13,3 +13,7 @@ std::string TranslateJetDates(std::string_view sql);
 
 // The stored text form of a point in time: 'yyyy-MM-dd HH:mm:ss' without quotes.
 std::string StoredDateTimeText(int year, int month, int day, int hour, int minute, int second);
+
+// A number as SQL text: always a dot, whatever the user's locale, in the
+// shortest form that reads back as the same value (at most 15 digits).
+std::string SqlNumber(double value);

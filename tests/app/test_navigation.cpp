@@ -103,11 +103,18 @@ TEST_F(NavigationTest, ZoneModeSwapsTheSlotsTheLeftColumnAndTheWidths) {
 TEST_F(NavigationTest, CollapseAndExpandRestoreAWidthSetWithTheSplitter) {
     frm->Panel6->setFixedWidth(340);  // what dragging Splitter1 does
     frm->BitBtn1Click();
+    QApplication::processEvents();
     EXPECT_EQ(frm->Panel6->width(), 17);
     EXPECT_EQ(frm->BitBtn1->text(), ">>");
+    // The whole button shows, and nothing of the tree.
+    const QRect button(frm->BitBtn1->mapTo(frm->Panel6, QPoint(0, 0)), frm->BitBtn1->size());
+    EXPECT_EQ(button.width(), 17);
+    EXPECT_TRUE(frm->Panel6->rect().contains(button)) << button.x() << "," << button.width();
+    EXPECT_FALSE(frm->TreeView1->isVisible());
     frm->BitBtn1Click();
     EXPECT_EQ(frm->Panel6->width(), 340);
     EXPECT_EQ(frm->BitBtn1->text(), "<<");
+    EXPECT_TRUE(frm->TreeView1->isVisible());
 }
 
 TEST_F(NavigationTest, FullScreenHidesTheStripAndColumnsButNotTheToolBars) {

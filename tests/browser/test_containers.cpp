@@ -22,6 +22,7 @@ public:
 
 private:
     struct Unknown : IUnknown {
+        virtual ~Unknown() = default;
         HRESULT QueryInterface(const IID&, void** ppv) override {
             *ppv = nullptr;
             return E_NOINTERFACE;

@@ -69,7 +69,7 @@ TEST_F(DrawTest, DialogListsSourcesSubjectsAndTypesFromTheBank) {
 }
 
 TEST_F(DrawTest, ACountAtOrAboveTheCandidatesTakesThemAllInDatabaseOrder) {
-    ASSERT_EQ(DrawPaper(all({{"单选", 100}, {"多选", 0}, {"资料", 1}})), 0);
+    ASSERT_EQ(DrawPaper(all({{"单选", 100}, {"多选", 0}, {"资料", 1}})), TDrawResult::Drawn);
     // Every 单选 lead of the chosen sections, then the data group with all its rows.
     EXPECT_EQ(ids(), (std::vector<int>{1, 2, 3, 5, 20, 21, 10, 11, 12}));
 }
@@ -77,16 +77,16 @@ TEST_F(DrawTest, ACountAtOrAboveTheCandidatesTakesThemAllInDatabaseOrder) {
 TEST_F(DrawTest, SubjectsAreMatchedByNameAcrossSources) {
     TDrawRequest r = all({{"单选", 10}});
     r.Subjects = {"言语"};
-    ASSERT_EQ(DrawPaper(r), 0);
+    ASSERT_EQ(DrawPaper(r), TDrawResult::Drawn);
     EXPECT_EQ(ids(), (std::vector<int>{1, 2, 3, 20, 21}));
     r.Sources = {"源乙"};
-    ASSERT_EQ(DrawPaper(r), 0);
+    ASSERT_EQ(DrawPaper(r), TDrawResult::Drawn);
     EXPECT_EQ(ids(), (std::vector<int>{20, 21}));
 }
 
 TEST_F(DrawTest, DrawsAreWithReplacementAndTwiceTheSameLeadIsOneGroupOnThePage) {
     SetDrawSeedSource([] { return 42u; });  // every draw from the same seed picks the same lead
-    ASSERT_EQ(DrawPaper(all({{"单选", 2}})), 0);
+    ASSERT_EQ(DrawPaper(all({{"单选", 2}})), TDrawResult::Drawn);
     ASSERT_EQ(XiaoTiList.Count(), 2);
     EXPECT_EQ(XiaoTiList[0]->Id, XiaoTiList[1]->Id);
     BuildQuestionPage("模拟考场");
@@ -97,16 +97,16 @@ TEST_F(DrawTest, DrawsAreWithReplacementAndTwiceTheSameLeadIsOneGroupOnThePage) 
     SetDrawSeedSource([&seed] { return seed++; });
     std::set<int> seen;
     for (int i = 0; i < 40; ++i) {
-        ASSERT_EQ(DrawPaper(all({{"单选", 1}})), 0);
+        ASSERT_EQ(DrawPaper(all({{"单选", 1}})), TDrawResult::Drawn);
         seen.insert(XiaoTiList[0]->Id);
     }
     EXPECT_GT(seen.size(), 3u);
 }
 
 TEST_F(DrawTest, ScopesKeepOnlyFavouriteOrOnceWrongLeads) {
-    ASSERT_EQ(DrawPaper(all({{"单选", 9}, {"多选", 9}, {"资料", 9}}, 1)), 0);
+    ASSERT_EQ(DrawPaper(all({{"单选", 9}, {"多选", 9}, {"资料", 9}}, 1)), TDrawResult::Drawn);
     EXPECT_EQ(ids(), (std::vector<int>{2})) << "11 is a favourite but not the lead of its group";
-    ASSERT_EQ(DrawPaper(all({{"单选", 9}, {"多选", 9}, {"资料", 9}}, 2)), 0);
+    ASSERT_EQ(DrawPaper(all({{"单选", 9}, {"多选", 9}, {"资料", 9}}, 2)), TDrawResult::Drawn);
     EXPECT_EQ(ids(), (std::vector<int>{3})) << "wrong once counts even after a right answer; 4 was never wrong";
 }
 

@@ -85,3 +85,20 @@ TEST(History, EmptyHistoryAndATestWithoutQuestions) {
     none.StringGrid1DblClick();
     EXPECT_EQ(none.Mode(), 0);
 }
+
+TEST(History, TheHeaderRowActsOnTheFirstRowBeforeAnyClick) {
+    MessageBoxRecorder boxes;
+    OpenBank bank(
+        "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(5,5,101,'判断题','甲','A');"
+        "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(1,1,1,1,1,'2026-12-09 07:05:03');"
+        "INSERT INTO 测试题目(测试编号,小题号,回答正确) VALUES(1,5,-1);");
+    TFrmWGZX dlg;
+    EXPECT_EQ(dlg.StringGrid1->currentRow(), 0);
+    emit dlg.StringGrid1->horizontalHeader()->sectionDoubleClicked(0);
+    ASSERT_EQ(dlg.Mode(), 1);  // the test's questions
+    EXPECT_EQ(dlg.StringGrid1->currentRow(), 0);
+    emit dlg.StringGrid1->horizontalHeader()->sectionDoubleClicked(1);
+    EXPECT_EQ(dlg.ModalResult, mrOk);
+    ASSERT_EQ(XiaoTiList.Count(), 1);
+    EXPECT_EQ(XiaoTiList[0]->Id, 5);
+}

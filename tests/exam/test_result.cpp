@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 
 #include <QDateTime>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -181,5 +182,41 @@ TEST_F(NoTestTableSaveTest, AFailingTestInsertIsReportedAndStoresNothing) {
     EXPECT_EQ(boxes.shown[1].text, "保存测试结果到测试历史中出错，请重新操作！");
     EXPECT_EQ(boxes.shown[1].flags, MB_ICONWARNING);
     EXPECT_EQ(rows("SELECT * FROM 测试题目"), 0);
+    EXPECT_FALSE(DataModule1->ADOConnection1.InTransaction());
+}
+
+TEST_F(SaveTest, ACommaLocaleStoresTheSameNumbersAndShowsItsOwn) {
+    CommaLocale comma;
+    ASSERT_TRUE(comma.Ok()) << "de_DE.UTF-8 is not installed (build.sh installs locales-all)";
+    TestList.Clear();
+    tally("资料", 2, 1, 2.25f);
+    TFrmShowTestResult dlg;
+    boxes.Answer(IDYES);
+    dlg.QuerySave();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, "已经成功地保存到测试历史中！");
+    AdoQuery& q = DataModule1->ADOQuery1.OpenWith({"SELECT * FROM 测试结果"});
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_DOUBLE_EQ(q.FieldByName("总分").AsFloat(), 4.5);
+    EXPECT_DOUBLE_EQ(q.FieldByName("得分").AsFloat(), 2.25);
+    // What the user reads follows the system's format.
+    EXPECT_EQ(FormatFixed2(4.5), "4,50");
+}
+
+TEST_F(SaveTest, TheDialogClosesWhateverSavingThrows) {
+    TFrmShowTestResult dlg;
+    dlg.show();
+    std::vector<QString> texts;
+    const MessageBoxHandler previous = SetMessageBoxHandler([&](const QString& text, const QString&, int) {
+        texts.push_back(text);
+        if (text == "已经成功地保存到测试历史中！") throw std::runtime_error("消息框失败");
+        return IDYES;
+    });
+    dlg.BitBtn1->click();
+    SetMessageBoxHandler(previous);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.ModalResult, mrClose);
+    ASSERT_EQ(texts.size(), 3u);  // the question, the success, and the error handler's report
+    EXPECT_EQ(texts[2], "消息框失败.");
     EXPECT_FALSE(DataModule1->ADOConnection1.InTransaction());
 }

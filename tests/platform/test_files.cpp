@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 ino_t inodeOf(const std::string& p) {
@@ -54,4 +55,21 @@ TEST(BlockWrites, WriteAtOffsetOnlyIntoExistingFiles) {
     EXPECT_FALSE(FileExists(dir.Path("missing.db")));
     EXPECT_TRUE(DeleteFileAt(a));
     EXPECT_FALSE(DeleteFileAt(a));
+}
+
+TEST(CopyFileOver, WritesOnlyThePagesThatDiffer) {
+    // The target is one hole: every block the copy writes gets allocated, so
+    // the allocation shows what was written.
+    TestInstall dir({}, false);
+    const std::string a = dir.Path("a.db"), b = dir.Path("b.db");
+    std::string bytes(1 << 20, '\0');
+    bytes[70] = 'h';  // inside the header block only
+    WriteFileBytes(a, bytes);
+    WriteFileBytes(b, "");
+    ASSERT_EQ(::truncate(b.c_str(), 1 << 20), 0);
+    ASSERT_TRUE(CopyFileOver(a, b));
+    EXPECT_EQ(ReadFileBytes(b), bytes);
+    struct stat st{};
+    ASSERT_EQ(::stat(b.c_str(), &st), 0);
+    EXPECT_LE(st.st_blocks * 512, 8192) << "a one-byte change rewrote more than its page";
 }

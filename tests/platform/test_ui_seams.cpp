@@ -89,3 +89,35 @@ TEST(OnlineTest, ConnectsToALoopbackListenerAndGivesUpOnAClosedPort) {
     EXPECT_TRUE(InternetCheckConnection("http://127.0.0.1:1/"));
     SetOnlineCheckHandler(previous);
 }
+
+TEST(GuardedHandlers, AnExceptionIsReportedAndNeverLeavesTheSignal) {
+    MessageBoxRecorder boxes;
+    QPushButton button;
+    int calls = 0;
+    QObject::connect(&button, &QPushButton::clicked, &button, Guarded([&] {
+                         ++calls;
+                         throw std::runtime_error("保存失败");
+                     }));
+    QObject::connect(&button, &QPushButton::toggled, &button, Guarded([&](bool on) { calls += on ? 10 : 100; }));
+    EXPECT_NO_THROW(button.click());
+    EXPECT_NO_THROW(button.click());
+    EXPECT_EQ(calls, 2);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "保存失败.");
+    button.setCheckable(true);
+    button.setChecked(true);  // a handler that takes the signal's argument gets it
+    EXPECT_EQ(calls, 2 + 10);
+}
+
+TEST(DialogBase, AHandlerThatThrowsIsReportedAndKeepsTheDialogOpen) {
+    MessageBoxRecorder boxes;
+    TDialog dlg;
+    auto* ok = new QPushButton("确定", &dlg);
+    dlg.AttachButton(ok, mrOk, [] { throw std::runtime_error("无效的数值"); });
+    dlg.show();
+    EXPECT_NO_THROW(ok->click());
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.ModalResult, mrNone);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "无效的数值.");
+}

@@ -115,3 +115,18 @@ TEST(Guard, ACopyOutThatFailsIsNeverCopiedBack) {
     EXPECT_EQ(ReadFileBytes(inst.Path("exam.db")), before);
     ASSERT_EQ(boxes.shown.size(), 1u);
 }
+
+TEST(Guard, AFileThatIsNotABankOfOursIsLeftByteForByte) {
+    for (const std::string& foreign : {std::string("SQLite format 3") + '\0' + std::string(8192, '\x01'),
+                                       std::string(), std::string(100, 'q')}) {
+        MessageBoxRecorder boxes;
+        TestInstall inst({}, false);
+        WriteFileBytes(inst.Path("exam.db"), foreign);
+        TDataModule1 dm;
+        EXPECT_FALSE(dm.GuardAndConnect(inst.Folder()));
+        EXPECT_EQ(ReadFileBytes(inst.Path("exam.db")), foreign);
+        EXPECT_FALSE(FileExists(inst.Path("temp.db")));
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, "打开数据库出现严重的错误，程序将中止！");
+    }
+}

@@ -4,6 +4,7 @@
 #include "store/SqlText.h"
 #include "support/TestSupport.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -122,4 +123,35 @@ TEST_F(QueryTest, ReusedStatementsGiveTheSameAnswersAsFreshOnes) {
     // A statement that fails once does not poison the next one of its shape.
     EXPECT_THROW(select({"SELECT * FROM 小题 WHERE 小题号=1 AND 不存在=2"}), EDatabaseError);
     EXPECT_EQ(select({"SELECT * FROM 小题 WHERE 小题号=2"}).RecordCount(), 1);
+}
+
+TEST_F(QueryTest, NumbersInSqlTextKeepTheirDotUnderACommaLocale) {
+    CommaLocale comma;
+    ASSERT_TRUE(comma.Ok()) << "de_DE.UTF-8 is not installed (build.sh installs locales-all)";
+    char shown[16];
+    std::snprintf(shown, sizeof shown, "%.1f", 4.5);
+    ASSERT_STREQ(shown, "4,5");  // the locale really is in force
+
+    EXPECT_EQ(SqlNumber(4.5), "4.5");
+    EXPECT_EQ(SqlNumber(0.1 + 0.2), "0.3");
+    EXPECT_EQ(SqlNumber(-2), "-2");
+    EXPECT_EQ(SqlNumber(1.0 / 3), "0.333333333333333");
+    exec({"INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(2,1,", SqlNumber(4.5), ",",
+          SqlNumber(2.25), ",0.5,'2026-12-09 10:00:00')"});
+    AdoQuery& q = select({"SELECT 总分, 得分, '2.5' AS t FROM 测试结果"});
+    EXPECT_DOUBLE_EQ(q.FieldByName("总分").AsFloat(), 4.5);
+    EXPECT_EQ(q.FieldByName("得分").AsString(), "2.25");
+    EXPECT_DOUBLE_EQ(q.FieldByName("t").AsFloat(), 2.5);  // stored text reads with a dot too
+}
+
+TEST_F(QueryTest, ATransactionLeftOpenByAFailedRollbackDoesNotSwallowTheNextOne) {
+    AdoConnection& c = dm.ADOConnection1;
+    exec({"BEGIN"});
+    exec({"INSERT INTO 类型说明 VALUES('多项选择题',NULL,2)"});
+    c.BeginTrans();  // a nested BEGIN would fail: the leftover is undone first
+    exec({"INSERT INTO 类型说明 VALUES('填空题',NULL,2)"});
+    c.CommitTrans();
+    EXPECT_FALSE(c.InTransaction());
+    EXPECT_EQ(select({"SELECT * FROM 类型说明 WHERE 题目类型='多项选择题'"}).RecordCount(), 0);
+    EXPECT_EQ(select({"SELECT * FROM 类型说明 WHERE 题目类型='填空题'"}).RecordCount(), 1);
 }

@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 #include "store/DataModule.h"
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -92,3 +93,11 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string HeaderBlockOf(const std::string& path) { return ReadFileBytes(path).substr(66, 40); }
+
+CommaLocale::CommaLocale() {
+    const char* now = std::setlocale(LC_ALL, nullptr);
+    previous_ = now ? now : "C";
+    ok_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+}
+
+CommaLocale::~CommaLocale() { std::setlocale(LC_ALL, previous_.c_str()); }

@@ -66,3 +66,17 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 // The 40 header bytes at offset 66.
 std::string HeaderBlockOf(const std::string& path);
+
+// Switches the process to a locale whose decimal separator is a comma (as Qt
+// does from the environment at start-up) for the scope; Ok() tells whether the
+// locale is installed.
+class CommaLocale {
+public:
+    CommaLocale();
+    ~CommaLocale();
+    bool Ok() const { return ok_; }
+
+private:
+    std::string previous_;
+    bool ok_ = false;
+};

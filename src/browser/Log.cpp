@@ -1,0 +1,3 @@
+#include "browser/Log.h"
+
+Q_LOGGING_CATEGORY(lcBrowser, "quillora.browser")

@@ -1,0 +1,3 @@
+#include "exam/Log.h"
+
+Q_LOGGING_CATEGORY(lcExam, "quillora.exam")

@@ -1,0 +1,3 @@
+#include "render/Log.h"
+
+Q_LOGGING_CATEGORY(lcRender, "quillora.render")

@@ -1,0 +1,131 @@
+// The real program and tools as separate processes: what happens between two
+// programs on one bank, and a tool run without a display.
+#include "platform/Files.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+// The shipped sample content, so the program starts as a user sees it.
+std::string sampleBankSql() {
+    std::string sql;
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(std::string(QUILLORA_SOURCE_DIR) + "/data/bank"))
+        if (e.path().extension() == ".sql" && e.path().filename() != "schema.sql") files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    for (const auto& f : files) sql += ReadFileBytes(f.string()) + "\n";
+    return sql;
+}
+
+// The program runs from the installation folder it serves: a hard link to the
+// built binary there (a copy where links are not possible).
+void installProgram(const TestInstall& inst) {
+    std::error_code ec;
+    fs::create_hard_link(QUILLORA_PROGRAM, inst.Path("quillora"), ec);
+    if (ec) fs::copy_file(QUILLORA_PROGRAM, inst.Path("quillora"));
+}
+
+bool waitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+struct FileState {
+    std::string bytes;
+    std::int64_t mtimeNs = 0;
+    bool operator==(const FileState&) const = default;
+};
+
+FileState stateOf(const std::string& path) {
+    struct stat st{};
+    ::stat(path.c_str(), &st);
+    return {ReadFileBytes(path), static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+class Program {
+public:
+    explicit Program(const TestInstall& inst) {
+        p.setProgram(QString::fromStdString(inst.Path("quillora")));
+        p.setProcessChannelMode(QProcess::SeparateChannels);
+        p.start();
+    }
+    ~Program() {
+        if (p.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+            p.waitForFinished(10000);
+        }
+    }
+    void Kill() {
+        ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+        p.waitForFinished(10000);
+    }
+    QString Errors() {
+        p.waitForReadyRead(100);
+        err += QString::fromLocal8Bit(p.readAllStandardError());
+        return err;
+    }
+    QProcess p;
+    QString err;
+};
+}  // namespace
+
+TEST(OneProgramPerBank, ASecondStartTouchesNothingAndAKilledHolderBlocksNoOne) {
+    TestInstall inst(sampleBankSql());
+    installProgram(inst);
+    const std::string page = inst.Path("css/Question.html");
+    const std::string exam = inst.Path("exam.db");
+
+    auto first = std::make_unique<Program>(inst);
+    ASSERT_TRUE(waitFor([&] { return FileExists(page); }, 60000)) << first->Errors().toStdString();
+    const FileState before = stateOf(exam);
+
+    {
+        Program second(inst);
+        ASSERT_TRUE(waitFor([&] { return second.Errors().contains(QStringLiteral("held by another running program")); },
+                            30000))
+            << second.Errors().toStdString();
+        // It waits at its message; the first program's bank has not been touched.
+        EXPECT_EQ(second.p.state(), QProcess::Running);
+        EXPECT_TRUE(stateOf(exam) == before);
+        EXPECT_FALSE(FileExists(inst.Path("temp.db")));
+    }
+
+    // A lock left by a killed program is no lock at all.
+    first->Kill();
+    DeleteFileAt(page);
+    Program third(inst);
+    EXPECT_TRUE(waitFor([&] { return FileExists(page); }, 60000)) << third.Errors().toStdString();
+    EXPECT_FALSE(third.Errors().contains(QStringLiteral("held by another running program")));
+}
+
+TEST(CommandLineTools, MaincssOnABankThatDoesNotOpenSaysSoAndFails) {
+    TestInstall inst;
+    WriteFileBytes(inst.Path("exam.db"), std::string(8192, 'x'));
+    QProcess p;
+    p.setProgram(QStringLiteral(QUILLORA_MAINCSS));
+    p.setArguments({QString::fromStdString(inst.Path("exam.db")), QString::fromStdString(inst.Folder())});
+    p.setEnvironment({QStringLiteral("PATH=/usr/bin:/bin")});  // no display of any kind
+    p.start();
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("打开数据库出现严重的错误")));
+    EXPECT_FALSE(FileExists(inst.Path("css/Main.css")));
+}
