@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <QUdpSocket>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -128,4 +129,24 @@ TEST(CommandLineTools, MaincssOnABankThatDoesNotOpenSaysSoAndFails) {
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("打开数据库出现严重的错误")));
     EXPECT_FALSE(FileExists(inst.Path("css/Main.css")));
+}
+
+TEST(OnlineTest, ADeadNameServerCountsTowardTheSameLimit) {
+    // A name server that takes the question and never answers, seen only by
+    // the probe through a private mount of resolv.conf.
+    QUdpSocket silent;
+    ASSERT_TRUE(silent.bind(QHostAddress(QStringLiteral("127.0.0.153")), 53)) << "binding port 53 needs root";
+    TestInstall dir({}, false);
+    WriteFileBytes(dir.Path("resolv.conf"), "nameserver 127.0.0.153\noptions timeout:5 attempts:2\n");
+    QProcess probe;
+    probe.start(QStringLiteral("unshare"),
+                {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                 QStringLiteral("mount --bind \"$1\" /etc/resolv.conf && exec \"$2\" http://portal.quillora.test/qlr/i.html"),
+                 QStringLiteral("sh"), QString::fromStdString(dir.Path("resolv.conf")),
+                 QStringLiteral(QUILLORA_ONLINE_PROBE)});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    const QString out = QString::fromLocal8Bit(probe.readAllStandardOutput()).trimmed();
+    ASSERT_TRUE(out.startsWith(QStringLiteral("offline "))) << out.toStdString()
+                                                            << QString::fromLocal8Bit(probe.readAllStandardError()).toStdString();
+    EXPECT_LT(out.section(u' ', 1).toInt(), 4000) << "the lookup was not bounded";
 }
