@@ -4,13 +4,14 @@
 #include "app/NavArt.h"
 #include "browser/ExternalContainer.h"
 #include "browser/WebBrowser.h"
+#include "platform/Application.h"
 #include "platform/Splitter.h"
 #include "store/DataModule.h"
-#include "platform/Application.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QHBoxLayout>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -189,7 +190,12 @@ void TFrmMain::buildToolBars() {
     };
     auto button = [&](QHBoxLayout* l, TImageList& images, TImageList& hot, int index, void (TFrmMain::*handler)()) {
         auto* b = new TToolButton(&images, &hot, index, l->parentWidget());
-        connect(b, &QToolButton::clicked, this, Guarded([this, handler] { (this->*handler)(); }));
+        connect(b, &QToolButton::clicked, this, Guarded([this, b, handler] {
+                    if (b->Running) return;
+                    b->Running = true;
+                    const auto done = qScopeGuard([b] { b->Running = false; });
+                    (this->*handler)();
+                }));
         l->addWidget(b);
         return b;
     };

@@ -46,6 +46,7 @@ QTreeWidgetItem* TFrmMain::NodeAt(int absoluteIndex) const {
 }
 
 void TFrmMain::TreeViewLoadFromDB() {
+    const ReadTransaction reads(DataModule1->ADOConnection1);
     TreeView1->clear();
     childrenOf_.clear();
     ChildNodeInfos.Clear();

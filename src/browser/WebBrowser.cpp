@@ -4,12 +4,14 @@
 #include "platform/AppFolder.h"
 
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
+#include <QScopeGuard>
 #include <QUrl>
 #include <QWebEngineScript>
 #include <memory>
@@ -49,23 +51,31 @@ void WebBrowser::flushDocument() {
     setHtml(written_.join(QStringLiteral("\r\n")), QUrl::fromLocalFile(QString::fromStdString(AppFolder() + "css/")));
 }
 
-bool WebBrowser::WaitForLoad(int timeoutMs) {
+bool WebBrowser::WaitForLoad(int limitMs) {
     flushDocument();
     if (!loading_) return true;
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    // Only a finished load ends the loop with kLoaded; anything else (the limit,
+    // the program quitting every loop) gives up the wait.
+    constexpr int kLoaded = 1;
     QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(this, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
-    timer.start(timeoutMs);
-    while (loading_ && timer.isActive()) loop.exec();
+    connect(this, &QWebEngineView::loadFinished, &loop, [&loop] { loop.exit(kLoaded); });
+    QTimer limit;
+    if (limitMs >= 0) {
+        limit.setSingleShot(true);
+        connect(&limit, &QTimer::timeout, &loop, [&loop] { loop.exit(0); });
+        limit.start(limitMs);
+    }
+    while (loading_)
+        if (loop.exec() != kLoaded) break;
     return !loading_;
 }
 
 void WebBrowser::SetScriptTimeoutForTests(int ms) { scriptTimeoutMs = ms; }
 
 QVariant WebBrowser::runSync(const QString& js) {
-    WaitForLoad();
+    if (!WaitForLoad()) throw EScriptError("页面没有加载完毕。");
     // The reply may come after we stopped waiting: it lands in state the
     // callback shares, never in this stack frame, and is then dropped.
     struct Reply {
@@ -115,7 +125,7 @@ QVariant WebBrowser::Evaluate(const QString& expression) {
 }
 
 void WebBrowser::PrintPreview() {
-    flushDocument();
+    if (!WaitForLoad()) return;
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog preview(&printer, window());
     preview.setWindowTitle(QStringLiteral("打印预览"));

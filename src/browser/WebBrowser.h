@@ -58,7 +58,8 @@ public:
     const QStringList& WrittenLines() const { return written_; }
 
     // Runs script in the page, as the page's own code would (global scope), after
-    // any load in progress has finished. A failing script throws EScriptError.
+    // any load in progress has finished (the script's time limit starts only
+    // then). A failing script throws EScriptError.
     void ExecScript(const QString& script);
     // Evaluates an expression in the page and returns its value (same rules).
     QVariant Evaluate(const QString& expression);
@@ -66,8 +67,11 @@ public:
     // Print preview of the page shown, without asking first.
     void PrintPreview();
 
-    // Waits (running events) until the page has loaded; false on timeout.
-    bool WaitForLoad(int timeoutMs = 15000);
+    // Waits until the page has loaded, however long that takes, under a busy
+    // cursor; events run meanwhile, so the user can read and answer what is
+    // already shown. False when the wait was given up: after `limitMs` (tests;
+    // -1 for none) or when the program is quitting.
+    bool WaitForLoad(int limitMs = -1);
     bool IsLoading() const { return loading_; }
 
     // How long a script may run before the call gives up (15 s).

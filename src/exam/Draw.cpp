@@ -41,6 +41,7 @@ std::function<unsigned()> SetDrawSeedSource(std::function<unsigned()> source) {
 }
 
 TDrawResult DrawPaper(const TDrawRequest& r) {
+    const ReadTransaction reads(DataModule1->ADOConnection1);
     AdoQuery& q = DataModule1->ADOQuery2;
 
     std::vector<int> sources;

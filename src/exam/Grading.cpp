@@ -25,6 +25,7 @@ std::string upperAscii(std::string s) {
 std::vector<int> GradeChoices(const std::vector<std::vector<bool>>& checked) {
     if (checked.size() != static_cast<size_t>(ShiTiList.Count()))
         throw std::logic_error("GradeChoices: one list of options per question expected");
+    const ReadTransaction reads(DataModule1->ADOConnection1);
     std::vector<int> wrong;
     TestList.Clear();
     auto tally = std::make_unique<TTest>();

@@ -86,6 +86,9 @@ class TToolButton : public QToolButton {
 public:
     TToolButton(const TImageList* images, const TImageList* hotImages, int imageIndex, QWidget* parent = nullptr);
     int Tag = 0;
+    // Set while the button's command runs: a command that waits for a long
+    // page must not start again under itself.
+    bool Running = false;
     int ImageIndex() const { return imageIndex_; }
     void SetImageIndex(int index);
 

@@ -209,6 +209,7 @@ void BuildQuestionPage(const std::string& title) {
     out.Writeln(kTable);
     out.Writeln("<tr><td width=\"77%\" align=\"center\" class=\"TestCaption\">");
 
+    const ReadTransaction reads(DataModule1->ADOConnection1);
     AdoQuery& rows = DataModule1->ADOQuery1;
     AdoQuery& inner = DataModule1->ADOQuery2;
     rows.Close();

@@ -116,6 +116,20 @@ void AdoConnection::CommitTrans() { exec("COMMIT"); }
 void AdoConnection::RollbackTrans() {
     if (InTransaction()) exec("ROLLBACK");
 }
+ReadTransaction::ReadTransaction(AdoConnection& connection) : connection_(connection) {
+    if (!connection_.Connected() || connection_.InTransaction()) return;
+    sqlite3_exec(connection_.Handle(), "BEGIN", nullptr, nullptr, nullptr);
+    owned_ = connection_.InTransaction();
+}
+
+ReadTransaction::~ReadTransaction() {
+    // Ending a transaction that only read cannot lose anything; if it fails,
+    // a rollback still releases the lock.
+    if (!owned_ || !connection_.InTransaction()) return;
+    if (sqlite3_exec(connection_.Handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(connection_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 bool AdoConnection::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
 sqlite3_stmt* AdoConnection::AcquireStatement(const std::string& sql) {
     Handle();

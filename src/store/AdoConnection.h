@@ -45,5 +45,20 @@ private:
     std::unique_ptr<StatementCache> statements_;
 };
 
+// Reads that belong together (a page, a grading, the tree, a draw) run under
+// one shared lock: SQLite then locks and checks the file once instead of once
+// per statement. Inside a transaction that is already open it does nothing.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(AdoConnection& connection);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    AdoConnection& connection_;
+    bool owned_ = false;
+};
+
 // Throws EDatabaseError with SQLite's current message for `db`.
 [[noreturn]] void ThrowSqliteError(sqlite3* db, const std::string& context = {});
