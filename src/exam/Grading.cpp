@@ -25,7 +25,6 @@ std::string upperAscii(std::string s) {
 std::vector<int> GradeChoices(const std::vector<std::vector<bool>>& checked) {
     if (checked.size() != static_cast<size_t>(ShiTiList.Count()))
         throw std::logic_error("GradeChoices: one list of options per question expected");
-    const ReadTransaction reads(DataModule1->ADOConnection1);
     std::vector<int> wrong;
     TestList.Clear();
     auto tally = std::make_unique<TTest>();
@@ -46,6 +45,7 @@ std::vector<int> GradeChoices(const std::vector<std::vector<bool>>& checked) {
 }
 
 void ScoreTallies() {
+    const ReadTransaction reads(DataModule1->ADOConnection1);
     AdoQuery& q = DataModule1->ADOQuery2;
     for (TTest* t : TestList) {
         q.OpenWith({"SELECT 分数 FROM 类型说明 WHERE 题目类型 =", QuotedStr(t->TypeName)});
