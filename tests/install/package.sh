@@ -21,7 +21,7 @@ cpack --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 |
 deb=$(ls "$tmp"/out/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$(basename "$deb"): Depends: $depends"
-for lib in libqt6webenginecore6 libqt6widgets6 libsqlite3 libjpeg62-turbo; do
+for lib in libqt6webenginecore6 libqt6widgets6 libsqlite3; do
   [[ $depends == *"$lib"* ]] || fail "the dependencies lack $lib (shlibdeps)"
 done
 
