@@ -72,7 +72,7 @@ case "$cmd" in
     ls "$top"/build/quillora_*.deb
     ;;
   screenshot)
-    install_missing imagemagick
+    install_missing imagemagick xdotool
     configure_and_build
     # Installed into a scratch prefix and started with a scratch HOME: the
     # picture shows a first start on the shipped bank, and nothing of ours is touched.
@@ -85,7 +85,9 @@ case "$cmd" in
       page="$HOME/.local/share/Quillora/css/Question.html"
       for _ in $(seq 1 120); do [ -s "$page" ] && break; sleep 0.5; done
       sleep 4  # the browser paints the page after it is written
-      import -window root "$2"
+      # Without a window manager the window keeps its own size: take just the window.
+      win=$(xdotool search --onlyvisible --pid $pid | head -1)
+      import -window "${win:-root}" "$2"
       kill $pid' _ "$shot" "$top/docs/screenshot.png"
     echo "wrote docs/screenshot.png"
     ;;
