@@ -105,13 +105,3 @@ TEST_F(ShortcutTest, KeysDoNothingWhileTheToolBarsAreHidden) {
     EXPECT_EQ(frm->ToolButton1->Tag, 0);
     EXPECT_TRUE(boxes.shown.empty()) << "not even the no-paper message";
 }
-
-TEST_F(ShortcutTest, TheFontKeysChangeTheTextOfTheShownPage) {
-    press(QKeySequence(Qt::CTRL | Qt::Key_Equal));
-    EXPECT_EQ(frm->WebBrowser1->Evaluate(QStringLiteral("document.all[0].style.fontSize")).toString(),
-              QStringLiteral("large"));
-    press(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    press(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    EXPECT_EQ(frm->WebBrowser1->Evaluate(QStringLiteral("document.body.style.fontSize")).toString(),
-              QStringLiteral("small"));
-}

@@ -48,6 +48,7 @@ TEST_F(AppFolderTest, AWritableFolderWithTheBankWorksInPlaceAndCopiesNothing) {
 
 TEST_F(AppFolderTest, AnInstallationIsCopiedToTheUserFolderOnFirstStart) {
     const std::string exe = installed();
+    WriteFileBytes(root + "share/quillora/css/Question.html", "someone's last page");
     const AppFolderChoice c = ChooseAppFolder({exe.substr(0, exe.size() - 1), user.substr(0, user.size() - 1)});
     EXPECT_TRUE(c.problem.isEmpty()) << c.problem.toStdString();
     EXPECT_EQ(c.folder, user);
@@ -55,6 +56,7 @@ TEST_F(AppFolderTest, AnInstallationIsCopiedToTheUserFolderOnFirstStart) {
     EXPECT_EQ(ReadFileBytes(user + "css/Main.css"), "shipped css");
     EXPECT_EQ(ReadFileBytes(user + "css/BaoKao/baokao.html"), "shipped help");
     EXPECT_EQ(ReadFileBytes(user + "images/dot.gif"), "GIF89a");
+    EXPECT_FALSE(fs::exists(user + "css/Question.html")) << "the generated page is not shipped content";
     // Nothing is written into the installation.
     EXPECT_FALSE(fs::exists(root + "share/quillora/temp.db"));
     EXPECT_EQ(ReadFileBytes(root + "share/quillora/exam.db"), "shipped bank");
@@ -75,13 +77,6 @@ TEST_F(AppFolderTest, LaterStartsKeepTheUsersBankAndPagesAndRestoreOnlyWhatIsMis
     EXPECT_EQ(ReadFileBytes(user + "exam.db"), "the user's history");
     EXPECT_EQ(ReadFileBytes(user + "css/Main.css"), "the user's colours");
     EXPECT_EQ(ReadFileBytes(user + "images/dot.gif"), "GIF89a");
-}
-
-TEST_F(AppFolderTest, TheGeneratedQuestionPageIsNotShippedContent) {
-    const std::string exe = installed();
-    WriteFileBytes(root + "share/quillora/css/Question.html", "someone's last page");
-    ASSERT_EQ(ChooseAppFolder({exe, user}).folder, user);
-    EXPECT_FALSE(fs::exists(user + "css/Question.html"));
 }
 
 TEST_F(AppFolderTest, AUserFolderThatCannotBeMadeIsReportedAndLeavesNoHalfBank) {

@@ -1,12 +1,10 @@
-// The wait cursor around long work: restored however the work ends, and never
-// shown over a question the user has to answer.
+// The wait cursor around long work is never shown over a question the user has to answer.
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 namespace {
 Qt::CursorShape shown() {
@@ -35,18 +33,4 @@ TEST(BusyCursor, AMessageBoxDuringLongWorkShowsTheArrowAndTheWaitCursorReturnsAf
     ASSERT_EQ(duringBoxes.size(), 2u);
     EXPECT_EQ(duringBoxes[0], Qt::ArrowCursor);
     EXPECT_EQ(duringBoxes[1], Qt::BitmapCursor);
-}
-
-TEST(BusyCursor, NestedWorkEndedByAnErrorLeavesNoWaitCursor) {
-    try {
-        const BusyCursor outer;  // a command that builds a page ...
-        {
-            const BusyCursor inner;  // ... and draws a paper first
-        }
-        EXPECT_EQ(shown(), Qt::WaitCursor) << "the inner scope ended, the outer work goes on";
-        throw std::runtime_error("数据库已损坏");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_EQ(shown(), Qt::BitmapCursor);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
