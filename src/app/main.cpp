@@ -5,6 +5,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 
+#include <QIcon>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     app.setApplicationName(QStringLiteral("Quillora"));
     // Lets the desktop match the window to its launcher and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillora.Quillora"));
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "256"})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(size)));
+    QGuiApplication::setWindowIcon(icon);
     app.setQuitOnLastWindowClosed(true);
     // The per-user data folder is named after the application, so this follows setApplicationName.
     if (const QString problem = SettleAppFolder(); !problem.isEmpty()) {
