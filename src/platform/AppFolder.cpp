@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -51,25 +53,29 @@ bool worksInPlace(const std::string& dir) {
     return canCreateIn(dir) && canCreateIn(dir + "css/") && canWriteFile(dir + "exam.db");
 }
 
-// Writes through a temporary file renamed at the end, so a start cut short
-// never leaves half a bank behind. Returns the reason on failure.
+// Writes a temporary file beside the target and links it in under the final
+// name only when complete: a start cut short never leaves half a bank, and
+// two first starts at once never replace a bank the other already opened.
 QString copyIfMissing(const QString& from, const QString& to) {
     if (QFileInfo::exists(to)) return {};
-    if (!QDir().mkpath(QFileInfo(to).absolutePath())) return QStringLiteral("无法建立文件夹 %1").arg(QFileInfo(to).absolutePath());
+    const QString dir = QFileInfo(to).absolutePath();
+    if (!QDir().mkpath(dir)) return QStringLiteral("无法建立文件夹 %1").arg(dir);
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) return QStringLiteral("无法读取 %1：%2").arg(from, in.errorString());
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly)) return QStringLiteral("无法写入 %1：%2").arg(to, out.errorString());
+    QTemporaryFile out(to + QStringLiteral(".XXXXXX"));
+    const auto cannotWrite = [&] { return QStringLiteral("无法写入 %1：%2").arg(to, out.errorString()); };
+    if (!out.open()) return cannotWrite();
     while (!in.atEnd()) {
         const QByteArray block = in.read(1 << 20);
         if (block.isEmpty() && in.error() != QFileDevice::NoError)
             return QStringLiteral("无法读取 %1：%2").arg(from, in.errorString());
-        if (out.write(block) != block.size()) return QStringLiteral("无法写入 %1：%2").arg(to, out.errorString());
+        if (out.write(block) != block.size()) return cannotWrite();
     }
-    // On disk before the name appears: a crash must not leave a named but empty bank.
-    if (!out.flush() || ::fdatasync(out.handle()) != 0) return QStringLiteral("无法写入 %1：%2").arg(to, out.errorString());
-    if (!out.commit()) return QStringLiteral("无法写入 %1：%2").arg(to, out.errorString());
-    return {};
+    if (!out.flush() || ::fdatasync(out.handle()) != 0) return cannotWrite();
+    const QByteArray tmpName = QFile::encodeName(out.fileName()), toName = QFile::encodeName(to);
+    if (::link(tmpName.constData(), toName.constData()) != 0 && errno != EEXIST)
+        return QStringLiteral("无法写入 %1：%2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
+    return {};  // the temporary name goes with `out`
 }
 
 QString copyShipped(const std::string& shipped, const std::string& user) {
