@@ -1,6 +1,8 @@
 // TFrmMain: keyboard shortcuts for the tool buttons, named in their tool tips.
 #include "app/FrmMain.h"
 
+#include "platform/Application.h"
+
 #include <QAction>
 #include <QKeySequence>
 
@@ -32,15 +34,15 @@ void TFrmMain::buildShortcuts() {
         TToolButton* button = k.button;
         // Through the button, so a key does exactly what a click does; not while
         // its tool bar is hidden (the application zone).
-        connect(action, &QAction::triggered, button, [button] {
+        connect(action, &QAction::triggered, button, Guarded([button] {
             if (button->isVisible()) button->click();
-        });
+        }));
     }
     // Esc only leaves full screen; otherwise it is left to the page.
     auto* leave = new QAction(this);
     leave->setShortcut(QKeySequence(Qt::Key_Escape));
     addAction(leave);
-    connect(leave, &QAction::triggered, this, [this] {
+    connect(leave, &QAction::triggered, this, Guarded([this] {
         if (ToolButton9->Tag == 1 && ToolButton9->isVisible()) ToolButton9->click();
-    });
+    }));
 }

@@ -1,11 +1,12 @@
 #include "platform/AppFolder.h"
 
+#include "platform/Log.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QTemporaryFile>
 #include <QStandardPaths>
 
@@ -15,8 +16,6 @@
 #include <unistd.h>
 
 namespace {
-Q_LOGGING_CATEGORY(lcFolder, "quillora.platform")
-
 std::string& folder() {
     static std::string f;
     return f;
@@ -109,7 +108,7 @@ AppFolderChoice ChooseAppFolder(const AppFolderPlaces& places) {
     }
     if (user.empty()) return {exe, QStringLiteral("找不到用户数据文件夹。")};
     if (QString why = copyShipped(shipped, user); !why.isEmpty()) {
-        qCWarning(lcFolder) << "per-user copy into" << q(user) << "failed:" << why;
+        qCWarning(lcPlatform) << "per-user copy into" << q(user) << "failed:" << why;
         return {user, QStringLiteral("无法在 %1 准备用户数据：\n%2").arg(q(user), why)};
     }
     return {user, {}};
