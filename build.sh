@@ -2,6 +2,8 @@
 # ./build.sh run    set up, build and start the program on the bundled sample bank
 # ./build.sh test   set up, build and run every test
 # ./build.sh bench  set up, build and run the benchmarks (large banks are generated on the fly)
+# ./build.sh package     set up, build and make the Debian package build/quillora_*.deb
+# ./build.sh screenshot  set up, build and write docs/screenshot.png from the program under Xvfb
 set -euo pipefail
 cd "$(dirname "$0")"
 top=$(pwd)
@@ -12,11 +14,12 @@ packages=(
   libsqlite3-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei locales-all
+  desktop-file-utils appstream dpkg-dev
 )
 
 install_missing() {
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "${packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -61,8 +64,35 @@ case "$cmd" in
       if [ -f "$b" ] && [ -x "$b" ]; then "$b"; fi
     done
     ;;
+  package)
+    install_missing
+    configure_and_build
+    cd "$top/build"
+    cpack -G DEB
+    ls "$top"/build/quillora_*.deb
+    ;;
+  screenshot)
+    install_missing imagemagick xdotool
+    configure_and_build
+    # Installed into a scratch prefix and started with a scratch HOME: the
+    # picture shows a first start on the shipped bank, and nothing of ours is touched.
+    shot=$(mktemp -d)
+    trap 'rm -rf "$shot"' EXIT
+    cmake --install "$top/build" --prefix "$shot/root" >/dev/null
+    mkdir -p "$shot/home" "$top/docs"
+    HOME="$shot/home" xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
+      "$1/root/bin/quillora" & pid=$!
+      page="$HOME/.local/share/Quillora/css/Question.html"
+      for _ in $(seq 1 120); do [ -s "$page" ] && break; sleep 0.5; done
+      sleep 4  # the browser paints the page after it is written
+      # Without a window manager the window keeps its own size: take just the window.
+      win=$(xdotool search --onlyvisible --pid $pid | head -1)
+      import -window "${win:-root}" "$2"
+      kill $pid' _ "$shot" "$top/docs/screenshot.png"
+    echo "wrote docs/screenshot.png"
+    ;;
   *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|package|screenshot" >&2
     exit 2
     ;;
 esac

@@ -213,6 +213,7 @@ void TFrmMain::buildToolBars() {
     ToolButton6 = button(l2, ToolBar2Images, ToolBar2HotImages, 1, &TFrmMain::ToolButton6Click);
     ToolButton7 = button(l2, ToolBar2Images, ToolBar2HotImages, 2, &TFrmMain::ToolButton7Click);
     bars->addStretch(1);
+    buildShortcuts();
 }
 
 bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -149,6 +149,7 @@ private:
     void buildToolBars();
     void buildPictures();
     void buildNavStrip();
+    void buildShortcuts();
     void setPanel3Width(bool normalMode);
     const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);

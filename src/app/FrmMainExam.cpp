@@ -7,6 +7,7 @@
 #include "exam/ShowTestResult.h"
 #include "exam/WGZX.h"
 #include "platform/AppFolder.h"
+#include "platform/BusyCursor.h"
 #include "render/Global.h"
 #include "render/QuestionPage.h"
 
@@ -16,6 +17,7 @@
 namespace {
 // Shows the page of XiaoTiList under `title` in the main browser.
 void showPaper(WebBrowser* browser, const char* title) {
+    const BusyCursor busy;
     BuildQuestionPage(title);
     browser->Navigate(AppFolder() + "css/Question.html");
 }

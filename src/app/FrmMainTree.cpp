@@ -3,6 +3,7 @@
 
 #include "browser/WebBrowser.h"
 #include "platform/AppFolder.h"
+#include "platform/BusyCursor.h"
 #include "render/Global.h"
 #include "render/QuestionPage.h"
 #include "store/DataModule.h"
@@ -136,6 +137,7 @@ void TFrmMain::TreeView1Click() {
 void TFrmMain::ActSCSTKSTExecute() {
     QTreeWidgetItem* node = TreeView1->currentItem();
     if (!node || NodeLevel(node) != 2) return;
+    const BusyCursor busy;  // a category of thousands of questions takes a while
     AdoQuery& q = DataModule1->ADOQuery1;
     q.Close();
     q.SQL.Clear();

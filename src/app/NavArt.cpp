@@ -1,6 +1,7 @@
 #include "app/NavArt.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -39,12 +40,22 @@ void fillStrip(QPainter& g, const QRect& r) {
     g.fillRect(r, grad);
 }
 
+// A transparent picture of `width` x `height` logical pixels at `dpr`.
+QPixmap canvas(int width, int height, qreal dpr) {
+    QPixmap p(QSize(width, height) * dpr);
+    p.setDevicePixelRatio(dpr);
+    p.fill(Qt::transparent);
+    return p;
+}
+
 }  // namespace
 
-QPixmap StripBackground(int width, int height) {
-    QPixmap p(width, height);
+qreal ScreenPixelRatio() { return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0; }
+
+QPixmap StripBackground(int width, int height, qreal dpr) {
+    QPixmap p = canvas(width, height, dpr);
     QPainter g(&p);
-    fillStrip(g, p.rect());
+    fillStrip(g, QRect(0, 0, width, height));
     g.setPen(QColor(255, 255, 255, 40));
     g.drawLine(0, 0, width, 0);
     g.setPen(QColor(0, 0, 0, 60));
@@ -54,13 +65,13 @@ QPixmap StripBackground(int width, int height) {
 
 QString SlotCaption(int slot) { return QString::fromUtf8(kSlots[slot].caption); }
 
-QPixmap SlotPicture(int slot, SlotLook look) {
+QPixmap SlotPicture(int slot, SlotLook look, qreal dpr) {
     const int w = 66, h = 74;
-    QPixmap p(w, h);
+    QPixmap p = canvas(w, h, dpr);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
     g.setRenderHint(QPainter::TextAntialiasing);
-    fillStrip(g, p.rect());
+    fillStrip(g, QRect(0, 0, w, h));
 
     if (look != SlotLook::Normal) {
         // A lit tab behind the emblem: soft for hover, bright for the selected slot.
@@ -104,9 +115,8 @@ QPixmap SlotPicture(int slot, SlotLook look) {
     return p;
 }
 
-QPixmap ToolPicture(const QString& words, int width, int height, bool hover) {
-    QPixmap p(width, height);
-    p.fill(Qt::transparent);
+QPixmap ToolPicture(const QString& words, int width, int height, bool hover, qreal dpr) {
+    QPixmap p = canvas(width, height, dpr);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
@@ -119,13 +129,12 @@ QPixmap ToolPicture(const QString& words, int width, int height, bool hover) {
     g.drawPath(shape);
     g.setFont(uiFont(12, false));
     g.setPen(hover ? QColor(0x7A, 0x3E, 0x00) : QColor(0x1F, 0x3A, 0x87));
-    g.drawText(p.rect(), Qt::AlignCenter, words);
+    g.drawText(QRect(0, 0, width, height), Qt::AlignCenter, words);
     return p;
 }
 
-QPixmap TreePicture(int index) {
-    QPixmap p(22, 20);
-    p.fill(Qt::transparent);
+QPixmap TreePicture(int index, qreal dpr) {
+    QPixmap p = canvas(22, 20, dpr);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
     switch (index) {

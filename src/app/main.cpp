@@ -5,6 +5,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 
+#include <QIcon>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -14,7 +15,18 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Quillora"));
+    // Lets the desktop match the window to its launcher and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillora.Quillora"));
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "256"})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(size)));
+    QGuiApplication::setWindowIcon(icon);
     app.setQuitOnLastWindowClosed(true);
+    // The per-user data folder is named after the application, so this follows setApplicationName.
+    if (const QString problem = SettleAppFolder(); !problem.isEmpty()) {
+        MessageBox(problem, QStringLiteral("错误"), MB_ICONERROR | MB_OK);
+        return 1;
+    }
 
     // A second program on the same bank would run the start-up guard under the
     // first one's feet: it must not touch exam.db at all.

@@ -1,6 +1,7 @@
 #include "exam/MLKC.h"
 
 #include "exam/Draw.h"
+#include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "store/DataModule.h"
 
@@ -81,7 +82,11 @@ void TFrmMLKC::BitBtn1Click() {
     r.Scope = RadioGroup1->ItemIndex();
     for (size_t i = 0; i < CountEdits.size(); ++i) r.Counts.emplace_back(TypeLabels[i]->text().toStdString(), CountEdits[i]->value());
 
-    switch (DrawPaper(r)) {
+    const TDrawResult drawn = [&] {
+        const BusyCursor busy;
+        return DrawPaper(r);
+    }();
+    switch (drawn) {
     case TDrawResult::Drawn: break;
     case TDrawResult::NoSource: return fail("请选择试题来源！", "没有选择试题来源", MB_ICONQUESTION);
     case TDrawResult::NoSubject: return fail("没有符合要求的试题科目！", "没有试题科目", MB_ICONQUESTION);

@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 
+#include "platform/BusyCursor.h"
 #include "platform/Seam.h"
 
 #include <QAbstractButton>
@@ -47,6 +48,7 @@ int realMessageBox(const QString& text, const QString& caption, int flags) {
 } // namespace
 
 int MessageBox(const QString& text, const QString& caption, int flags) {
+    const ArrowWhileAsking arrow;
     if (seam) return seam(text, caption, flags);
     // A command-line tool has no windows: the message goes to standard error,
     // and a question is answered "no", the answer that changes nothing.

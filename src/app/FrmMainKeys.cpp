@@ -1,0 +1,48 @@
+// TFrmMain: keyboard shortcuts for the tool buttons, named in their tool tips.
+#include "app/FrmMain.h"
+
+#include "platform/Application.h"
+
+#include <QAction>
+#include <QKeySequence>
+
+namespace {
+struct ButtonKeys {
+    TToolButton* button;
+    QString tip;  // the button's words and the keys as the user types them
+    QList<QKeySequence> keys;
+};
+}  // namespace
+
+void TFrmMain::buildShortcuts() {
+    const ButtonKeys table[] = {
+        {ToolButton2, QStringLiteral("放大 (Ctrl+=)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(QKeySequence::ZoomIn)}},
+        {ToolButton3, QStringLiteral("缩小 (Ctrl+-)"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)}},
+        {ToolButton1, QStringLiteral("显示/隐藏全部答案 (Ctrl+D)"), {QKeySequence(Qt::CTRL | Qt::Key_D)}},
+        // Return is the main keyboard's key, Enter the keypad's.
+        {ToolButton8, QStringLiteral("批阅试卷 (Ctrl+Enter)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}},
+        {ToolButton6, QStringLiteral("打印试题 (Ctrl+P)"), {QKeySequence(Qt::CTRL | Qt::Key_P)}},
+        {ToolButton9, QStringLiteral("全屏显示/退出全屏 (F11, Esc)"), {QKeySequence(Qt::Key_F11)}},
+    };
+    for (const ButtonKeys& k : table) {
+        k.button->setToolTip(k.tip);
+        auto* action = new QAction(this);
+        action->setShortcuts(k.keys);
+        addAction(action);
+        TToolButton* button = k.button;
+        // Through the button, so a key does exactly what a click does; not while
+        // its tool bar is hidden (the application zone).
+        connect(action, &QAction::triggered, button, Guarded([button] {
+            if (button->isVisible()) button->click();
+        }));
+    }
+    // Esc only leaves full screen; otherwise it is left to the page.
+    auto* leave = new QAction(this);
+    leave->setShortcut(QKeySequence(Qt::Key_Escape));
+    addAction(leave);
+    connect(leave, &QAction::triggered, this, Guarded([this] {
+        if (ToolButton9->Tag == 1 && ToolButton9->isVisible()) ToolButton9->click();
+    }));
+}
