@@ -6,9 +6,13 @@
 #include "platform/MessageBox.h"
 
 #include <QIcon>
+#include <csignal>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write must fail with an error that is reported,
+    // not end the program half-way through a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Chromium refuses to run its sandbox as root; the embedded pages are our own.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");

@@ -1,6 +1,7 @@
 // The real program and tools as separate processes: what happens between two
 // programs on one bank, and a tool run without a display.
 #include "platform/Files.h"
+#include "store/DataModule.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -149,4 +151,77 @@ TEST(OnlineTest, ADeadNameServerCountsTowardTheSameLimit) {
     ASSERT_TRUE(out.startsWith(QStringLiteral("offline "))) << out.toStdString()
                                                             << QString::fromLocal8Bit(probe.readAllStandardError()).toStdString();
     EXPECT_LT(out.section(u' ', 1).toInt(), 4000) << "the lookup was not bounded";
+}
+
+TEST(KilledWhileSaving, EveryTestIsStoredWholeOrNotAtAllAndTheBankStaysSound) {
+    TestInstall inst;
+    std::mt19937 random(20261209);
+    int saved = 0;
+    for (int round = 0; round < 32; ++round) {
+        QProcess writer;
+        writer.start(QStringLiteral(QUILLORA_HISTORY_WRITER), {QString::fromStdString(inst.Folder())});
+        ASSERT_TRUE(writer.waitForStarted());
+        // Anywhere from the start-up guard to deep inside a run of saves.
+        QThread::msleep(std::uniform_int_distribution<int>(0, 400)(random));
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        writer.waitForFinished(10000);
+        saved += static_cast<int>(QString::fromLatin1(writer.readAllStandardOutput()).count(QStringLiteral("saved")));
+    }
+    EXPECT_GT(saved, 0) << "no kill came after a commit";
+
+    QProcess verify;
+    verify.start(QStringLiteral(QUILLORA_EXAMDB), {QStringLiteral("verify"), QString::fromStdString(inst.Path("exam.db"))});
+    ASSERT_TRUE(verify.waitForFinished(60000));
+    EXPECT_EQ(verify.exitCode(), 0) << verify.readAllStandardOutput().toStdString() << verify.readAllStandardError().toStdString();
+
+    TDataModule1 dm;
+    ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
+    auto count = [&](const std::string& sql) {
+        return dm.ADOQuery2.OpenWith({sql}).FieldByName("n").AsInteger();
+    };
+    EXPECT_GE(count("SELECT COUNT(*) AS n FROM 测试结果"), saved);
+    EXPECT_EQ(count("SELECT COUNT(*) AS n FROM 测试结果 WHERE (SELECT COUNT(*) FROM 测试题目 WHERE 测试编号=测试结果.编号)<>40"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) AS n FROM 测试题目 WHERE 测试编号 NOT IN (SELECT 编号 FROM 测试结果)"), 0);
+}
+
+TEST(WritesThatFail, AFileSizeLimitEndsTheSaveWithAnErrorAndStoresNothingHalfWay) {
+    TestInstall inst;
+    const auto size = std::filesystem::file_size(inst.Path("exam.db"));
+    QProcess writer;
+    // The bank may not grow: the first save that needs a new page fails.
+    writer.start(QStringLiteral("prlimit"), {QStringLiteral("--fsize=%1").arg(size), QStringLiteral(QUILLORA_HISTORY_WRITER),
+                                             QString::fromStdString(inst.Folder())});
+    ASSERT_TRUE(writer.waitForFinished(60000));
+    EXPECT_EQ(writer.exitStatus(), QProcess::NormalExit) << "killed by the limit instead of told";
+    EXPECT_EQ(writer.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLocal8Bit(writer.readAllStandardError()).contains(QStringLiteral("saving the test failed")));
+
+    TDataModule1 dm;
+    ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
+    EXPECT_EQ(dm.ADOQuery2.OpenWith({"SELECT COUNT(*) AS n FROM 测试题目 WHERE 测试编号 NOT IN (SELECT 编号 FROM 测试结果)"})
+                  .FieldByName("n")
+                  .AsInteger(),
+              0);
+    EXPECT_EQ(dm.ADOQuery2
+                  .OpenWith({"SELECT COUNT(*) AS n FROM 测试结果 WHERE (SELECT COUNT(*) FROM 测试题目 WHERE "
+                             "测试编号=测试结果.编号)<>40"})
+                  .FieldByName("n")
+                  .AsInteger(),
+              0);
+}
+
+TEST(WritesThatFail, AReadOnlyInstallationEndsInTheFatalMessageWithTheBankUntouched) {
+    TestInstall inst;
+    const std::string before = ReadFileBytes(inst.Path("exam.db"));
+    QProcess writer;
+    // Root ignores permission bits: a read-only bind mount in a private namespace.
+    writer.start(QStringLiteral("unshare"),
+                 {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                  QStringLiteral("mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" && exec \"$2\" \"$1\""),
+                  QStringLiteral("sh"), QString::fromStdString(inst.Folder()), QStringLiteral(QUILLORA_HISTORY_WRITER)});
+    ASSERT_TRUE(writer.waitForFinished(60000));
+    EXPECT_EQ(writer.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLocal8Bit(writer.readAllStandardError()).contains(QStringLiteral("打开数据库出现严重的错误")));
+    EXPECT_EQ(ReadFileBytes(inst.Path("exam.db")), before);
+    EXPECT_FALSE(FileExists(inst.Path("temp.db")));
 }

@@ -1,0 +1,50 @@
+#include "exam/History.h"
+
+#include "exam/Log.h"
+#include "render/Global.h"
+#include "store/DataModule.h"
+#include "store/SqlText.h"
+
+namespace {
+// Undoes a failed save; a rollback that fails too is logged, never thrown over
+// the message the user is about to see.
+void abandon(AdoConnection& connection, const std::exception& cause) {
+    qCWarning(lcExam) << "saving the test failed:" << cause.what();
+    try {
+        connection.RollbackTrans();
+    } catch (const std::exception& e) {
+        qCWarning(lcExam) << "rollback failed:" << e.what();
+    }
+}
+}  // namespace
+
+TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& stamp) {
+    AdoConnection& connection = DataModule1->ADOConnection1;
+    AdoQuery& q = DataModule1->ADOQuery2;
+
+    // The test's number comes from the insert itself, never from its time.
+    long long testId = 0;
+    try {
+        connection.BeginTrans();
+        q.ExecWith({"INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) ",
+                    "VALUES(" + std::to_string(totals.Count) + ",",
+                    std::to_string(totals.Right) + "," + SqlNumber(totals.FullScore) + "," + SqlNumber(totals.Score) +
+                        ",",
+                    SqlNumber(totals.Rate()), "," + QuotedStr(stamp), ")"});
+        testId = connection.LastInsertId();
+    } catch (const std::exception& e) {
+        abandon(connection, e);
+        return TSaveResult::TestFailed;
+    }
+    try {
+        for (const TShiTi* s : ShiTiList)
+            q.ExecWith({"INSERT INTO 测试题目(测试编号,小题号,回答正确) VALUES(" + std::to_string(testId) + "," +
+                            std::to_string(s->Id) + "," + (s->Correct ? "-1" : "0"),
+                        ")"});
+        connection.CommitTrans();
+    } catch (const std::exception& e) {
+        abandon(connection, e);
+        return TSaveResult::QuestionsFailed;
+    }
+    return TSaveResult::Saved;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Storing a graded test in the history tables.
+#include "exam/ResultPage.h"
+
+#include <string>
+
+// Which step of a save failed; the two failures have messages of their own.
+enum class TSaveResult { Saved, TestFailed, QuestionsFailed };
+
+// Stores the test (totals, stamped `stamp` as 'yyyy-MM-dd HH:mm:ss') and one row
+// per question of ShiTiList, in one transaction: all of it or none of it. The
+// cause of a failure is logged.
+TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& stamp);
