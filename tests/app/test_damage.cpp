@@ -7,7 +7,11 @@
 #include <filesystem>
 
 namespace {
-const std::string kBank = DefaultSettingsSql() + FixtureText("render/fixtures/page_bank.sql");
+// The start-up page is the first root's first child's first child.
+const std::string kBank = DefaultSettingsSql() + FixtureText("render/fixtures/page_bank.sql") +
+                          "INSERT INTO 题目类别 VALUES(1,'模拟题库',0,'0');"
+                          "INSERT INTO 题目类别 VALUES(10,'言语理解与表达',1,NULL);"
+                          "INSERT INTO 题目类别 VALUES(101,'片段阅读',10,NULL);";
 
 class DamagedInstall : public MainWindowFixture {
 protected:
