@@ -53,6 +53,13 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
     SlotCommands[0] = [this] { ActShiTiKuExecute(); };
     SlotCommands[2] = [this] { ActMLKCExecute(); };
     SlotCommands[5] = [this] { ActWGZXExecute(); };
+    SlotCommands[9] = [this] { ActKSWZExecute(); };
+    SlotCommands[10] = [this] { ActTLQExecute(); };
+    SlotCommands[11] = [this] { ActBKZQExecute(); };
+    SlotCommands[12] = [this] { ActBMBZExecute(); };
+    SlotCommands[13] = [this] { ActZWCXExecute(); };
+    SlotCommands[14] = [this] { ActZKXXExecute(); };
+    SlotCommands[15] = [this] { ActFHZYExecute(); };
 }
 
 TFrmMain::~TFrmMain() {
@@ -111,12 +118,7 @@ void TFrmMain::buildLayout() {
     treeLayout->addWidget(TreeView1, 1);
     treeLayout->addWidget(BitBtn1);
     left->addWidget(treeRow, 1);
-    Panel9 = new QWidget(Panel6);
-    auto* photo = column(Panel9);
-    WebBrowser3 = new WebBrowser(Panel9);
-    WebBrowser3->setFixedHeight(120);
-    photo->addWidget(WebBrowser3);
-    photo->addStretch(1);
+    buildPhotoTool();
     Panel9->hide();
     left->addWidget(Panel9, 1);
 
