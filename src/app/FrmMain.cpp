@@ -117,10 +117,11 @@ void TFrmMain::buildLayout() {
     BitBtn1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     treeLayout->addWidget(TreeView1, 1);
     treeLayout->addWidget(BitBtn1);
-    left->addWidget(treeRow, 1);
+    // The photo tool takes the tree's place: zone mode hides the tree and shows it.
     buildPhotoTool();
     Panel9->hide();
-    left->addWidget(Panel9, 1);
+    treeLayout->addWidget(Panel9, 1);
+    left->addWidget(treeRow, 1);
 
     Panel7 = new QWidget(Panel5);
     auto* centre = column(Panel7);

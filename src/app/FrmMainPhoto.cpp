@@ -112,7 +112,9 @@ void TFrmMain::buildPhotoTool() {
                                        "好的图片。"));
     Memo1->setGeometry(12, 284, 268, 84);
 
+    OpenPictureDialog1.Title = QStringLiteral("打开");
     OpenPictureDialog1.Filter = openPictureFilter();
+    SavePictureDialog1.Title = QStringLiteral("另存为");
     SavePictureDialog1.Filter = QStringLiteral("JPEG Image File (*.jpg)|*.jpg");
     SavePictureDialog1.DefaultExt = QStringLiteral(".jpg");
 }
