@@ -228,7 +228,10 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
         return handled;
     }
     if (event->type() == QEvent::Resize) {
-        if (watched == Panel2 || watched == Panel4) FormResize();
+        // Only the strip's own width decides the mode's widths. Panel4 also
+        // resizes when the mode switch changes Panel3, before the new slot is set.
+        if (watched == Panel2) FormResize();
+        else if (watched == Panel4) Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
         else if (watched == Panel3) Image3->setGeometry(0, 0, Panel3->width(), Panel3->height());
     }
     return QMainWindow::eventFilter(watched, event);

@@ -3,6 +3,7 @@
 
 #include "app/PhotoTool.h"
 #include "browser/WebBrowser.h"
+#include "platform/Application.h"
 #include "platform/MessageBox.h"
 
 #include <QFrame>
@@ -87,8 +88,8 @@ void TFrmMain::buildPhotoTool() {
     SpinEdit1->setGeometry(172, 186, 64, 22);
     SpinEdit2 = new TSpinEdit(80, 140, kStartSize.height(), Panel13);
     SpinEdit2->setGeometry(172, 212, 64, 22);
-    connect(SpinEdit1, &QSpinBox::valueChanged, this, [this] { SpinEdit1Change(); });
-    connect(SpinEdit2, &QSpinBox::valueChanged, this, [this] { SpinEdit2Change(); });
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, Guarded([this] { SpinEdit1Change(); }));
+    connect(SpinEdit2, &QSpinBox::valueChanged, this, Guarded([this] { SpinEdit2Change(); }));
 
     BitBtn2 = new TBitBtn(QStringLiteral("打开照片"), Panel13);
     BitBtn4 = new TBitBtn(QStringLiteral("清除照片"), Panel13);
@@ -96,9 +97,9 @@ void TFrmMain::buildPhotoTool() {
     BitBtn2->setGeometry(12, 248, 82, 26);
     BitBtn4->setGeometry(100, 248, 82, 26);
     BitBtn3->setGeometry(188, 248, 82, 26);
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
+    connect(BitBtn4, &QPushButton::clicked, this, Guarded([this] { BitBtn4Click(); }));
+    connect(BitBtn3, &QPushButton::clicked, this, Guarded([this] { BitBtn3Click(); }));
 
     Memo1 = new QPlainTextEdit(Panel13);
     Memo1->setReadOnly(true);
