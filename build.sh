@@ -4,6 +4,7 @@
 # ./build.sh bench  set up, build and run the benchmarks (large banks are generated on the fly)
 # ./build.sh package     set up, build and make the Debian package build/quillora_*.deb
 # ./build.sh screenshot  set up, build and write docs/screenshot.png from the program under Xvfb
+# ./build.sh portal      build and serve the sample portal on http://127.0.0.1:8901/ (until Ctrl+C)
 set -euo pipefail
 cd "$(dirname "$0")"
 top=$(pwd)
@@ -91,8 +92,13 @@ case "$cmd" in
       kill $pid' _ "$shot" "$top/docs/screenshot.png"
     echo "wrote docs/screenshot.png"
     ;;
+  portal)
+    install_missing
+    configure_and_build
+    exec "$top/build/tools/portalserve" --port 8901 "$top/data/portal"
+    ;;
   *)
-    echo "usage: $0 run|test|bench|package|screenshot" >&2
+    echo "usage: $0 run|test|bench|package|screenshot|portal" >&2
     exit 2
     ;;
 esac

@@ -53,6 +53,13 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
     SlotCommands[0] = [this] { ActShiTiKuExecute(); };
     SlotCommands[2] = [this] { ActMLKCExecute(); };
     SlotCommands[5] = [this] { ActWGZXExecute(); };
+    SlotCommands[9] = [this] { ActKSWZExecute(); };
+    SlotCommands[10] = [this] { ActTLQExecute(); };
+    SlotCommands[11] = [this] { ActBKZQExecute(); };
+    SlotCommands[12] = [this] { ActBMBZExecute(); };
+    SlotCommands[13] = [this] { ActZWCXExecute(); };
+    SlotCommands[14] = [this] { ActZKXXExecute(); };
+    SlotCommands[15] = [this] { ActFHZYExecute(); };
 }
 
 TFrmMain::~TFrmMain() {
@@ -110,15 +117,11 @@ void TFrmMain::buildLayout() {
     BitBtn1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     treeLayout->addWidget(TreeView1, 1);
     treeLayout->addWidget(BitBtn1);
-    left->addWidget(treeRow, 1);
-    Panel9 = new QWidget(Panel6);
-    auto* photo = column(Panel9);
-    WebBrowser3 = new WebBrowser(Panel9);
-    WebBrowser3->setFixedHeight(120);
-    photo->addWidget(WebBrowser3);
-    photo->addStretch(1);
+    // The photo tool takes the tree's place: zone mode hides the tree and shows it.
+    buildPhotoTool();
     Panel9->hide();
-    left->addWidget(Panel9, 1);
+    treeLayout->addWidget(Panel9, 1);
+    left->addWidget(treeRow, 1);
 
     Panel7 = new QWidget(Panel5);
     auto* centre = column(Panel7);
@@ -225,7 +228,10 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
         return handled;
     }
     if (event->type() == QEvent::Resize) {
-        if (watched == Panel2 || watched == Panel4) FormResize();
+        // Only the strip's own width decides the mode's widths. Panel4 also
+        // resizes when the mode switch changes Panel3, before the new slot is set.
+        if (watched == Panel2) FormResize();
+        else if (watched == Panel4) Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
         else if (watched == Panel3) Image3->setGeometry(0, 0, Panel3->width(), Panel3->height());
     }
     return QMainWindow::eventFilter(watched, event);

@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/Controls.h"
+#include "platform/FileDialog.h"
 #include "render/Records.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <array>
 #include <functional>
@@ -16,6 +18,8 @@ class TSplitter;
 class TDataModule1;
 class TExternalContainer;
 class QTreeWidgetItem;
+class QFrame;
+class QPlainTextEdit;
 
 // The fixed address the online test tries.
 QString PortalIndexUrl();
@@ -79,6 +83,22 @@ public:
     // lacks the question (it is not the page the list was built for).
     std::optional<std::vector<std::vector<bool>>> ReadChoices();
 
+    // The application zone and the portal addresses.
+    void ActKSWZExecute();
+    void ActTLQExecute();
+    void ActBKZQExecute();
+    void ActBMBZExecute();
+    void ActZWCXExecute();
+    void ActZKXXExecute();
+    void ActFHZYExecute();
+
+    // The photo tool.
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void SpinEdit1Change();
+    void SpinEdit2Change();
+
     // The command behind each slot; later features fill in theirs.
     std::array<std::function<void()>, 16> SlotCommands;
 
@@ -97,7 +117,27 @@ public:
     TTreeView* TreeView1;
     TBitBtn* BitBtn1;
     QWidget* Panel9;
+    QWidget* Panel12;
     WebBrowser* WebBrowser3;
+    QWidget* Panel13;
+    QFrame* Panel10;
+    QLabel* Image4;
+    QFrame* Panel11;
+    QLabel* Image5;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    TSpinEdit* SpinEdit1;
+    TSpinEdit* SpinEdit2;
+    TBitBtn* BitBtn2;
+    TBitBtn* BitBtn3;
+    TBitBtn* BitBtn4;
+    QPlainTextEdit* Memo1;
+    TFileDialog OpenPictureDialog1{TFileDialog::Kind::Open};
+    TFileDialog SavePictureDialog1{TFileDialog::Kind::Save};
     TSplitter* Splitter1;
     QWidget* Panel7;
     QLabel* Header3;
@@ -150,6 +190,9 @@ private:
     void buildPictures();
     void buildNavStrip();
     void buildShortcuts();
+    void buildPhotoTool();
+    // Gives the adjusted picture a size and, with a photo loaded, the photo stretched into it.
+    void setAdjustedSize(QSize size);
     void setPanel3Width(bool normalMode);
     const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);
@@ -161,4 +204,7 @@ private:
     // Children of each category by parent id, in list order: built once per load.
     std::unordered_map<int, std::vector<TTreeNodeInfo*>> childrenOf_;
     std::vector<QIcon> nodeIcons_;
+    QImage photo_;          // the source photo as loaded
+    QImage adjusted_;       // the photo stretched to adjustedSize_; empty without a photo
+    QSize adjustedSize_{110, 140};
 };

@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 #include <QVBoxLayout>
 
 TImage::TImage(QWidget* parent) : QLabel(parent) {
@@ -82,4 +83,34 @@ int TRadioGroup::ItemIndex() const {
 
 void TRadioGroup::SetItemIndex(int index) {
     if (index >= 0 && index < buttons_.size()) buttons_[index]->setChecked(true);
+}
+
+TSpinEdit::TSpinEdit(int minValue, int maxValue, int value, QWidget* parent) : QSpinBox(parent) {
+    setRange(minValue, maxValue);
+    setValue(value);
+}
+
+namespace {
+bool allDigits(const QString& text) {
+    if (text.isEmpty()) return false;
+    for (QChar c : text)
+        if (!c.isDigit()) return false;
+    return true;
+}
+}  // namespace
+
+QValidator::State TSpinEdit::validate(QString& input, int& pos) const {
+    const QValidator::State state = QSpinBox::validate(input, pos);
+    // A number past the range is kept while typing; fixup brings it in.
+    if (state == QValidator::Invalid && allDigits(input.trimmed())) return QValidator::Intermediate;
+    return state;
+}
+
+void TSpinEdit::fixup(QString& input) const {
+    bool ok = false;
+    const qlonglong typed = input.trimmed().toLongLong(&ok);
+    if (allDigits(input.trimmed()))
+        input = QString::number(ok ? std::clamp<qlonglong>(typed, minimum(), maximum()) : maximum());
+    else
+        QSpinBox::fixup(input);
 }

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QToolButton>
@@ -102,4 +103,17 @@ private:
     const TImageList* hot_;
     int imageIndex_;
     bool hover_ = false;
+};
+
+// A spin box that takes any number typed and brings it into its range when it
+// loses focus; a plain QSpinBox refuses the keystroke instead, so "200" typed
+// into a box that stops at 120 would end as "20".
+class TSpinEdit : public QSpinBox {
+    Q_OBJECT
+public:
+    TSpinEdit(int minValue, int maxValue, int value, QWidget* parent = nullptr);
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
 };

@@ -16,6 +16,10 @@ constexpr int kConnectTimeoutMs = 3000;
 
 bool InternetCheckConnection(const QString& url) {
     if (onlineSeam) return onlineSeam(url);
+    return CanConnect(url);
+}
+
+bool CanConnect(const QString& url) {
     const QUrl u(url);
     if (!u.isValid() || u.host().isEmpty()) return false;
     // waitForConnected would resolve the name with a blocking lookup of its own

@@ -5,6 +5,8 @@
 // True when a TCP connection to the address's host and port can be made within
 // a few seconds; start-up waits for the answer, so it must never hang for long.
 bool InternetCheckConnection(const QString& url);
+// The connection attempt itself, whatever handler is in place.
+bool CanConnect(const QString& url);
 std::function<bool(const QString&)> SetOnlineCheckHandler(std::function<bool(const QString&)> handler);
 
 // Opens an address in the user's default web browser.

@@ -1,0 +1,170 @@
+// The photo tool in the real main window; the saved JPEG is read back with libjpeg itself.
+#include "MainWindowFixture.h"
+#include "platform/MessageBox.h"
+
+#include <QTest>
+#include <csetjmp>
+#include <jpeglib.h>
+
+namespace {
+struct JumpingError {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+// Straight libjpeg, so a fault in the program's writer cannot hide behind its own reader.
+bool readJpeg(const std::string& bytes, QImage* out) {
+    jpeg_decompress_struct cinfo;
+    JumpingError err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<JumpingError*>(c->err)->jump, 1); };
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const uchar*>(bytes.data()), bytes.size());
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    *out = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB888);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = out->scanLine(static_cast<int>(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+// Quarters red, green / blue, yellow: a stretch keeps all four corners, a crop would not.
+QImage quarters(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (x >= w / 2 || y >= h / 2) image.setPixel(x, y, y < h / 2 ? 0xFF00FF00 : x < w / 2 ? 0xFF0000FF : 0xFFFFFF00);
+    return image;
+}
+
+void expectQuarters(const QImage& image) {
+    const int w = image.width() - 5, h = image.height() - 5;
+    const QRgb corners[] = {image.pixel(4, 4), image.pixel(w, 4), image.pixel(4, h), image.pixel(w, h)};
+    const QRgb want[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+    for (int i = 0; i < 4; ++i)
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR((corners[i] >> shift) & 0xFF, (want[i] >> shift) & 0xFF, 40) << "corner " << i;
+}
+
+class PhotoToolTest : public MainWindowFixture {
+protected:
+    PhotoToolTest() : MainWindowFixture(DefaultSettingsSql()) {
+        SetFileDialogHandler([this](const TFileDialog& d) -> std::optional<QString> {
+            dialogs.push_back(d.DialogKind);
+            if (answers.empty()) return std::nullopt;
+            return QString::fromStdString(inst.Path(std::exchange(answers, {})));
+        });
+    }
+    ~PhotoToolTest() override { SetFileDialogHandler({}); }
+    void SetUp() override {
+        Start();
+        frm->ActBKZQExecute();
+        ASSERT_TRUE(quarters(640, 480).save(QString::fromStdString(inst.Path("photo.jpg")), "JPG", 95));
+    }
+    void open(const std::string& name) {
+        answers = name;
+        QTest::mouseClick(frm->BitBtn2, Qt::LeftButton);  // errors go to the program's error handler
+    }
+    void type(TSpinEdit* box, const QString& text) {
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(box, &out);
+    }
+    QImage adjusted() const { return frm->Image5->pixmap().toImage(); }
+
+    std::string answers;
+    std::vector<TFileDialog::Kind> dialogs;
+};
+}  // namespace
+
+TEST_F(PhotoToolTest, OpeningAJpegShowsItsSizeAndSqueezesAllOfItIntoTheAdjustedPicture) {
+    open("photo.jpg");
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(frm->PhotoLoaded);
+    EXPECT_EQ(frm->Label3->text(), "宽640");
+    EXPECT_EQ(frm->Label4->text(), "高480");
+    EXPECT_EQ(frm->Image4->pixmap().size(), QSize(640, 480));
+    ASSERT_EQ(adjusted().size(), QSize(110, 140));
+    expectQuarters(adjusted());
+}
+
+TEST_F(PhotoToolTest, SizeBoxesResizeTheFrameAlwaysThePictureWithAPhotoAndClampTypedValues) {
+    frm->SpinEdit1->setValue(90);
+    EXPECT_EQ(frm->Image5->size(), QSize(90, 140));
+    EXPECT_TRUE(frm->Image5->pixmap().isNull()) << "no photo: only the frame changes";
+    open("photo.jpg");
+    EXPECT_EQ(adjusted().size(), QSize(90, 140));
+    frm->SpinEdit1->selectAll();
+    QTest::keyClicks(frm->SpinEdit1, QStringLiteral("200"));
+    EXPECT_EQ(frm->SpinEdit1->text(), "200") << "kept until the box is left";
+    type(frm->SpinEdit1, QStringLiteral("200"));
+    type(frm->SpinEdit2, QStringLiteral("5"));
+    EXPECT_EQ(frm->SpinEdit1->value(), 120);
+    EXPECT_EQ(frm->SpinEdit2->value(), 80);
+    EXPECT_EQ(adjusted().size(), QSize(120, 80));
+}
+
+TEST_F(PhotoToolTest, ClearingKeepsTheBoxesAndTextsAndTheNextChangeSetsOneDimension) {
+    open("photo.jpg");
+    frm->SpinEdit1->setValue(90);
+    frm->SpinEdit2->setValue(100);
+    frm->BitBtn4->click();
+    EXPECT_FALSE(frm->PhotoLoaded);
+    EXPECT_TRUE(frm->Image4->pixmap().isNull() && frm->Image5->pixmap().isNull());
+    EXPECT_EQ(frm->Image5->size(), QSize(110, 140));
+    EXPECT_EQ(frm->SpinEdit1->value(), 90);
+    EXPECT_EQ(frm->Label3->text(), "宽640");
+    frm->SpinEdit2->setValue(120);
+    EXPECT_EQ(frm->Image5->size(), QSize(110, 120));
+}
+
+TEST_F(PhotoToolTest, SavingWritesAJpegOfTheChosenSizeOverAnExistingFile) {
+    frm->BitBtn3->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "请先打开照片！");
+    EXPECT_TRUE(dialogs.empty()) << "nothing to save: no dialog";
+
+    open("photo.jpg");
+    frm->SpinEdit1->setValue(100);
+    frm->SpinEdit2->setValue(120);
+    WriteFileBytes(inst.Path("out.jpg"), "an older file");
+    answers = "out";  // the default extension is added
+    frm->BitBtn3->click();
+    EXPECT_EQ(dialogs.back(), TFileDialog::Kind::Save);
+    QImage saved;
+    ASSERT_TRUE(readJpeg(ReadFileBytes(inst.Path("out.jpg")), &saved));
+    EXPECT_EQ(saved.size(), QSize(100, 120));
+    expectQuarters(saved);
+}
+
+TEST_F(PhotoToolTest, AFileThatIsNoPictureIsReportedAndChangesNothing) {
+    open("photo.jpg");
+    const QImage before = adjusted();
+    WriteFileBytes(inst.Path("notes.jpg"), "just some text");
+    WriteFileBytes(inst.Path("cut.jpg"), ReadFileBytes(inst.Path("photo.jpg")).substr(0, 20));  // cut in its header
+    for (const char* name : {"notes.jpg", "cut.jpg", "missing.png"}) {
+        open(name);
+        ASSERT_FALSE(boxes.shown.empty()) << name;
+        EXPECT_TRUE(boxes.shown.back().text.startsWith(QStringLiteral("无法打开照片“%1”：").arg(QString::fromUtf8(name))))
+            << boxes.shown.back().text.toStdString();
+        EXPECT_EQ(frm->Label3->text(), "宽640");
+        EXPECT_EQ(adjusted(), before);
+    }
+    EXPECT_TRUE(frm->PhotoLoaded);
+    // Other formats come through Qt's readers, whatever the name says.
+    ASSERT_TRUE(quarters(300, 200).save(QString::fromStdString(inst.Path("png-named.jpg")), "PNG"));
+    open("png-named.jpg");
+    EXPECT_EQ(frm->Label3->text(), "宽300");
+    EXPECT_EQ(frm->Label4->text(), "高200");
+}
