@@ -27,7 +27,8 @@ TFrmSTGL::TFrmSTGL(QWidget* parent) : TDialog(parent) {
 }
 
 void TFrmSTGL::FormCreate() {
-    AdoQuery& q = DataModule1->ADOQuery2.OpenWith({"SELECT 题目类型 FROM 类型说明"});
+    // In the table's own order: read through its index, the engine would sort the names.
+    AdoQuery& q = DataModule1->ADOQuery2.OpenWith({"SELECT 题目类型 FROM 类型说明 ORDER BY rowid"});
     for (; !q.Eof(); q.Next()) {
         auto* item = new QListWidgetItem(QString::fromStdString(q.FieldByName("题目类型").AsString()), CheckListBox1);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
