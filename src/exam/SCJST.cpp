@@ -1,5 +1,6 @@
 #include "exam/SCJST.h"
 
+#include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 #include "store/DataModule.h"
@@ -47,10 +48,10 @@ TFrmSCJST::TFrmSCJST(QWidget* parent) : TDialog(parent) {
     BitBtn2->setGeometry(119, 8, 97, 25);
     BitBtn3 = new QPushButton(QStringLiteral("关闭"), Panel1);
     BitBtn3->setGeometry(248, 8, 75, 25);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
     AttachButton(BitBtn3, mrCancel);
-    connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, [this] { StringGrid1DblClick(); });
+    connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, Guarded([this] { StringGrid1DblClick(); }));
     FormCreate();
 }
 
