@@ -25,6 +25,7 @@ void begin(AdoQuery& q, const char* firstLine) {
 TFilterResult FilterQuestions(TFilterScope scope, const std::vector<std::string>& types) {
     if (XiaoTiList.Count() == 0) return TFilterResult::NothingToFilter;
     AdoQuery& q = DataModule1->ADOQuery2;
+    const ReadTransaction reads(DataModule1->ADOConnection1);
 
     if (scope != TFilterScope::All) {
         begin(q, scope == TFilterScope::Favourites ? "SELECT 小题号 FROM 小题 WHERE 是否收藏=1"

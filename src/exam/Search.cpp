@@ -23,6 +23,7 @@ TSearchResult SearchQuestions(const std::vector<std::string>& subjects, std::str
     AdoQuery& q = DataModule1->ADOQuery2;
     const auto id = [](const TSearchBH* b) { return b->Id; };
     if (subjects.empty()) return TSearchResult::NoSubjects;  // the dialog asks for one first
+    const ReadTransaction reads(DataModule1->ADOConnection1);
 
     begin(q, "SELECT 编号 FROM 题目类别 WHERE 名称 IN(");
     for (size_t i = 0; i < subjects.size(); ++i) {
