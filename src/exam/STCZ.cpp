@@ -1,6 +1,7 @@
 #include "exam/STCZ.h"
 
 #include "exam/SCJST.h"
+#include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "store/DataModule.h"
 
@@ -69,7 +70,12 @@ void TFrmSTCZ::BitBtn1Click() {
     if (SearchScope.Count() == 0) return fail("至少选择一个试题科目！");
 
     // A database error propagates; the button's handler then keeps the dialog open.
-    switch (SearchQuestions(scopeNames(), LabeledEdit1->text().toStdString(), SearchScope)) {
+    TSearchResult found;
+    {
+        const BusyCursor busy;
+        found = SearchQuestions(scopeNames(), LabeledEdit1->text().toStdString(), SearchScope);
+    }
+    switch (found) {
     case TSearchResult::NoSubjects: return fail("没有相应的科目！");
     case TSearchResult::NoCategories: return fail("没有相应的试题类别！");
     case TSearchResult::NoQuestions: return fail("没有相应的小题！");
@@ -78,7 +84,10 @@ void TFrmSTCZ::BitBtn1Click() {
 
     hide();
     TFrmSCJST result(parentWidget());
-    result.FillData(DataModule1->ADOQuery2);
+    {
+        const BusyCursor busy;  // every question matches an empty text
+        result.FillData(DataModule1->ADOQuery2);
+    }
     result.BitBtn2->hide();
     result.setWindowTitle(QStringLiteral("试题查找"));
     if (result.ShowModal() == mrOk && ShowPaper) ShowPaper("试题查找");

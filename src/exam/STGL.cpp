@@ -1,6 +1,7 @@
 #include "exam/STGL.h"
 
 #include "exam/Filter.h"
+#include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "store/DataModule.h"
 
@@ -51,7 +52,12 @@ void TFrmSTGL::BitBtn1Click() {
         if (CheckListBox1->item(i)->checkState() == Qt::Checked) types.push_back(CheckListBox1->item(i)->text().toStdString());
     if (types.empty()) return fail(" 必须至少选择一种题型!", "选择题型", MB_ICONWARNING);
 
-    switch (FilterQuestions(static_cast<TFilterScope>(RadioGroup1->ItemIndex()), types)) {
+    TFilterResult filtered;
+    {
+        const BusyCursor busy;
+        filtered = FilterQuestions(static_cast<TFilterScope>(RadioGroup1->ItemIndex()), types);
+    }
+    switch (filtered) {
     case TFilterResult::Filtered: break;
     case TFilterResult::NothingToFilter: return fail("没有可以过滤的题目！", "没有题目", MB_ICONQUESTION);
     case TFilterResult::NothingInScope: return fail("没有符合试题范围的试题!", "无试题", MB_ICONQUESTION);
