@@ -51,7 +51,10 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
     resize(1263, 734);
     buildLayout();
     SlotCommands[0] = [this] { ActShiTiKuExecute(); };
+    SlotCommands[1] = [this] { ActShiTiJiQiaoExecute(); };
     SlotCommands[2] = [this] { ActMLKCExecute(); };
+    SlotCommands[3] = [this] { ActSTCZExecute(); };
+    SlotCommands[4] = [this] { ActSCJSTExecute(); };
     SlotCommands[5] = [this] { ActWGZXExecute(); };
     SlotCommands[9] = [this] { ActKSWZExecute(); };
     SlotCommands[10] = [this] { ActTLQExecute(); };

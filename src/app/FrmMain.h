@@ -55,6 +55,10 @@ public:
     void ActShiTiKuExecute();
     void TreeView1Click();
     void ActSCSTKSTExecute();
+    // Technique articles: their own tree in TreeView1 (Tag 1), one page per category.
+    void TreeViewLoadFromDB_JQ();
+    void ActShiTiJiQiaoExecute();
+    void ActSCSTJQExecute();
     static TTreeNodeInfo* NodeInfo(const QTreeWidgetItem* node);
     static int NodeLevel(const QTreeWidgetItem* node);
     // The node at a position of the whole tree, counted from 0 in display order.
@@ -78,6 +82,9 @@ public:
     // Mock exam, grading and the test history.
     void ActMLKCExecute();
     void ActWGZXExecute();
+    // Favourites and the question search.
+    void ActSCJSTExecute();
+    void ActSTCZExecute();
     // Reads the ticked options of every question of the page in one call:
     // per question its options' checked states, or nothing when the page
     // lacks the question (it is not the page the list was built for).
@@ -196,6 +203,12 @@ private:
     void setPanel3Width(bool normalMode);
     const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);
+    // Builds the page of XiaoTiList under `title` and shows it in the main browser.
+    void showPaper(const char* title);
+    // Replaces the node records with the rows of `sql` (编号, 名称, 父级编号).
+    void loadNodeInfos(const char* sql);
+    // Fills TreeView1 from RootNodeInfos and selects its first node.
+    void showTree();
     // Says "请先选择试卷！" unless a paper is loaded.
     bool requirePaper(bool loaded);
 

@@ -1,36 +1,65 @@
-// TFrmMain: the mock exam, grading the page, and the test history.
+// TFrmMain: the mock exam, grading the page, the test history, favourites,
+// the question search and the question filter.
 #include "app/FrmMain.h"
 
 #include "browser/WebBrowser.h"
 #include "exam/Grading.h"
 #include "exam/MLKC.h"
+#include "exam/SCJST.h"
+#include "exam/STCZ.h"
+#include "exam/STGL.h"
 #include "exam/ShowTestResult.h"
 #include "exam/WGZX.h"
 #include "platform/AppFolder.h"
 #include "platform/BusyCursor.h"
+#include "platform/MessageBox.h"
 #include "render/Global.h"
 #include "render/QuestionPage.h"
+#include "store/AdoQuery.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 
-namespace {
-// Shows the page of XiaoTiList under `title` in the main browser.
-void showPaper(WebBrowser* browser, const char* title) {
+void TFrmMain::showPaper(const char* title) {
     const BusyCursor busy;
     BuildQuestionPage(title);
-    browser->Navigate(AppFolder() + "css/Question.html");
+    WebBrowser1->Navigate(AppFolder() + "css/Question.html");
 }
-}  // namespace
 
 void TFrmMain::ActMLKCExecute() {
     TFrmMLKC dlg(this);
-    if (dlg.ShowModal() == mrOk) showPaper(WebBrowser1, "模拟考场");
+    if (dlg.ShowModal() == mrOk) showPaper("模拟考场");
 }
 
 void TFrmMain::ActWGZXExecute() {
     TFrmWGZX dlg(this);
-    if (dlg.ShowModal() == mrOk) showPaper(WebBrowser1, "温故知新");
+    if (dlg.ShowModal() == mrOk) showPaper("温故知新");
+}
+
+void TFrmMain::ActSCJSTExecute() {
+    TFrmSCJST dlg(this);
+    AdoQuery& favourites = OpenFavourites();
+    if (favourites.RecordCount() == 0) {
+        MessageBox(QStringLiteral("收藏夹是空的，没有可以显示的试题信息！"), QStringLiteral("收藏夹空"), MB_ICONINFORMATION);
+        return;
+    }
+    dlg.FillData(favourites);
+    if (dlg.ShowModal() == mrOk) showPaper("收藏夹试题");
+}
+
+void TFrmMain::ActSTCZExecute() {
+    TFrmSTCZ dlg(this);
+    dlg.ShowPaper = [this](const char* title) { showPaper(title); };
+    dlg.ShowModal();
+}
+
+void TFrmMain::ToolButton7Click() {
+    if (!requirePaper(PaperLoaded)) return;
+    if (MessageBox(QStringLiteral("试题过滤会清除当前所选择的答案，是否继续？(Y/N)"), QStringLiteral("询问"),
+                   MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    TFrmSTGL dlg(this);
+    if (dlg.ShowModal() == mrOk) showPaper("试题过滤");
 }
 
 std::optional<std::vector<std::vector<bool>>> TFrmMain::ReadChoices() {

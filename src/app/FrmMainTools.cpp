@@ -37,10 +37,6 @@ void TFrmMain::ToolButton5Click() {
 
 void TFrmMain::ToolButton6Click() { WebBrowser1->PrintPreview(); }
 
-void TFrmMain::ToolButton7Click() {
-    // The question filter joins here.
-}
-
 void TFrmMain::ToolButton9Click() {
     const bool full = ToolButton9->Tag == 0;
     ToolButton9->Tag = full ? 1 : 0;

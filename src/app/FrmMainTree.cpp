@@ -46,7 +46,9 @@ QTreeWidgetItem* TFrmMain::NodeAt(int absoluteIndex) const {
     return nullptr;
 }
 
-void TFrmMain::TreeViewLoadFromDB() {
+void TFrmMain::TreeViewLoadFromDB() { loadNodeInfos("SELECT * FROM 题目类别 "); }
+
+void TFrmMain::loadNodeInfos(const char* sql) {
     const ReadTransaction reads(DataModule1->ADOConnection1);
     TreeView1->clear();
     childrenOf_.clear();
@@ -55,7 +57,7 @@ void TFrmMain::TreeViewLoadFromDB() {
     AdoQuery& q = DataModule1->ADOQuery1;
     q.Close();
     q.SQL.Clear();
-    q.SQL.Add("SELECT * FROM 题目类别 ");
+    q.SQL.Add(sql);
     q.Open();
     for (; !q.Eof(); q.Next()) {
         auto info = std::make_unique<TTreeNodeInfo>();
@@ -112,8 +114,7 @@ const QIcon& TFrmMain::nodeIcon(int level) {
     return nodeIcons_[static_cast<size_t>(std::min(level, 3))];
 }
 
-void TFrmMain::ActShiTiKuExecute() {
-    TreeViewLoadFromDB();
+void TFrmMain::showTree() {
     QList<QTreeWidgetItem*> roots;
     for (TTreeNodeInfo* info : RootNodeInfos) {
         // Built off the view, then added in one go: far fewer model updates.
@@ -124,13 +125,19 @@ void TFrmMain::ActShiTiKuExecute() {
     }
     TreeView1->addTopLevelItems(roots);
     if (!roots.isEmpty()) TreeView1->setCurrentItem(roots.first());
+}
+
+void TFrmMain::ActShiTiKuExecute() {
+    TreeViewLoadFromDB();
+    showTree();
     TreeView1->Tag = 0;
 }
 
 void TFrmMain::TreeView1Click() {
     switch (TreeView1->Tag) {
     case 0: ActSCSTKSTExecute(); break;
-    default: break;  // 1: the technique tree, whose articles open on their own click
+    case 1: ActSCSTJQExecute(); break;
+    default: break;
     }
 }
 

@@ -25,6 +25,18 @@ std::string SqlNumber(double value) {
     return std::string(buf, r.ptr);
 }
 
+std::string LikeContains(std::string_view text) {
+    std::string pattern;
+    pattern.reserve(text.size() + 8);
+    pattern += '%';
+    for (char c : text) {
+        if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+        pattern += c;
+    }
+    pattern += '%';
+    return QuotedStr(pattern) + " ESCAPE '\\'";
+}
+
 std::string StoredDateTimeText(int year, int month, int day, int hour, int minute, int second) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute, second);

@@ -6,6 +6,11 @@
 // quotes doubled, so no value can break (or extend) a statement.
 std::string QuotedStr(std::string_view value);
 
+// A LIKE test for "contains `text`": the quoted pattern '%…%' followed by an
+// ESCAPE clause. '%', '_' and the escape character in `text` match themselves,
+// so the user's text is a value, never a pattern.
+std::string LikeContains(std::string_view text);
+
 // Jet date literals (#m/d/yyyy h:m:s#, possibly spread over lines) become the
 // quoted text form the history stores ('yyyy-MM-dd HH:mm:ss'). Anything inside
 // quoted text is left alone, as is a '#' that does not start a valid literal.

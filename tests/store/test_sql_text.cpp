@@ -10,6 +10,15 @@ TEST(QuotedStr, DoublesEmbeddedQuotes) {
     EXPECT_EQ(QuotedStr("'); DROP TABLE 小题; --"), "'''); DROP TABLE 小题; --'");
 }
 
+TEST(LikeContains, WildcardsAndTheEscapeCharacterMatchThemselves) {
+    EXPECT_EQ(LikeContains(""), "'%%' ESCAPE '\\'");
+    EXPECT_EQ(LikeContains("增长"), "'%增长%' ESCAPE '\\'");
+    EXPECT_EQ(LikeContains("100%"), "'%100\\%%' ESCAPE '\\'");
+    EXPECT_EQ(LikeContains("a_b"), "'%a\\_b%' ESCAPE '\\'");
+    EXPECT_EQ(LikeContains("C:\\x"), "'%C:\\\\x%' ESCAPE '\\'");
+    EXPECT_EQ(LikeContains("it's"), "'%it''s%' ESCAPE '\\'");
+}
+
 TEST(JetDates, LiteralSpreadOverLinesBecomesStoredText) {
     // The history looks a test up with the three lines "#m/d/yyyy", " h:m:s", "#".
     EXPECT_EQ(TranslateJetDates("SELECT * FROM 测试结果 WHERE 测试时间=\n#12/9/2026\n 7:05:03\n#"),

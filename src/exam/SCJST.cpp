@@ -1,0 +1,152 @@
+#include "exam/SCJST.h"
+
+#include "platform/Application.h"
+#include "platform/MessageBox.h"
+#include "render/Global.h"
+#include "store/DataModule.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+QTableWidgetItem* cell(const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+}  // namespace
+
+AdoQuery& OpenFavourites() {
+    // No ORDER BY: favourites are listed in the table's own order.
+    return DataModule1->ADOQuery2.OpenWith({"SELECT 小题号,题目内容,题目类型 FROM 小题 WHERE 是否收藏=1"});
+}
+
+TFrmSCJST::TFrmSCJST(QWidget* parent) : TDialog(parent) {
+    InitForm(QStringLiteral("收藏夹试题"), 740, 428, true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    StringGrid1 = new QTableWidget(this);
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setDefaultSectionSize(20);
+    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setWordWrap(false);
+    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addWidget(StringGrid1, 1);
+    Panel1 = new QWidget(this);
+    Panel1->setFixedHeight(41);
+    layout->addWidget(Panel1);
+    BitBtn1 = new QPushButton(QStringLiteral("生成试卷"), Panel1);
+    BitBtn1->setGeometry(16, 8, 97, 25);
+    BitBtn2 = new QPushButton(QStringLiteral("取消收藏"), Panel1);
+    BitBtn2->setGeometry(119, 8, 97, 25);
+    BitBtn3 = new QPushButton(QStringLiteral("关闭"), Panel1);
+    BitBtn3->setGeometry(248, 8, 75, 25);
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
+    AttachButton(BitBtn3, mrCancel);
+    connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, Guarded([this] { StringGrid1DblClick(); }));
+    FormCreate();
+}
+
+int TFrmSCJST::textWidth(const QString& s) const { return QFontMetrics(font()).horizontalAdvance(s); }
+
+void TFrmSCJST::FormCreate() {
+    StringGrid1->setColumnCount(3);
+    StringGrid1->setRowCount(1);
+    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("序号"), QStringLiteral("    题目内容"), QStringLiteral("题目类型")});
+    StringGrid1->setColumnWidth(0, textWidth(QStringLiteral(" 100")) + 8);
+    StringGrid1->setColumnWidth(1, 640);
+    StringGrid1->setColumnWidth(2, textWidth(QStringLiteral("题目类型")) + 8);
+    FavouriteIds.Clear();
+}
+
+QString TFrmSCJST::Cell(int col, int row) const {
+    if (row == 0) {
+        const QTableWidgetItem* h = StringGrid1->horizontalHeaderItem(col);
+        return h ? h->text() : QString();
+    }
+    const QTableWidgetItem* item = StringGrid1->item(row - 1, col);
+    return item ? item->text() : QString();
+}
+
+void TFrmSCJST::FillData(AdoQuery& q) {
+    FavouriteIds.Clear();
+    StringGrid1->clearContents();
+    StringGrid1->setRowCount(1);
+    if (q.RecordCount() == 0) {
+        StringGrid1->setItem(0, 0, cell(QString()));
+        StringGrid1->setItem(0, 1, cell(QStringLiteral("没有题目")));
+        StringGrid1->setItem(0, 2, cell(QString()));
+        return;
+    }
+    // Filled with updates off: one repaint for the whole list, however long.
+    StringGrid1->setUpdatesEnabled(false);
+    StringGrid1->setRowCount(q.RecordCount());
+    for (int r = 0; !q.Eof(); q.Next(), ++r) {
+        StringGrid1->setItem(r, 0, cell(QString::number(r + 1)));
+        StringGrid1->setItem(r, 1, cell(QString::fromStdString(q.FieldByName("题目内容").AsString())));
+        StringGrid1->setItem(r, 2, cell(QString::fromStdString(q.FieldByName("题目类型").AsString())));
+        FavouriteIds.Add()->Id = q.FieldByName("小题号").AsInteger();
+    }
+    StringGrid1->setUpdatesEnabled(true);
+}
+
+void TFrmSCJST::closeWithPaper() {
+    ModalResult = mrOk;
+    done(mrOk);
+}
+
+void TFrmSCJST::BitBtn1Click() {
+    if (FavouriteIds.Count() == 0) {
+        MessageBox(QStringLiteral("现在没有试题！"), QStringLiteral("提示"), MB_ICONWARNING);
+        return;
+    }
+    XiaoTiList.Clear();
+    for (const TBH* b : FavouriteIds) XiaoTiList.Add()->Id = b->Id;
+    closeWithPaper();
+}
+
+void TFrmSCJST::StringGrid1DblClick() {
+    const int r = StringGrid1->currentRow();
+    if (FavouriteIds.Count() == 0 || r < 0 || r >= FavouriteIds.Count()) return;
+    XiaoTiList.Clear();
+    XiaoTiList.Add()->Id = FavouriteIds[r]->Id;
+    closeWithPaper();
+}
+
+void TFrmSCJST::BitBtn2Click() {
+    const int r = StringGrid1->currentRow();
+    if (FavouriteIds.Count() == 0 || r < 0 || r >= FavouriteIds.Count()) return;
+    DataModule1->ADOQuery2.ExecWith({"UPDATE 小题 SET 是否收藏=0 WHERE 小题号=", std::to_string(FavouriteIds[r]->Id)});
+    FillData(OpenFavourites());
+    // The row below the removed one moves up into its place and stays current.
+    StringGrid1->setCurrentCell(std::min(r, StringGrid1->rowCount() - 1), 0);
+}
+
+void TFrmSCJST::FormResize() {
+    if (!StringGrid1) return;  // sized before its controls exist
+    const int outer = frameGeometry().width();
+    StringGrid1->setColumnWidth(1, outer - StringGrid1->columnWidth(0) - StringGrid1->columnWidth(2) - 56);
+}
+
+void TFrmSCJST::resizeEvent(QResizeEvent* e) {
+    TDialog::resizeEvent(e);
+    FormResize();
+}
+
+void TFrmSCJST::keyPressEvent(QKeyEvent* e) {
+    // Esc presses the cancel button "取消收藏"; with that button hidden it does nothing.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        if (!BitBtn2->isHidden() && BitBtn2->isEnabled()) BitBtn2->click();
+        e->accept();
+        return;
+    }
+    TDialog::keyPressEvent(e);
+}
