@@ -53,6 +53,9 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
     SlotCommands[0] = [this] { ActShiTiKuExecute(); };
     SlotCommands[2] = [this] { ActMLKCExecute(); };
     SlotCommands[5] = [this] { ActWGZXExecute(); };
+    SlotCommands[6] = [this] { ActShuJuBeiFenExecute(); };
+    SlotCommands[7] = [this] { ActShuJuHuanYuanExecute(); };
+    SlotCommands[8] = [this] { ActYHSZExecute(); };
 }
 
 TFrmMain::~TFrmMain() {

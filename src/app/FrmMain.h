@@ -71,6 +71,11 @@ public:
     void ToolButton7Click();
     void ToolButton8Click();
     void ToolButton9Click();
+    // Settings dialogs, backup and restore.
+    void ActUISetExecute();
+    void ActYHSZExecute();
+    void ActShuJuBeiFenExecute();
+    void ActShuJuHuanYuanExecute();
     // Mock exam, grading and the test history.
     void ActMLKCExecute();
     void ActWGZXExecute();
@@ -150,6 +155,8 @@ private:
     void buildPictures();
     void buildNavStrip();
     void buildShortcuts();
+    // Loads the question tree and shows the page of its third node, as at start-up.
+    void showFirstCategory();
     void setPanel3Width(bool normalMode);
     const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);
