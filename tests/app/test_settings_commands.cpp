@@ -14,7 +14,8 @@ namespace {
 std::string categories(const char* prefix) {
     const std::string p = prefix;
     return "INSERT INTO 题目类别 VALUES(1,'" + p + "库',0,'0');INSERT INTO 题目类别 VALUES(11,'" + p +
-           "科目',1,NULL);INSERT INTO 题目类别 VALUES(101,'" + p + "节',11,NULL);";
+           "科目',1,NULL);INSERT INTO 题目类别 VALUES(101,'" + p + "节',11,NULL);"
+           "INSERT INTO 小题 VALUES(1,1,101,'单项选择题','" + p + "题','A','',0,0);";
 }
 
 class SettingsCommandsTest : public MainWindowFixture {
