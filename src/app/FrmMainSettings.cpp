@@ -5,6 +5,7 @@
 #include "exam/JMSZ.h"
 #include "platform/Application.h"
 #include "render/Global.h"
+#include "render/StyleSheet.h"
 #include "settings/UISet.h"
 #include "store/DBBackup.h"
 #include "store/DBRestore.h"
@@ -41,6 +42,8 @@ void TFrmMain::ActShuJuHuanYuanExecute() {
     try {
         LoadDisplaySettings();
         setWindowTitle(QString::fromStdString(AppTitle));
+        // The pages take their look from the sheet: it follows the restored settings.
+        WriteMainCss();
         showFirstCategory();
     } catch (...) {
         HandleException();

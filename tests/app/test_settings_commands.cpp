@@ -69,7 +69,8 @@ TEST_F(SettingsCommandsTest, ARestoreShowsTheRestoredBankWithoutARestart) {
     TFrmMain& f = Start();
     EXPECT_EQ(pageTitle(), "甲节");
     TestInstall backup(DefaultSettingsSql() + categories("乙") +
-                       "UPDATE 系统参数 SET 参数值='备份' WHERE 参数名='软件品牌';");
+                       "UPDATE 系统参数 SET 参数值='备份' WHERE 参数名='软件品牌';"
+                       "UPDATE 系统参数 SET 参数值='#ABCDEF' WHERE 参数名='背景色';");
     whenShown<TFrmDBRestore>([&](TFrmDBRestore& d) {
         d.LabeledEdit1->setText(QString::fromStdString(backup.Path("exam.db")));
         d.BitBtn2->click();
@@ -80,4 +81,7 @@ TEST_F(SettingsCommandsTest, ARestoreShowsTheRestoredBankWithoutARestart) {
     EXPECT_EQ(f.TreeView1->topLevelItem(0)->text(0), "乙库");
     EXPECT_EQ(pageTitle(), "乙节");
     EXPECT_TRUE(f.windowTitle().startsWith("备份"));
+    // The page shows the restored look too.
+    EXPECT_EQ(f.WebBrowser1->Evaluate(QStringLiteral("getComputedStyle(document.body).backgroundColor")).toString(),
+              "rgb(171, 205, 239)");
 }
