@@ -1,6 +1,7 @@
 // TFrmMain: the settings dialogs, backup and restore.
 #include "app/FrmMain.h"
 
+#include "app/Log.h"
 #include "browser/WebBrowser.h"
 #include "exam/JMSZ.h"
 #include "platform/Application.h"
@@ -29,6 +30,7 @@ void TFrmMain::ActShuJuHuanYuanExecute() {
     dlg.ShowModal();
     if (dlg.ConnectionLost) {
         // The fatal message has been shown; without a bank the program cannot go on.
+        qCWarning(lcApp) << "no connection after a restore: ending";
         QCoreApplication::exit(1);
         return;
     }

@@ -53,7 +53,7 @@ TFrmJMSZ::TFrmJMSZ(WebBrowser* mainBrowser, QWidget* parent) : TDialog(parent), 
     BitBtn2->setGeometry(532, 324, 88, 30);
     AttachButton(BitBtn1, mrOk, [this] { BitBtn1Click(); });
     AttachButton(BitBtn2, mrCancel);
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+    connect(BitBtn3, &QPushButton::clicked, this, Guarded([this] { BitBtn3Click(); }));
     FormCreate();
 }
 
@@ -77,9 +77,9 @@ void TFrmJMSZ::FormCreate() {
         auto* spin = new TUpDown(TabSheet1);
         spin->Tag = i;
         spin->setGeometry(edit->x() + edit->width(), y - 1, 20, 26);
-        connect(spin, &TUpDown::UpClick, this, &TFrmJMSZ::ActUPExecute);
-        connect(spin, &TUpDown::DownClick, this, &TFrmJMSZ::ActDownExecute);
-        connect(edit, &QLineEdit::textChanged, this, [this, edit] { ActChangeExecute(edit); });
+        connect(spin, &TUpDown::UpClick, this, Guarded([this](TUpDown* s) { ActUPExecute(s); }));
+        connect(spin, &TUpDown::DownClick, this, Guarded([this](TUpDown* s) { ActDownExecute(s); }));
+        connect(edit, &QLineEdit::textChanged, this, Guarded([this, edit] { ActChangeExecute(edit); }));
         ScoreLabels.push_back(label);
         ScoreEdits.push_back(edit);
         ScoreSpins.push_back(spin);

@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 #include "render/StyleSheet.h"
+#include "settings/Log.h"
 #include "store/DataModule.h"
 #include "store/SqlText.h"
 
@@ -72,12 +73,12 @@ TFrmUISet::TFrmUISet(QWidget* parent) : TDialog(parent) {
     BitBtn3 = new QPushButton(QStringLiteral("取消"), Panel1);
     BitBtn3->setGeometry(826, 9, 80, 30);
 
-    connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
-    connect(SpinEdit2, &QSpinBox::valueChanged, this, [this] { SpinEdit2Change(); });
-    connect(SpinEdit1, &QSpinBox::valueChanged, this, [this] { SpinEdit1Change(); });
-    connect(Panel2, &TColorPanel::Click, this, [this] { Panel2Click(); });
-    connect(Panel3, &TColorPanel::Click, this, [this] { Panel3Click(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(ComboBox1, &QComboBox::activated, this, Guarded([this] { ComboBox1Change(); }));
+    connect(SpinEdit2, &QSpinBox::valueChanged, this, Guarded([this] { SpinEdit2Change(); }));
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, Guarded([this] { SpinEdit1Change(); }));
+    connect(Panel2, &TColorPanel::Click, this, Guarded([this] { Panel2Click(); }));
+    connect(Panel3, &TColorPanel::Click, this, Guarded([this] { Panel3Click(); }));
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
     AttachButton(BitBtn2, mrOk, [this] { BitBtn2Click(); });
     AttachButton(BitBtn3, mrCancel);
 
@@ -134,7 +135,8 @@ void TFrmUISet::SpinEdit1Change() {
     try {
         LineSpacing = std::to_string(SpinEdit1->value());
         ReCreateUI();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcSettings) << "line spacing not applied:" << e.what();
         MessageBox(QStringLiteral("请输入正确的行间距值!"), QStringLiteral("设置错误"), MB_ICONWARNING | MB_OK);
         SpinEdit1->setValue(140);
     }

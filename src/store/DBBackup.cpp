@@ -1,6 +1,7 @@
 #include "store/DBBackup.h"
 
 #include "platform/AppFolder.h"
+#include "platform/Application.h"
 #include "platform/BusyCursor.h"
 #include "platform/CommonDialogs.h"
 #include "platform/MessageBox.h"
@@ -11,7 +12,7 @@ TFrmDBBackup::TFrmDBBackup(QWidget* parent)
                  QStringLiteral("    说明：重装系统或者重新安装本软件前，请进行数据备份操作，重新安装本软件后，"
                                 "再进行数据还原操作。这样，可以保留原来的答题历史记录等重要数据。"),
                  QStringLiteral("数据文件备份到"), parent) {
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
     AttachButton(BitBtn2, mrOk, [this] { BitBtn2Click(); });
 }
 

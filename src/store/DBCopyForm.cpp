@@ -1,6 +1,7 @@
 #include "store/DBCopyForm.h"
 
 #include "platform/MessageBox.h"
+#include "store/Log.h"
 
 TFrmDBCopy::TFrmDBCopy(const QString& caption, int width, int height, const QString& explanation,
                        const QString& editCaption, QWidget* parent)
@@ -47,6 +48,7 @@ void TFrmDBCopy::RejectName() {
 }
 
 void TFrmDBCopy::RejectCopy(const QString& text, const std::string& why) {
+    qCWarning(lcStore).noquote() << windowTitle() << LabeledEdit1->text() << QString::fromStdString(why);
     MessageBox(why.empty() ? text : text + QStringLiteral("（") + QString::fromStdString(why) + QStringLiteral("）"),
                QStringLiteral("错误"), MB_ICONWARNING | MB_OK);
     ModalResult = mrNone;

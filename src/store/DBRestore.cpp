@@ -1,6 +1,7 @@
 #include "store/DBRestore.h"
 
 #include "platform/AppFolder.h"
+#include "platform/Application.h"
 #include "platform/BusyCursor.h"
 #include "platform/CommonDialogs.h"
 #include "platform/MessageBox.h"
@@ -13,7 +14,7 @@ TFrmDBRestore::TFrmDBRestore(QWidget* parent)
                                 "可以保留原来的答题历史记录等重要数据。注意，进行数据还原操作，"
                                 "将覆盖当前的数据文件，而且不能恢复。"),
                  QStringLiteral("要还原的数据文件"), parent) {
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
     AttachButton(BitBtn2, mrOk, [this] { BitBtn2Click(); });
 }
 
