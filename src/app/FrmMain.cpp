@@ -56,6 +56,9 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
     SlotCommands[3] = [this] { ActSTCZExecute(); };
     SlotCommands[4] = [this] { ActSCJSTExecute(); };
     SlotCommands[5] = [this] { ActWGZXExecute(); };
+    SlotCommands[6] = [this] { ActShuJuBeiFenExecute(); };
+    SlotCommands[7] = [this] { ActShuJuHuanYuanExecute(); };
+    SlotCommands[8] = [this] { ActYHSZExecute(); };
     SlotCommands[9] = [this] { ActKSWZExecute(); };
     SlotCommands[10] = [this] { ActTLQExecute(); };
     SlotCommands[11] = [this] { ActBKZQExecute(); };

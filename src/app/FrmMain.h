@@ -79,6 +79,11 @@ public:
     void ToolButton7Click();
     void ToolButton8Click();
     void ToolButton9Click();
+    // Settings dialogs, backup and restore.
+    void ActUISetExecute();
+    void ActYHSZExecute();
+    void ActShuJuBeiFenExecute();
+    void ActShuJuHuanYuanExecute();
     // Mock exam, grading and the test history.
     void ActMLKCExecute();
     void ActWGZXExecute();
@@ -200,6 +205,8 @@ private:
     void buildPhotoTool();
     // Gives the adjusted picture a size and, with a photo loaded, the photo stretched into it.
     void setAdjustedSize(QSize size);
+    // Loads the question tree and shows the page of its third node, as at start-up.
+    void showFirstCategory();
     void setPanel3Width(bool normalMode);
     const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);

@@ -58,12 +58,7 @@ bool TFrmMain::FormCreate() {
         ClickPending = false;
 
         buildNavStrip();
-        ActShiTiKuExecute();
-        // The first root, its first child, that child's first child: a category page.
-        if (QTreeWidgetItem* third = NodeAt(2)) {
-            TreeView1->setCurrentItem(third);
-            TreeView1Click();
-        }
+        showFirstCategory();
 
         if (InternetCheckConnection(PortalIndexUrl())) {
             WebBrowser2->Navigate(ResourceInfoUrl);
@@ -78,6 +73,15 @@ bool TFrmMain::FormCreate() {
         HandleException();
     }
     return true;
+}
+
+void TFrmMain::showFirstCategory() {
+    ActShiTiKuExecute();
+    // The first root, its first child, that child's first child: a category page.
+    if (QTreeWidgetItem* third = NodeAt(2)) {
+        TreeView1->setCurrentItem(third);
+        TreeView1Click();
+    }
 }
 
 void TFrmMain::FormResize() {

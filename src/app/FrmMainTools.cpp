@@ -24,9 +24,7 @@ void TFrmMain::ToolButton2Click() { runPageScript(QStringLiteral("changeFont(1)"
 
 void TFrmMain::ToolButton3Click() { runPageScript(QStringLiteral("changeFont(0)")); }
 
-void TFrmMain::ToolButton4Click() {
-    // The appearance dialog joins here.
-}
+void TFrmMain::ToolButton4Click() { ActUISetExecute(); }
 
 void TFrmMain::ToolButton5Click() {
     if (!requirePaper(PaperLoaded)) return;

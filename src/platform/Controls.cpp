@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <algorithm>
 #include <QVBoxLayout>
 
@@ -113,4 +114,45 @@ void TSpinEdit::fixup(QString& input) const {
         input = QString::number(ok ? std::clamp<qlonglong>(typed, minimum(), maximum()) : maximum());
     else
         QSpinBox::fixup(input);
+}
+
+TColorPanel::TColorPanel(QWidget* parent) : QFrame(parent), color_(Qt::white) {
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Raised);
+    setLineWidth(1);
+}
+
+void TColorPanel::SetColor(const QColor& c) {
+    color_ = c;
+    update();
+}
+
+void TColorPanel::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    p.fillRect(contentsRect(), color_);
+    p.end();
+    QFrame::paintEvent(e);
+}
+
+void TColorPanel::mouseReleaseEvent(QMouseEvent* e) {
+    QFrame::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit Click(this);
+}
+
+TUpDown::TUpDown(QWidget* parent) : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
+    up_->setArrowType(Qt::UpArrow);
+    down_->setArrowType(Qt::DownArrow);
+    for (QToolButton* b : {up_, down_}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRepeat(true);
+    }
+    connect(up_, &QToolButton::clicked, this, [this] { emit UpClick(this); });
+    connect(down_, &QToolButton::clicked, this, [this] { emit DownClick(this); });
+}
+
+void TUpDown::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    const int half = height() / 2;
+    up_->setGeometry(0, 0, width(), half);
+    down_->setGeometry(0, half, width(), height() - half);
 }

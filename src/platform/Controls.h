@@ -1,6 +1,7 @@
 #pragma once
 // Small widgets with the extra state the program keeps on its controls: a
 // Tag, a picture from an image list, and the pointer events the handlers use.
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -116,4 +117,45 @@ public:
 protected:
     QValidator::State validate(QString& input, int& pos) const override;
     void fixup(QString& input) const override;
+};
+
+// A flat panel filled with one colour that reports clicks (a colour swatch).
+class TColorPanel : public QFrame {
+    Q_OBJECT
+public:
+    explicit TColorPanel(QWidget* parent = nullptr);
+    int Tag = 0;
+    QColor Color() const { return color_; }
+    void SetColor(const QColor& c);
+
+signals:
+    void Click(TColorPanel* sender);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    QColor color_;
+};
+
+// A spin button: an up arrow over a down arrow, without a value of its own.
+class TUpDown : public QWidget {
+    Q_OBJECT
+public:
+    explicit TUpDown(QWidget* parent = nullptr);
+    int Tag = 0;
+    QToolButton* UpButton() const { return up_; }
+    QToolButton* DownButton() const { return down_; }
+
+signals:
+    void UpClick(TUpDown* sender);
+    void DownClick(TUpDown* sender);
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    QToolButton* up_;
+    QToolButton* down_;
 };

@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -106,3 +107,86 @@ bool FileExists(const std::string& path) {
 }
 
 bool DeleteFileAt(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+namespace {
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool fail(std::string* why, int err) {
+    if (why) *why = std::strerror(err);
+    return false;
+}
+
+// Whole-file copy between descriptors: in the kernel where it can, by reads
+// and writes where it cannot (other file systems, old kernels).
+bool copyAll(int from, int to) {
+    for (;;) {
+        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+        if (n == 0) return true;
+        if (n > 0) continue;
+        if (errno == EINTR) continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) return false;
+        break;
+    }
+    constexpr size_t kChunk = 1 << 20;
+    std::vector<char> buf(kChunk);
+    off_t at = ::lseek(to, 0, SEEK_CUR);
+    if (at < 0 || ::lseek(from, at, SEEK_SET) < 0) return false;
+    for (;;) {
+        const ssize_t n = readFull(from, buf.data(), kChunk, at);
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (!writeFull(to, buf.data(), static_cast<size_t>(n), at)) return false;
+        at += n;
+    }
+}
+} // namespace
+
+bool ReplaceFile(const std::string& from, const std::string& to, std::string* why) {
+    struct stat ts{};
+    if (::stat(to.c_str(), &ts) == 0 && ::chmod(from.c_str(), ts.st_mode & 07777) != 0) return fail(why, errno);
+    if (::rename(from.c_str(), to.c_str()) != 0) return fail(why, errno);
+    // The rename itself is only durable once the folder is flushed.
+    Fd dir(::open(folderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.ok() || ::fsync(dir.get()) != 0) return fail(why, errno);
+    return true;
+}
+
+bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* why) {
+    Fd src(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!src.ok()) return fail(why, errno);
+    struct stat ss{};
+    if (::fstat(src.get(), &ss) != 0) return fail(why, errno);
+    if (!S_ISREG(ss.st_mode)) return fail(why, EINVAL);
+    if (SameFile(from, to)) return fail(why, EEXIST);
+
+    std::string temp = to + ".XXXXXX";
+    Fd dst(::mkostemp(temp.data(), O_CLOEXEC));
+    if (!dst.ok()) return fail(why, errno);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    bool ok = ::fchmod(dst.get(), 0666 & ~mask) == 0 && copyAll(src.get(), dst.get()) && ::fsync(dst.get()) == 0;
+    int err = errno;
+    if (ok && !dst.close()) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && !ReplaceFile(temp, to, why)) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return fail(why, err);
+    }
+    return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa{}, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}

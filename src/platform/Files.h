@@ -18,5 +18,19 @@ bool WriteBlockAt(const std::string& path, std::uint64_t offset, const void* dat
 // Reads up to `size` bytes at `offset`; returns the count read, -1 on failure.
 long ReadBlockAt(const std::string& path, std::uint64_t offset, void* data, std::size_t size);
 
+// Copies `from` into a new file beside `to`, flushes it and renames it over `to`:
+// afterwards `to` is either what it was or the complete copy, never a part of it,
+// whenever the process dies. An existing target keeps its permission bits. On
+// failure nothing but a stray temporary file can be left, and `why` (if given)
+// holds the system's reason.
+bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* why = nullptr);
+
+// Renames `from` over `to` and flushes the folder, keeping the permission bits
+// of an existing `to`.
+bool ReplaceFile(const std::string& from, const std::string& to, std::string* why = nullptr);
+
+// True when both names exist and are the same file (same device and inode).
+bool SameFile(const std::string& a, const std::string& b);
+
 bool FileExists(const std::string& path);
 bool DeleteFileAt(const std::string& path);

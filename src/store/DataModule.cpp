@@ -25,8 +25,12 @@ TDataModule1::TDataModule1() : ADOQuery1(&ADOConnection1), ADOQuery2(&ADOConnect
 }
 
 std::string TDataModule1::ConnectionStringFor(const std::string& folder) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder +
-           "exam.db;Persist Security Info=False;Jet OLEDB:Database Password=" + kDatabasePassword;
+    return ConnectionStringForFile(folder + "exam.db");
+}
+
+std::string TDataModule1::ConnectionStringForFile(const std::string& path) {
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path +
+           ";Persist Security Info=False;Jet OLEDB:Database Password=" + kDatabasePassword;
 }
 
 bool TDataModule1::GuardAndConnect(const std::string& folder) {

@@ -20,6 +20,7 @@ public:
     AdoQuery ADOQuery2;
 
     static std::string ConnectionStringFor(const std::string& folder);
+    static std::string ConnectionStringForFile(const std::string& path);
 
     // Start-up guard and connection on folder + "exam.db". On a failed connection
     // the file is closed again, temp.db removed, the fatal message shown, and

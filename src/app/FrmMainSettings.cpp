@@ -1,0 +1,53 @@
+// TFrmMain: the settings dialogs, backup and restore.
+#include "app/FrmMain.h"
+
+#include "app/Log.h"
+#include "browser/WebBrowser.h"
+#include "exam/JMSZ.h"
+#include "platform/Application.h"
+#include "render/Global.h"
+#include "render/StyleSheet.h"
+#include "settings/UISet.h"
+#include "store/DBBackup.h"
+#include "store/DBRestore.h"
+
+#include <QCoreApplication>
+
+void TFrmMain::ActUISetExecute() { ExecuteUISet(WebBrowser1, this); }
+
+void TFrmMain::ActYHSZExecute() {
+    TFrmJMSZ dlg(WebBrowser1, this);
+    dlg.ShowModal();
+}
+
+void TFrmMain::ActShuJuBeiFenExecute() {
+    TFrmDBBackup dlg(this);
+    dlg.ShowModal();
+}
+
+void TFrmMain::ActShuJuHuanYuanExecute() {
+    TFrmDBRestore dlg(this);
+    dlg.ShowModal();
+    if (dlg.ConnectionLost) {
+        // The fatal message has been shown; without a bank the program cannot go on.
+        qCWarning(lcApp) << "no connection after a restore: ending";
+        QCoreApplication::exit(1);
+        return;
+    }
+    if (!dlg.Restored) return;
+    // Nothing shown may still describe the bank that was replaced.
+    XiaoTiList.Clear();
+    ShiTiList.Clear();
+    TestList.Clear();
+    PaperLoaded = false;
+    WebBrowser1->Navigate(QStringLiteral("about:blank"));
+    try {
+        LoadDisplaySettings();
+        setWindowTitle(QString::fromStdString(AppTitle));
+        // The pages take their look from the sheet: it follows the restored settings.
+        WriteMainCss();
+        showFirstCategory();
+    } catch (...) {
+        HandleException();
+    }
+}

@@ -1,0 +1,3 @@
+#include "settings/Log.h"
+
+Q_LOGGING_CATEGORY(lcSettings, "quillora.settings")

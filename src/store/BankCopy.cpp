@@ -1,0 +1,88 @@
+#include "store/BankCopy.h"
+
+#include "platform/Files.h"
+#include "store/DataModule.h"
+#include "store/EncryptionMDB.h"
+#include "store/ExamDbFile.h"
+
+#include <set>
+
+namespace {
+// The staged copy a restore checks before it replaces the bank; a restore cut
+// short leaves at most this file behind, never a changed bank.
+constexpr const char* kStagingName = "restore.db";
+
+const char* const kTables[] = {"题目类别", "类型说明", "大题",   "小题",     "答案选项",
+                               "试题技巧", "技巧说明", "测试结果", "测试题目", "系统参数"};
+
+void setWhy(std::string* why, std::string text) {
+    if (why) *why = std::move(text);
+}
+} // namespace
+
+BackupResult BackupBank(const std::string& folder, const std::string& target, std::string* why) {
+    const std::string exam = folder + "exam.db";
+    if (SameFile(exam, target)) return BackupResult::OntoRunningBank;
+    // A read sees a consistent bank here: nothing of the program is in a
+    // statement or transaction while a dialog's button runs.
+    return CopyFileReplacing(exam, target, why) ? BackupResult::Done : BackupResult::CopyFailed;
+}
+
+bool IsUsableBank(const std::string& path, std::string* why) {
+    switch (examdb::ReadHeaderState(path, kDatabasePassword)) {
+    case examdb::HeaderState::Missing: setWhy(why, "文件不存在"); return false;
+    case examdb::HeaderState::NotContainer: setWhy(why, "文件头不是本程序的数据文件"); return false;
+    case examdb::HeaderState::Open:
+    case examdb::HeaderState::Closed: break;
+    }
+    AdoConnection probe;
+    probe.ConnectionString = TDataModule1::ConnectionStringForFile(path);
+    try {
+        probe.Open();
+        AdoQuery q(&probe);
+        q.OpenWith({"SELECT name FROM sqlite_master WHERE type='table'"});
+        std::set<std::string> present;
+        for (; !q.Eof(); q.Next()) present.insert(q.FieldByName("name").AsString());
+        for (const char* t : kTables)
+            if (!present.count(t)) {
+                setWhy(why, std::string("缺少数据表 ") + t);
+                return false;
+            }
+        q.OpenWith({"PRAGMA quick_check(1)"});
+        if (q.Fields(0).AsString() != "ok") {
+            setWhy(why, "数据已损坏: " + q.Fields(0).AsString());
+            return false;
+        }
+    } catch (const std::exception& e) {
+        setWhy(why, e.what());
+        return false;
+    }
+    return true;
+}
+
+RestoreResult RestoreBank(TDataModule1& module, const std::string& folder, const std::string& source,
+                          std::string* why) {
+    const std::string exam = folder + "exam.db";
+    const std::string staging = folder + kStagingName;
+    if (SameFile(source, exam) || SameFile(source, staging)) return RestoreResult::SameFile;
+    if (!CopyFileReplacing(source, staging, why)) return RestoreResult::CopyFailed;
+
+    // The check opens the staged copy as start-up opens the bank, then leaves
+    // it closed again, the state in which a bank rests on disk.
+    DecryptMDB(staging);
+    const bool usable = IsUsableBank(staging, why);
+    EncryptMDB(staging);
+    if (!usable) {
+        DeleteFileAt(staging);
+        return RestoreResult::NotABank;
+    }
+
+    // The connection must not see its file replaced under it: close first.
+    module.ADOQuery1.Close();
+    module.ADOQuery2.Close();
+    module.ADOConnection1.Close();
+    const bool replaced = ReplaceFile(staging, exam, why);
+    if (!replaced) DeleteFileAt(staging);
+    if (!module.GuardAndConnect(folder)) return RestoreResult::ReconnectFailed;
+    return replaced ? RestoreResult::Done : RestoreResult::CopyFailed;
+}

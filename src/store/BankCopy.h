@@ -1,0 +1,27 @@
+#pragma once
+// Copying the bank out and back while the program runs on it.
+#include <string>
+
+class TDataModule1;
+
+enum class BackupResult { Done, OntoRunningBank, CopyFailed };
+
+// Copies folder + "exam.db" to `target` through a temporary file that is
+// renamed into place only when complete: an earlier backup under that name
+// survives any failure. `why` receives the system's reason for a failed copy.
+BackupResult BackupBank(const std::string& folder, const std::string& target, std::string* why = nullptr);
+
+// Whether `path` is a bank this program can open: our header opened for the
+// program's password (as the guard leaves it while connecting), the tables, and
+// an image SQLite can read. `why` receives the reason when it is not.
+bool IsUsableBank(const std::string& path, std::string* why = nullptr);
+
+enum class RestoreResult { Done, SameFile, CopyFailed, NotABank, ReconnectFailed };
+
+// Replaces folder + "exam.db" by `source`. The source is copied beside the bank
+// and checked first; only a usable copy replaces the bank, by rename, after the
+// module's connection has been closed. The guard-and-connect sequence then runs
+// again, so the module works on the restored bank at once. Anything but Done
+// before ReconnectFailed leaves the bank and the connection as they were.
+RestoreResult RestoreBank(TDataModule1& module, const std::string& folder, const std::string& source,
+                          std::string* why = nullptr);
