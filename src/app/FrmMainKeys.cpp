@@ -38,6 +38,13 @@ void TFrmMain::buildShortcuts() {
             if (button->isVisible()) button->click();
         }));
     }
+    // Search is a slot of the navigation strip (made later, at start-up), not a tool button.
+    auto* search = new QAction(this);
+    search->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(search);
+    connect(search, &QAction::triggered, this, Guarded([this] {
+        if (NavImages[3] && NavImages[3]->isVisible()) ActClickExecute(NavImages[3]);
+    }));
     // Esc only leaves full screen; otherwise it is left to the page.
     auto* leave = new QAction(this);
     leave->setShortcut(QKeySequence(Qt::Key_Escape));

@@ -18,6 +18,7 @@ void TFrmMain::buildNavStrip() {
             connect(image, &TImage::MouseMove, this, Guarded([this](TImage* i) { ActMouseMoveExecute(i); }));
             connect(image, &TImage::MouseLeave, this, Guarded([this](TImage* i) { ActMouseLeaveExecute(i); }));
             connect(image, &TImage::Click, this, Guarded([this](TImage* i) { ActClickExecute(i); }));
+            if (slot == 3) image->setToolTip(QStringLiteral("试题查找 (Ctrl+F)"));
             image->setVisible(slot < 12);
             NavImages[static_cast<size_t>(slot)] = image;
         }

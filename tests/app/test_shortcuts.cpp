@@ -2,10 +2,13 @@
 // button while the user is typing in the page; Esc only leaves full screen.
 #include "MainWindowFixture.h"
 #include "browser/WebBrowser.h"
+#include "exam/STCZ.h"
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <map>
 
 namespace {
@@ -104,4 +107,23 @@ TEST_F(ShortcutTest, KeysDoNothingWhileTheToolBarsAreHidden) {
     press(QKeySequence(Qt::CTRL | Qt::Key_D));
     EXPECT_EQ(frm->ToolButton1->Tag, 0);
     EXPECT_TRUE(boxes.shown.empty()) << "not even the no-paper message";
+}
+
+TEST_F(ShortcutTest, CtrlFOpensTheSearchFromThePageAsItsSlotDoes) {
+    EXPECT_EQ(frm->NavImages[3]->toolTip(), "试题查找 (Ctrl+F)");
+    bool opened = false;
+    std::function<void(int)> closeWhenUp = [&](int triesLeft) {
+        QTimer::singleShot(20, frm.get(), [&, triesLeft] {
+            if (auto* d = qobject_cast<TFrmSTCZ*>(QApplication::activeModalWidget())) {
+                opened = true;
+                d->reject();
+            } else if (triesLeft > 0) {
+                closeWhenUp(triesLeft - 1);
+            }
+        });
+    };
+    closeWhenUp(500);
+    press(QKeySequence(Qt::CTRL | Qt::Key_F));
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(frm->CurrentNavSlot, 3);
 }
