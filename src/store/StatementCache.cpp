@@ -70,6 +70,20 @@ bool typeNameBefore(std::string_view s, size_t i) {
     return i < end && previousWord(s, i) == "AS";
 }
 
+// Whether text at i names something instead of being a value: after AS, or
+// straight after a name ("FROM t 'x'" is an alias, as SQL allows).
+bool aliasPosition(std::string_view s, size_t i) {
+    const char before = previousChar(s, i);
+    if (before == '"' || before == ']' || before == '`') return true;
+    if (!identChar(static_cast<unsigned char>(before))) return false;
+    static const char* const kBeforeValues[] = {"AND", "OR", "NOT", "LIKE", "GLOB", "REGEXP", "MATCH", "IN",
+                                                "IS", "THEN", "ELSE", "WHEN", "CASE", "BETWEEN", "ESCAPE",
+                                                "LIMIT", "OFFSET", "SELECT", "DISTINCT", "ALL", "WHERE", "ON",
+                                                "HAVING", "BY", "VALUES", "SET", "RETURNING", "DEFAULT"};
+    const std::string w = previousWord(s, i);
+    return std::none_of(std::begin(kBeforeValues), std::end(kBeforeValues), [&](const char* k) { return w == k; });
+}
+
 // End of a comment that starts at i, or i when none starts there.
 size_t commentEnd(std::string_view s, size_t i) {
     if (s.compare(i, 2, "--") == 0) {
@@ -127,7 +141,7 @@ NormalizedSql NormalizeLiterals(std::string_view sql) {
                 value += sql[j++];
             }
             const bool blob = i > 0 && (sql[i - 1] == 'x' || sql[i - 1] == 'X');
-            const bool alias = previousWord(sql, i) == "AS";  // AS 'name' names a column
+            const bool alias = aliasPosition(sql, i);
             if (gate && closed && !blob && !pragma && !alias) {
                 if (out.literals.size() == kMaxLiterals) return {std::string(sql), {}};
                 out.text += '?';
@@ -138,6 +152,11 @@ NormalizedSql NormalizeLiterals(std::string_view sql) {
             i = j;
             continue;
         }
+        // The text has parameters of its own: numbering ours after them would
+        // bind values to the wrong places, so leave the whole text alone.
+        if (c == '?' || ((c == ':' || c == '@' || c == '$' || c == '#') && i + 1 < sql.size() &&
+                         identChar(static_cast<unsigned char>(sql[i + 1]))))
+            return {std::string(sql), {}};
         const bool numberStart = std::isdigit(static_cast<unsigned char>(c)) || (c == '.' && isDigit(sql, i + 1));
         if (numberStart && (i == 0 || !identChar(static_cast<unsigned char>(sql[i - 1]))) &&
             (i == 0 || sql[i - 1] != '.')) {

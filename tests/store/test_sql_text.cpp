@@ -68,6 +68,8 @@ TEST(NormalizeLiterals, ColumnPositionsTypeSizesAndAliasesStayText) {
               "SELECT a FROM t WHERE CAST(b AS VARCHAR (10)) = ?");
     EXPECT_EQ(NormalizeLiterals("SELECT n FROM (SELECT a AS 'n' FROM t WHERE b='x')").text,
               "SELECT n FROM (SELECT a AS 'n' FROM t WHERE b=?)");
+    EXPECT_EQ(NormalizeLiterals("SELECT * FROM t '' WHERE a LIKE 'x%' AND b NOT IN ('y')").text,
+              "SELECT * FROM t '' WHERE a LIKE ? AND b NOT IN (?)");
 }
 
 TEST(NormalizeLiterals, NumbersAndCommentsAreReadWhole) {
@@ -81,4 +83,28 @@ TEST(NormalizeLiterals, NumbersAndCommentsAreReadWhole) {
     EXPECT_EQ(n.text, "SELECT * FROM t -- it's\nWHERE a=? /* don't */ AND b=?");
     ASSERT_EQ(n.literals.size(), 2u);
     EXPECT_EQ(std::get<std::string>(n.literals[0]), "x");
+}
+
+TEST(NormalizeLiterals, TextWithItsOwnParametersIsLeftWhole) {
+    for (const char* sql : {"SELECT * FROM t WHERE a=? AND b=5", "SELECT * FROM t WHERE a=:a AND b=5",
+                            "SELECT * FROM t ORDER BY 2 DESC,@1", "SELECT * FROM t WHERE a=$x AND b='y'", "SELECT #a FROM t WHERE b=2"}) {
+        const NormalizedSql n = NormalizeLiterals(sql);
+        EXPECT_EQ(n.text, sql);
+        EXPECT_TRUE(n.literals.empty()) << sql;
+    }
+}
+
+TEST(JetDates, DaysTheMonthDoesNotHaveAreNoDate) {
+    // Stored, 2026-02-29 would be a test taken on a day that never was.
+    EXPECT_EQ(TranslateJetDates("x=#2/29/2026#"), "x=#2/29/2026#");
+    EXPECT_EQ(TranslateJetDates("x=#4/31/2026 1:2:3#"), "x=#4/31/2026 1:2:3#");
+    EXPECT_EQ(TranslateJetDates("x=#2/29/2024#"), "x='2024-02-29 00:00:00'");
+    EXPECT_EQ(TranslateJetDates("x=#2/29/1900#"), "x=#2/29/1900#");
+    EXPECT_EQ(TranslateJetDates("x=#2/29/2000#"), "x='2000-02-29 00:00:00'");
+}
+
+TEST(JetDates, LiteralEndingInASeparatorIsNoDate) {
+    // Read the year past the end of the parsed numbers once.
+    EXPECT_EQ(TranslateJetDates("x=#12/26/#"), "x=#12/26/#");
+    EXPECT_EQ(TranslateJetDates("x=#1/2/2026 3:#"), "x=#1/2/2026 3:#");
 }
