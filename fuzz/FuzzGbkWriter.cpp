@@ -33,16 +33,21 @@ bool convert(const char* to, const char* from, std::string_view in, std::string&
     return r != static_cast<size_t>(-1) && sLeft == 0;
 }
 
+// iconv drops Unicode tag characters without an error: that is no GBK form.
 bool gbkHolds(std::string_view utf8Char) {
-    std::string ignored;
-    return convert("GBK", "UTF-8", utf8Char, ignored);
+    std::string gbk;
+    return convert("GBK", "UTF-8", utf8Char, gbk) && !gbk.empty();
 }
 
 // Length of the well-formed UTF-8 sequence at the start of s, 0 if there is none.
 size_t sequenceLength(std::string_view s) {
     const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char c = b(0);
-    size_t len = c < 0x80 ? 1 : c >= 0xC2 && c < 0xE0 ? 2 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xF0 && c < 0xF5 ? 4 : 0;
+    size_t len = c < 0x80                ? 1
+                 : c >= 0xC2 && c < 0xE0 ? 2
+                 : c >= 0xE0 && c < 0xF0 ? 3
+                 : c >= 0xF0 && c < 0xF5 ? 4
+                                         : 0;
     if (len == 0 || len > s.size()) return 0;
     for (size_t k = 1; k < len; ++k)
         if ((b(k) & 0xC0) != 0x80) return 0;
@@ -66,14 +71,15 @@ void checkLine(std::string_view written, std::string_view decoded) {
             j += ch.size();
         } else {
             FUZZ_CHECK(decoded[j] == '?', "byte %zu of the line decodes to something else", i);
-            FUZZ_CHECK(len == 0 || !gbkHolds(ch), "byte %zu: GBK holds this character but it became '?'", i);
+            FUZZ_CHECK(len == 0 || !gbkHolds(ch), "byte %zu: GBK holds %s but it became '?'", i,
+                       std::string(ch).c_str());
             ++j;
         }
         i += ch.size();
     }
     FUZZ_CHECK(j == decoded.size(), "decoded line is longer than the written one");
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path =
@@ -84,13 +90,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string_view> lines;
     for (size_t start = 0;;) {
         const size_t end = input.find('\n', start);
-        lines.push_back(input.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        lines.push_back(
+            input.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
         if (end == std::string_view::npos) break;
         start = end + 1;
     }
     {
         GbkTextFile file(path);
-        for (std::string_view line : lines) file.Writeln(line);
+        for (std::string_view line : lines)
+            file.Writeln(line);
         file.Close();
     }
     std::ifstream in(path, std::ios::binary);
@@ -103,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string_view line : lines) {
         // Lines hold no '\n' and GBK trail bytes are never one, so each '\n' ends a line.
         const size_t end = decoded.find('\n', at);
-        FUZZ_CHECK(end != std::string::npos && end > at && decoded[end - 1] == '\r', "a line ending is missing");
+        FUZZ_CHECK(end != std::string::npos && end > at && decoded[end - 1] == '\r',
+                   "a line ending is missing");
         checkLine(line, std::string_view(decoded).substr(at, end - 1 - at));
         at = end + 1;
     }

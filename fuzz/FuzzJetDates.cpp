@@ -10,7 +10,9 @@
 #include <string_view>
 
 namespace {
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysIn(int year, int month) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -23,7 +25,8 @@ void checkStoredTimes(const std::string& out) {
         if (p + 20 >= out.size() || out[p + 20] != '\'') continue;
         int y, mo, d, h, mi, s;
         char tail;
-        if (std::sscanf(out.c_str() + p, "'%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) != 7 ||
+        if (std::sscanf(out.c_str() + p, "'%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) !=
+                7 ||
             tail != '\'')
             continue;
         FUZZ_CHECK(mo >= 1 && mo <= 12 && d >= 1 && d <= daysIn(y, mo) && h < 24 && mi < 60 && s < 60, "%s",
@@ -41,7 +44,7 @@ struct Reader {
         return *p++;
     }
 };
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -60,10 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const char* const blanks[] = {"", " ", "\n", "\r\n ", "\t"};
     auto blank = [&] { return std::string(blanks[r.next() % 5]); };
 
-    std::string literal = blank() + std::to_string(month) + "/" + std::to_string(day) + "/" + std::to_string(year);
+    std::string literal =
+        blank() + std::to_string(month) + "/" + std::to_string(day) + "/" + std::to_string(year);
     const bool withTime = shape & 1;
-    if (withTime) literal += blank() + " " + std::to_string(hour) + ":" + std::to_string(minute) + ":" +
-                             std::to_string(second);
+    if (withTime)
+        literal += blank() + " " + std::to_string(hour) + ":" + std::to_string(minute) + ":" +
+                   std::to_string(second);
     literal += blank();
     const std::string sql = "SELECT * FROM 测试结果 WHERE 测试时间=#" + literal + "#";
     const std::string got = TranslateJetDates(sql);

@@ -43,18 +43,23 @@ int authorize(void*, int action, const char* a, const char*, const char*, const 
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_READ:
-    case SQLITE_RECURSIVE: return SQLITE_OK;
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
     case SQLITE_FUNCTION:
-        for (const char* f : {"random", "randomblob", "changes", "total_changes", "last_insert_rowid", "sqlite_offset"})
+        for (const char* f :
+             {"random", "randomblob", "changes", "total_changes", "last_insert_rowid", "sqlite_offset"})
             if (a && sqlite3_stricmp(a, f) == 0) return SQLITE_DENY;
         return SQLITE_OK;
-    default: return SQLITE_DENY;
+    default:
+        return SQLITE_DENY;
     }
 }
 
 // Bounds each statement's work, so a recursive query ends the run, not the fuzzer.
 int budget = 0;
-int progress(void*) { return --budget < 0; }
+int progress(void*) {
+    return --budget < 0;
+}
 
 struct Fixture {
     std::string folder;
@@ -63,7 +68,8 @@ struct Fixture {
         folder = (fs::temp_directory_path() / ("quillora-fuzz-" + std::to_string(getpid()))).string() + "/";
         fs::create_directories(folder);
         const std::string path = folder + "exam.db";
-        bank::BuildFromSql({bank::ReadTextFile(QUILLORA_SOURCE_DIR "/data/bank/schema.sql"), kFixtureRows}, path);
+        bank::BuildFromSql({bank::ReadTextFile(QUILLORA_SOURCE_DIR "/data/bank/schema.sql"), kFixtureRows},
+                           path);
         DecryptMDB(path);
         connection.ConnectionString = TDataModule1::ConnectionStringFor(folder);
         connection.Open();
@@ -84,13 +90,15 @@ Fixture& fixture() {
 
 std::string valueText(sqlite3_stmt* s, int col) {
     switch (sqlite3_column_type(s, col)) {
-    case SQLITE_INTEGER: return "i" + std::to_string(sqlite3_column_int64(s, col));
+    case SQLITE_INTEGER:
+        return "i" + std::to_string(sqlite3_column_int64(s, col));
     case SQLITE_FLOAT: {
         char buf[40];
         std::snprintf(buf, sizeof buf, "f%.17g", sqlite3_column_double(s, col));
         return buf;
     }
-    case SQLITE_NULL: return "n";
+    case SQLITE_NULL:
+        return "n";
     default: {
         const auto* p = static_cast<const char*>(sqlite3_column_blob(s, col));
         return (sqlite3_column_type(s, col) == SQLITE_TEXT ? "t" : "b") +
@@ -100,7 +108,7 @@ std::string valueText(sqlite3_stmt* s, int col) {
 }
 
 struct Outcome {
-    bool complete = false;  // false: interrupted by the budget or failed while stepping
+    bool complete = false; // false: interrupted by the budget or failed while stepping
     std::vector<std::string> rows;
 };
 
@@ -115,7 +123,8 @@ Outcome run(sqlite3_stmt* s) {
         }
         if (rc != SQLITE_ROW) return out;
         std::string row;
-        for (int c = 0; c < sqlite3_column_count(s); ++c) row += valueText(s, c) + '|';
+        for (int c = 0; c < sqlite3_column_count(s); ++c)
+            row += valueText(s, c) + '|';
         out.rows.push_back(std::move(row));
     }
     return out;
@@ -126,7 +135,7 @@ bool blankTail(const char* tail) {
         if (!std::isspace(static_cast<unsigned char>(*tail)) && *tail != ';') return false;
     return true;
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 4000) return 0;
@@ -156,9 +165,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome got = run(cached);
     const int cachedColumns = sqlite3_column_count(cached);
     f.connection.ReleaseStatement(cached);
-    if (!got.complete) return 0;  // a plan that needs more steps with parameters
+    if (!got.complete) return 0; // a plan that needs more steps with parameters
     FUZZ_CHECK(cachedColumns == columns, "%s", sql.c_str());
-    FUZZ_CHECK(got.rows == expected.rows, "%s\nrows differ: %zu through the cache, %zu as it stands", sql.c_str(),
-               got.rows.size(), expected.rows.size());
+    FUZZ_CHECK(got.rows == expected.rows, "%s\nrows differ: %zu through the cache, %zu as it stands",
+               sql.c_str(), got.rows.size(), expected.rows.size());
     return 0;
 }
