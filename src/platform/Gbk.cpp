@@ -105,13 +105,17 @@ void appendGbk(std::string_view utf8, std::string& out) {
             ok = (p[k] & 0xC0) == 0x80;
             cp = cp << 6 | (p[k] & 0x3F);
         }
+        // Overlong forms, surrogates and code points past U+10FFFF are not
+        // UTF-8: decoded, an overlong form would slip in a character unseen.
+        static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (ok && (cp < kLeast[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)) ok = false;
         if (!ok) {  // a broken sequence: one '?' for its first byte
             out.push_back('?');
             ++p;
             continue;
         }
         p += len;
-        const std::uint16_t g = cp < 0x10000 && (cp < 0xD800 || cp > 0xDFFF) ? lookupGbk(cp) : kNoGbk;
+        const std::uint16_t g = cp < 0x10000 ? lookupGbk(cp) : kNoGbk;
         if (g == kNoGbk) out.push_back('?');
         else if (g < 0x100) out.push_back(static_cast<char>(g));
         else {

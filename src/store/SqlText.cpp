@@ -76,11 +76,15 @@ bool parseJetDate(std::string_view s, std::string& out) {
     }
     const std::string shape(seps.begin(), seps.end());
     if (shape != "//" && shape != "// :" && shape != "// ::") return false;
+    if (nums.size() != seps.size() + 1) return false;  // "1/2/" ends in a separator: no year
     int month = nums[0], day = nums[1], year = nums[2];
     int hour = nums.size() > 3 ? nums[3] : 0, minute = nums.size() > 4 ? nums[4] : 0;
     int second = nums.size() > 5 ? nums[5] : 0;
-    if (month < 1 || month > 12 || day < 1 || day > 31 || year < 100 || hour > 23 || minute > 59 || second > 59)
-        return false;
+    if (month < 1 || month > 12 || year < 100 || hour > 23 || minute > 59 || second > 59) return false;
+    // A day the month does not have would be stored as a time that never was.
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (day < 1 || day > (month == 2 && leap ? 29 : kDays[month - 1])) return false;
     out = StoredDateTimeText(year, month, day, hour, minute, second);
     return true;
 }

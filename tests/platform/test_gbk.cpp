@@ -25,6 +25,10 @@ TEST(GbkText, CharactersGbkCannotHoldBecomeQuestionMarks) {
     EXPECT_EQ(GbkToUtf8(Utf8ToGbk("资料分析 — “引号”")), "资料分析 — “引号”");
     // A broken UTF-8 byte does not stop the conversion either.
     EXPECT_EQ(Utf8ToGbk(std::string("x\xFFy")), "x?y");
+    // An overlong form of 一 or of 'A', or a lone surrogate, is no character:
+    // one '?' per byte, never the character it would smuggle in.
+    EXPECT_EQ(Utf8ToGbk(std::string("a\xF0\x84\xB8\x80" "b")), "a????b");
+    EXPECT_EQ(Utf8ToGbk(std::string("\xE0\x81\x81|\xED\xA0\x80")), "???|???");
 }
 
 TEST(GbkText, LargeOutputIsFlushedCompletely) {

@@ -54,3 +54,57 @@ TEST(NormalizeLiterals, LeavesWhatParametersWouldChange) {
     EXPECT_EQ(NormalizeLiterals("SELECT * FROM \"t 1\" WHERE [c 2]=7").text, "SELECT * FROM \"t 1\" WHERE [c 2]=?");
     EXPECT_EQ(NormalizeLiterals("SELECT * FROM t WHERE s='unclosed").text, "SELECT * FROM t WHERE s='unclosed");
 }
+
+TEST(NormalizeLiterals, ColumnPositionsTypeSizesAndAliasesStayText) {
+    // Every term of an ORDER BY list may be a position, not only the first.
+    EXPECT_EQ(NormalizeLiterals("SELECT a, b FROM t WHERE x=1 ORDER BY 2 DESC, 1 LIMIT 5").text,
+              "SELECT a, b FROM t WHERE x=? ORDER BY 2 DESC, 1 LIMIT ?");
+    EXPECT_EQ(NormalizeLiterals("SELECT a FROM t GROUP BY a, 1 HAVING count(*) > 1").text,
+              "SELECT a FROM t GROUP BY a, 1 HAVING count(*) > ?");
+    // Commas elsewhere are values again once the list has ended.
+    EXPECT_EQ(NormalizeLiterals("SELECT a FROM t WHERE a IN (1, 2) ORDER BY (b IN (3, 4)), 2").text,
+              "SELECT a FROM t WHERE a IN (?, ?) ORDER BY (b IN (?, ?)), 2");
+    EXPECT_EQ(NormalizeLiterals("SELECT a FROM t WHERE CAST(b AS VARCHAR (10)) = 7").text,
+              "SELECT a FROM t WHERE CAST(b AS VARCHAR (10)) = ?");
+    EXPECT_EQ(NormalizeLiterals("SELECT n FROM (SELECT a AS 'n' FROM t WHERE b='x')").text,
+              "SELECT n FROM (SELECT a AS 'n' FROM t WHERE b=?)");
+    EXPECT_EQ(NormalizeLiterals("SELECT * FROM t '' WHERE a LIKE 'x%' AND b NOT IN ('y')").text,
+              "SELECT * FROM t '' WHERE a LIKE ? AND b NOT IN (?)");
+}
+
+TEST(NormalizeLiterals, NumbersAndCommentsAreReadWhole) {
+    // The exponent's digits belong to the number: "1E+?" would not parse.
+    NormalizedSql n = NormalizeLiterals("SELECT * FROM t WHERE a > 1E+2 AND b = .5e-3 AND c = 12");
+    EXPECT_EQ(n.text, "SELECT * FROM t WHERE a > 1E+2 AND b = .5e-3 AND c = ?");
+    ASSERT_EQ(n.literals.size(), 1u);
+    EXPECT_EQ(std::get<long long>(n.literals[0]), 12);
+    // A quote inside a comment opens no text that would swallow the statement.
+    n = NormalizeLiterals("SELECT * FROM t -- it's\nWHERE a='x' /* don't */ AND b=2");
+    EXPECT_EQ(n.text, "SELECT * FROM t -- it's\nWHERE a=? /* don't */ AND b=?");
+    ASSERT_EQ(n.literals.size(), 2u);
+    EXPECT_EQ(std::get<std::string>(n.literals[0]), "x");
+}
+
+TEST(NormalizeLiterals, TextWithItsOwnParametersIsLeftWhole) {
+    for (const char* sql : {"SELECT * FROM t WHERE a=? AND b=5", "SELECT * FROM t WHERE a=:a AND b=5",
+                            "SELECT * FROM t ORDER BY 2 DESC,@1", "SELECT * FROM t WHERE a=$x AND b='y'", "SELECT #a FROM t WHERE b=2"}) {
+        const NormalizedSql n = NormalizeLiterals(sql);
+        EXPECT_EQ(n.text, sql);
+        EXPECT_TRUE(n.literals.empty()) << sql;
+    }
+}
+
+TEST(JetDates, DaysTheMonthDoesNotHaveAreNoDate) {
+    // Stored, 2026-02-29 would be a test taken on a day that never was.
+    EXPECT_EQ(TranslateJetDates("x=#2/29/2026#"), "x=#2/29/2026#");
+    EXPECT_EQ(TranslateJetDates("x=#4/31/2026 1:2:3#"), "x=#4/31/2026 1:2:3#");
+    EXPECT_EQ(TranslateJetDates("x=#2/29/2024#"), "x='2024-02-29 00:00:00'");
+    EXPECT_EQ(TranslateJetDates("x=#2/29/1900#"), "x=#2/29/1900#");
+    EXPECT_EQ(TranslateJetDates("x=#2/29/2000#"), "x='2000-02-29 00:00:00'");
+}
+
+TEST(JetDates, LiteralEndingInASeparatorIsNoDate) {
+    // Read the year past the end of the parsed numbers once.
+    EXPECT_EQ(TranslateJetDates("x=#12/26/#"), "x=#12/26/#");
+    EXPECT_EQ(TranslateJetDates("x=#1/2/2026 3:#"), "x=#1/2/2026 3:#");
+}
