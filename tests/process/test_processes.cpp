@@ -225,3 +225,31 @@ TEST(WritesThatFail, AReadOnlyInstallationEndsInTheFatalMessageWithTheBankUntouc
     EXPECT_EQ(ReadFileBytes(inst.Path("exam.db")), before);
     EXPECT_FALSE(FileExists(inst.Path("temp.db")));
 }
+
+TEST(KilledWhileRestoring, TheBankIsAlwaysTheOldOneOrTheRestoredOneAndSound) {
+    TestInstall inst;
+    // The backup to restore: the same bank with one test in its history.
+    TestInstall backup("INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(1,1,1,1,1,'2026-12-09 07:05:03');");
+    std::mt19937 random(20261210);
+    int restored = 0;
+    for (int round = 0; round < 12; ++round) {
+        QProcess writer;
+        writer.start(QStringLiteral(QUILLORA_RESTORE_WRITER),
+                     {QString::fromStdString(inst.Folder()), QString::fromStdString(backup.Path("exam.db"))});
+        ASSERT_TRUE(writer.waitForStarted());
+        QThread::msleep(std::uniform_int_distribution<int>(0, 500)(random));
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        writer.waitForFinished(10000);
+        restored += static_cast<int>(QString::fromLatin1(writer.readAllStandardOutput()).count(QStringLiteral("restored")));
+
+        QProcess verify;
+        verify.start(QStringLiteral(QUILLORA_EXAMDB), {QStringLiteral("verify"), QString::fromStdString(inst.Path("exam.db"))});
+        ASSERT_TRUE(verify.waitForFinished(60000));
+        ASSERT_EQ(verify.exitCode(), 0) << "round " << round << ": " << verify.readAllStandardOutput().toStdString()
+                                        << verify.readAllStandardError().toStdString();
+    }
+    EXPECT_GT(restored, 0) << "no kill came after a restore";
+    TDataModule1 dm;
+    ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
+    EXPECT_EQ(dm.ADOQuery2.OpenWith({"SELECT COUNT(*) AS n FROM 测试结果"}).FieldByName("n").AsInteger(), 1);
+}
