@@ -1,7 +1,9 @@
 #include "BenchBank.h"
 
 #include "SyntheticBank.h"
+#include "platform/AppFolder.h"
 #include "platform/Files.h"
+#include "render/Global.h"
 
 #include <filesystem>
 #include <QApplication>
@@ -50,4 +52,17 @@ int RunQtBenchmarks(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+void FillSpreadList(int count, int bank) {
+    XiaoTiList.Clear();
+    const int step = bank / count;
+    for (int id = 1; id <= bank && XiaoTiList.Count() < count; id += step) XiaoTiList.Add()->Id = id;
+}
+
+OpenLargeBank::OpenLargeBank(const std::string& name) : folder(MakeBenchInstall(name, 100000)) {
+    if (!module.GuardAndConnect(folder)) throw std::runtime_error("bank did not open");
+    DataModule1 = &module;
+    SetAppFolder(folder);
+    TextColor = "#000000";
 }

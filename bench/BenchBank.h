@@ -1,4 +1,6 @@
 #pragma once
+#include "store/DataModule.h"
+
 #include <string>
 
 // The 100,000-question synthetic bank, made once into bench/data/ and reused.
@@ -14,3 +16,15 @@ void StartQt(int& argc, char** argv);
 
 // main() of the benchmarks that need Qt.
 int RunQtBenchmarks(int argc, char** argv);
+
+// XiaoTiList as every k-th question of the 100,000: a spread like a drawn paper,
+// not one category's block.
+void FillSpreadList(int count, int bank = 100000);
+
+// A bench installation of the large bank, connected through the guard, with
+// DataModule1 and AppFolder() pointing at it for the whole run.
+struct OpenLargeBank {
+    std::string folder;
+    TDataModule1 module;
+    explicit OpenLargeBank(const std::string& name);
+};

@@ -17,27 +17,9 @@
 #include <string>
 
 namespace {
-constexpr int kBank = 100000;
-
-void fillList(int count) {
-    XiaoTiList.Clear();
-    const int step = kBank / count;
-    for (int id = 1; id <= kBank && XiaoTiList.Count() < count; id += step) XiaoTiList.Add()->Id = id;
-}
-
-struct Installed {
-    std::string folder = MakeBenchInstall("browser", kBank);
-    TDataModule1 dm;
-    Installed() {
-        if (!dm.GuardAndConnect(folder)) throw std::runtime_error("bank did not open");
-        DataModule1 = &dm;
-        SetAppFolder(folder);
-        TextColor = "#000000";
-    }
-};
-Installed& installed() {
-    static Installed i;
-    return i;
+OpenLargeBank& installed() {
+    static OpenLargeBank bank("browser");
+    return bank;
 }
 
 long rssKiB(long pid) {
@@ -77,8 +59,8 @@ double treeMiB() {
 }  // namespace
 
 static void BM_LoadQuestionPage(benchmark::State& state) {
-    Installed& inst = installed();
-    fillList(static_cast<int>(state.range(0)));
+    OpenLargeBank& inst = installed();
+    FillSpreadList(static_cast<int>(state.range(0)));
     BuildQuestionPage("模拟考场");
     WebBrowser browser;
     browser.resize(1000, 700);

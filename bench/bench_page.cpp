@@ -17,34 +17,15 @@
 #include <string>
 
 namespace {
-constexpr int kBank = 100000;
-
-// Every k-th question: a spread like a drawn paper, not one category's block.
-void fillList(int count) {
-    XiaoTiList.Clear();
-    const int step = kBank / count;
-    for (int id = 1; id <= kBank && XiaoTiList.Count() < count; id += step) XiaoTiList.Add()->Id = id;
-}
-
-struct Installed {
-    std::string folder = MakeBenchInstall("page", kBank);
-    TDataModule1 dm;
-    Installed() {
-        if (!dm.GuardAndConnect(folder)) throw std::runtime_error("bank did not open");
-        DataModule1 = &dm;
-        SetAppFolder(folder);
-        TextColor = "#000000";
-    }
-};
-Installed& installed() {
-    static Installed i;
-    return i;
+OpenLargeBank& installed() {
+    static OpenLargeBank bank("page");
+    return bank;
 }
 }  // namespace
 
 static void BM_BuildQuestionPage(benchmark::State& state) {
     installed();
-    fillList(static_cast<int>(state.range(0)));
+    FillSpreadList(static_cast<int>(state.range(0)));
     for (auto _ : state) BuildQuestionPage("模拟考场");
     state.counters["questions"] = ShiTiList.Count();
 }
@@ -54,8 +35,8 @@ BENCHMARK(BM_BuildQuestionPage)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillise
 // prepared once and re-bound per row, every column read as text, and the page's
 // bytes written out.
 static void BM_Floor_ReadRowsWriteBytes(benchmark::State& state) {
-    Installed& inst = installed();
-    fillList(static_cast<int>(state.range(0)));
+    OpenLargeBank& inst = installed();
+    FillSpreadList(static_cast<int>(state.range(0)));
     BuildQuestionPage("模拟考场");
     const std::string page = [&] {
         std::FILE* f = std::fopen((inst.folder + "css/Question.html").c_str(), "rb");

@@ -5,6 +5,7 @@
 #include "platform/AppFolder.h"
 #include "platform/Gbk.h"
 #include "render/Global.h"
+#include "render/QuestionPage.h"
 #include "store/DataModule.h"
 
 namespace {
@@ -18,25 +19,14 @@ void writeArticlePage(LineSink& out, const std::string& article) {
         "<META http-equiv=\"MSThemeCompatible\" content=\"yes\" >",
         "</HEAD>",
         "<SCRIPT>",
-        "var ii=3;",
-        "var szs = new Array( 'xx-small','x-small','small','medium','large','x-large','xx-large');",
-        "function changeFont(mode){",
-        "  if (mode==0)",
-        "  {",
-        "    if (ii==0) return;ii-=1;",
-        "  }",
-        "  else",
-        "  {",
-        "    if (ii==6) return;ii+=1;",
-        "  }",
-        "  for(var j=0;j<document.all.length;j++)",
-        "  {",
-        "    document.all[j].style.fontSize=szs[ii];",
-        "  }}",
+    };
+    for (const char* line : head) out.Writeln(line);
+    WriteChangeFontScript(out);
+    static const char* const body[] = {
         "</SCRIPT>",
         "<Body BGCOLOR= #DAF0FB oncontextmenu=\"self.event.returnValue=false\" onselectstart=\"return false\" >",
     };
-    for (const char* line : head) out.Writeln(line);
+    for (const char* line : body) out.Writeln(line);
     out.Writeln(article);
     out.Writeln("</Body>");
 }

@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kTable = "<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\">";
 
 void writeScript(LineSink& out) {
-    static const char* const kLines[] = {
+    static const char* const kBefore[] = {
         "function showAnswer(){",
         "  var s=event.srcElement.id.substr(10);",
         "  if (event.srcElement.innerText=='显示答案')",
@@ -24,21 +24,10 @@ void writeScript(LineSink& out) {
         "    document.getElementById('Answer'+s).style.display='none';",
         "    event.srcElement.innerText='显示答案';",
         "  }}",
-        "var ii=3;",
-        "var szs = new Array( 'xx-small','x-small','small','medium','large','x-large','xx-large');",
-        "function changeFont(mode){",
-        "  if (mode==0)",
-        "  {",
-        "    if (ii==0) return;ii-=1;",
-        "  }",
-        "  else",
-        "  {",
-        "    if (ii==6) return;ii+=1;",
-        "  }",
-        "  for(var j=0;j<document.all.length;j++)",
-        "  {",
-        "    document.all[j].style.fontSize=szs[ii];",
-        "  }}",
+    };
+    for (const char* line : kBefore) out.Writeln(line);
+    WriteChangeFontScript(out);
+    static const char* const kAfter[] = {
         "function scbt(id){",
         "  external.DoSeaarchData(id);}",
         "function showAllAnswer(mode){",
@@ -54,7 +43,7 @@ void writeScript(LineSink& out) {
         "  \t\t{",
         "        if (a[i].innerText=='隐藏答案')a[i].click();}}}",
     };
-    for (const char* line : kLines) out.Writeln(line);
+    for (const char* line : kAfter) out.Writeln(line);
     out.Writeln("var beforeColor=\"" + TextColor + "\";");
     static const char* const kTail[] = {
         "function answerAgain(){",
@@ -172,6 +161,27 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
 }
 
 } // namespace
+
+void WriteChangeFontScript(LineSink& out) {
+    static const char* const kLines[] = {
+        "var ii=3;",
+        "var szs = new Array( 'xx-small','x-small','small','medium','large','x-large','xx-large');",
+        "function changeFont(mode){",
+        "  if (mode==0)",
+        "  {",
+        "    if (ii==0) return;ii-=1;",
+        "  }",
+        "  else",
+        "  {",
+        "    if (ii==6) return;ii+=1;",
+        "  }",
+        "  for(var j=0;j<document.all.length;j++)",
+        "  {",
+        "    document.all[j].style.fontSize=szs[ii];",
+        "  }}",
+    };
+    for (const char* line : kLines) out.Writeln(line);
+}
 
 std::string OptionLetter(int j) {
     const char32_t c = static_cast<char32_t>(65 + j);

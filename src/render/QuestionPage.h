@@ -15,3 +15,7 @@ std::string OptionLetter(int j);
 // Lines 1-5 of the page head (html start tag to <title>), for pages written
 // straight into a browser document.
 void WritePageHeadLines(const std::string& title, LineSink& document);
+
+// The font-size script (changeFont with its sizes) that the question page and
+// the technique article page share; the font tool buttons call it.
+void WriteChangeFontScript(LineSink& out);
