@@ -103,8 +103,10 @@ case "$cmd" in
   asan)
     install_missing
     san="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
+    # Sanitized code makes gcc 12 see uninitialised values inside libstdc++'s
+    # own headers (std::regex, std::function) that are not there.
     cmake -S "$top" -B "$top/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_WERROR=ON \
-      -DCMAKE_C_FLAGS="$san" -DCMAKE_CXX_FLAGS="$san" \
+      -DCMAKE_C_FLAGS="$san" -DCMAKE_CXX_FLAGS="$san -Wno-maybe-uninitialized" \
       -DCMAKE_EXE_LINKER_FLAGS="$san" -DCMAKE_SHARED_LINKER_FLAGS="$san" >/dev/null
     cmake --build "$top/build-asan" -j "${JOBS:-2}"
     export QT_QPA_PLATFORM=offscreen
