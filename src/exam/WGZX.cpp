@@ -1,5 +1,6 @@
 #include "exam/WGZX.h"
 
+#include "exam/GridDialog.h"
 #include "exam/ResultPage.h"
 #include "platform/Application.h"
 #include "render/Global.h"
@@ -7,7 +8,6 @@
 
 #include <QDateTime>
 #include <QHeaderView>
-#include <QVBoxLayout>
 
 namespace {
 // The stored 'yyyy-MM-dd HH:mm:ss' as the user reads dates: 2010-2-16 15:40:29.
@@ -25,27 +25,13 @@ QTableWidgetItem* cell(const QString& text) {
 
 TFrmWGZX::TFrmWGZX(QWidget* parent) : TDialog(parent) {
     InitForm(QStringLiteral("温故知新"), 594, 506, true);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    StringGrid1 = new QTableWidget(this);
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->verticalHeader()->setDefaultSectionSize(20);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    layout->addWidget(StringGrid1, 1);
-    Panel1 = new QWidget(this);
-    Panel1->setFixedHeight(41);
-    layout->addWidget(Panel1);
-    BitBtn1 = new QPushButton(QStringLiteral("显示全部测试"), Panel1);
-    BitBtn1->setGeometry(16, 8, 97, 25);
-    BitBtn2 = new QPushButton(QStringLiteral("生成试卷"), Panel1);
-    BitBtn2->setGeometry(119, 8, 97, 25);
-    BitBtn3 = new QPushButton(QStringLiteral("退出"), Panel1);
-    BitBtn3->setGeometry(248, 8, 75, 25);
+    const TGridDialogParts parts =
+        BuildGridDialog(this, QStringLiteral("显示全部测试"), QStringLiteral("生成试卷"), QStringLiteral("退出"));
+    StringGrid1 = parts.Grid;
+    Panel1 = parts.Panel;
+    BitBtn1 = parts.Button1;
+    BitBtn2 = parts.Button2;
+    BitBtn3 = parts.Button3;
     connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
     connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
     AttachButton(BitBtn3, mrCancel);

@@ -1,0 +1,17 @@
+#pragma once
+// The layout the list dialogs (history, favourites) share: a grid of whole rows,
+// 20 px high, over a 41-px panel holding three buttons at their designed places.
+#include <QPushButton>
+#include <QString>
+#include <QTableWidget>
+
+struct TGridDialogParts {
+    QTableWidget* Grid;
+    QWidget* Panel;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* Button3;
+};
+
+TGridDialogParts BuildGridDialog(QWidget* dialog, const QString& caption1, const QString& caption2,
+                                 const QString& caption3);
