@@ -34,9 +34,16 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# A compiler cache, where one is installed, makes rebuilds in other checkouts cheap.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$top")}"
+fi
+
 configure_and_build() {
   cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
-    -DQUILLORA_WERROR="${QUILLORA_WERROR:-ON}" >/dev/null
+    -DQUILLORA_WERROR="${QUILLORA_WERROR:-ON}" "${launcher[@]}" >/dev/null
   cmake --build "$top/build" -j 2
 }
 
