@@ -207,6 +207,9 @@ private:
     void setAdjustedSize(QSize size);
     // Loads the question tree and shows the page of its third node, as at start-up.
     void showFirstCategory();
+    // Shows a stored portal address in `browser`, or `localPage` (of css/) when
+    // the address is not a web address: bank settings are anyone's text.
+    void showStoredAddress(WebBrowser* browser, const std::string& address, const char* localPage);
     void setPanel3Width(bool normalMode);
     const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);

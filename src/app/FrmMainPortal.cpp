@@ -34,7 +34,7 @@ void TFrmMain::ActBKZQExecute() {
     SetMenu(false);
     WebBrowser4->Navigate(AppFolder() + "css/gg2bk.html");
     // An empty address leaves the local banner, as being offline does.
-    if (InternetCheckConnection(PortalIndexUrl()) && !AdSlot2Url.empty()) WebBrowser4->Navigate(AdSlot2Url);
+    if (InternetCheckConnection(PortalIndexUrl()) && !AdSlot2Url.empty()) showStoredAddress(WebBrowser4, AdSlot2Url, "gg2bk.html");
     ActBMBZExecute();
     CurrentNavSlot = 12;
 }
@@ -47,14 +47,15 @@ void TFrmMain::ActBMBZExecute() {
 void TFrmMain::ActZKXXExecute() {
     Panel6->setVisible(false);
     const std::string address = portalAddress("招考信息");
-    // Navigating to nothing would leave the browser loading for ever.
+    // Navigating to nothing would leave the browser loading for ever; a text
+    // that is no web address is refused by the browser and leaves it as it is.
     if (!address.empty()) WebBrowser1->Navigate(address);
 }
 
 void TFrmMain::ActFHZYExecute() {
     SetMenu(true);
     NavImages[15]->SetPicture(ImageList1.GetBitmap(15));
-    if (InternetCheckConnection(PortalIndexUrl()) && !AdSlot1Url.empty()) WebBrowser4->Navigate(AdSlot1Url);
+    if (InternetCheckConnection(PortalIndexUrl()) && !AdSlot1Url.empty()) showStoredAddress(WebBrowser4, AdSlot1Url, "gg1bk.html");
     else WebBrowser4->Navigate(AppFolder() + "css/gg1bk.html");
     // The zone slot kept its selected picture while hidden: it is the selected slot again.
     CurrentNavSlot = 11;

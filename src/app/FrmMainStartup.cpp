@@ -1,6 +1,7 @@
 // TFrmMain: start-up, resizing of the top strip, and shutdown.
 #include "app/FrmMain.h"
 
+#include "app/Log.h"
 #include "browser/ExternalContainer.h"
 #include "browser/WebBrowser.h"
 #include "platform/AppFolder.h"
@@ -61,9 +62,9 @@ bool TFrmMain::FormCreate() {
         showFirstCategory();
 
         if (InternetCheckConnection(PortalIndexUrl())) {
-            WebBrowser2->Navigate(ResourceInfoUrl);
-            WebBrowser3->Navigate(AdSlot3Url);
-            WebBrowser4->Navigate(AdSlot1Url);
+            showStoredAddress(WebBrowser2, ResourceInfoUrl, "gg4bk.html");
+            showStoredAddress(WebBrowser3, AdSlot3Url, "gg3bk.html");
+            showStoredAddress(WebBrowser4, AdSlot1Url, "gg1bk.html");
             CurrentNavSlot = 0;
         } else {
             WebBrowser2->Navigate(folder + "css/gg4bk.html");
@@ -73,6 +74,13 @@ bool TFrmMain::FormCreate() {
         HandleException();
     }
     return true;
+}
+
+void TFrmMain::showStoredAddress(WebBrowser* browser, const std::string& address, const char* localPage) {
+    const QString web = QString::fromStdString(address);
+    if (IsWebAddress(web)) return browser->Navigate(web);
+    if (!address.empty()) qCWarning(lcApp) << "a stored address is no web address; showing" << localPage << "instead:" << web.left(200);
+    browser->Navigate(AppFolder() + "css/" + localPage);
 }
 
 void TFrmMain::showFirstCategory() {

@@ -1,8 +1,10 @@
 #include "browser/ScriptBridge.h"
 
+#include "browser/Log.h"
 #include "browser/TypeLib.h"
 
 #include <QFile>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -31,7 +33,8 @@ VARIANT toVariant(const QVariant& v) {
 QString hex(HRESULT hr) { return QStringLiteral("0x%1").arg(static_cast<std::uint32_t>(hr), 8, 16, QLatin1Char('0')); }
 }  // namespace
 
-ScriptBridge::ScriptBridge(IDispatch* dispatch, QObject* parent) : QObject(parent), dispatch_(dispatch) {}
+ScriptBridge::ScriptBridge(IDispatch* dispatch, std::function<bool()> callerAllowed, QObject* parent)
+    : QObject(parent), dispatch_(dispatch), callerAllowed_(std::move(callerAllowed)) {}
 
 QStringList ScriptBridge::MethodNames() const {
     QStringList names;
@@ -66,18 +69,54 @@ namespace {
 QVariantMap failure(const QString& error) { return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}}; }
 }  // namespace
 
+namespace {
+// More calls than a page makes for its user in one turn.
+constexpr qsizetype kMaxQueued = 8;
+}  // namespace
+
 QVariantMap ScriptBridge::invoke(const QString& name, const QVariantList& args) {
+    if (callerAllowed_ && !callerAllowed_()) {
+        qCWarning(lcBrowser) << "window.external refused a call from a page that is not ours:" << name;
+        return failure(QStringLiteral("refused"));
+    }
+    if (muted_) return failure(QStringLiteral("refused"));
     DISPID id = DISPID_UNKNOWN;
     HRESULT hr = dispatch_->GetIDsOfNames(IID{}, {name}, 0, &id);
     if (FAILED(hr)) return failure(QStringLiteral("GetIDsOfNames ") + name + QStringLiteral(": ") + hex(hr));
+    if (running_ || queue_.size() >= kMaxQueued) {
+        qCWarning(lcBrowser) << "the page keeps calling window.external while its last call is open; ignoring it"
+                                " until it is loaded again";
+        muted_ = true;
+        queue_.clear();
+        return failure(QStringLiteral("refused"));
+    }
+    queue_.append(Call{id, name, args});
+    if (queue_.size() == 1) QTimer::singleShot(0, this, [this] { runQueued(); });
+    return {{QStringLiteral("ok"), true}};
+}
+
+void ScriptBridge::PageChanged() {
+    muted_ = false;
+    queue_.clear();
+}
+
+void ScriptBridge::runQueued() {
+    while (!queue_.isEmpty() && !muted_) {
+        const Call call = queue_.takeFirst();
+        // The page may have changed since the call was made.
+        if (callerAllowed_ && !callerAllowed_()) continue;
+        running_ = true;
+        dispatch(call);
+        running_ = false;
+    }
+}
+
+void ScriptBridge::dispatch(const Call& call) {
     DISPPARAMS params;
-    for (auto it = args.rbegin(); it != args.rend(); ++it) params.rgvarg.push_back(toVariant(*it));
+    for (auto it = call.args.rbegin(); it != call.args.rend(); ++it) params.rgvarg.push_back(toVariant(*it));
     VARIANT result;
     EXCEPINFO excep;
     unsigned argErr = 0;
-    hr = dispatch_->Invoke(id, IID{}, 0, DISPATCH_METHOD, &params, &result, &excep, &argErr);
-    if (FAILED(hr)) return failure(name + QStringLiteral(": ") + hex(hr));
-    BSTR text;
-    VariantChangeTypeToBstr(result, text);
-    return {{QStringLiteral("ok"), true}, {QStringLiteral("value"), text}};
+    const HRESULT hr = dispatch_->Invoke(call.id, IID{}, 0, DISPATCH_METHOD, &params, &result, &excep, &argErr);
+    if (FAILED(hr)) qCWarning(lcBrowser) << "window.external" << call.name << "failed:" << hex(hr);
 }

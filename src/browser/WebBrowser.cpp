@@ -2,6 +2,7 @@
 
 #include "browser/Log.h"
 #include "platform/AppFolder.h"
+#include "platform/Online.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -25,6 +26,13 @@ void BrowserDocument::Writeln(std::string_view line) {
 }
 
 void WebBrowser::Navigate(const QString& address) {
+    // A stored address is anyone's text: only our own files, the blank page and
+    // the web are places to go (no data:, javascript:, file: of elsewhere).
+    const bool local = address.startsWith(u'/');
+    if (!local && address != QLatin1String("about:blank") && !IsWebAddress(address)) {
+        qCWarning(lcBrowser) << "refused to navigate to" << address.left(200);
+        return;
+    }
     location_ = address;
     writing_ = address == QLatin1String("about:blank");
     written_.clear();

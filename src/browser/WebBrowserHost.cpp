@@ -1,7 +1,10 @@
 // WebBrowser as an embedded control: its automation object with IOleObject,
 // and how it consults the client site it is given.
+#include "browser/BrowserPage.h"
 #include "browser/DocHostUIHandler.h"
+#include "browser/Log.h"
 #include "browser/LocalFiles.h"
+#include "browser/PageConfinement.h"
 #include "browser/ScriptBridge.h"
 #include "browser/WebBrowser.h"
 
@@ -42,8 +45,10 @@ private:
     WebBrowser* browser_;
 };
 
-WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent) {
+// Chromium's switches must be in place before the first browser starts it.
+WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView((PrepareBrowserProcess(), parent)) {
     InstallLocalFileResolver();
+    setPage(new BrowserPage(this));
     connect(this, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
     connect(this, &QWebEngineView::loadFinished, this, [this] { loading_ = false; });
 }
@@ -93,7 +98,10 @@ void WebBrowser::RefreshExternal() {
     ComPtr<IDispatch> hold;
     hold.attach(dispatch);
     channel_ = new QWebChannel(this);
-    auto* bridge = new ScriptBridge(dispatch, channel_);
+    // Only our question page may use the program's object; the check is made
+    // where each call arrives, against the page shown then.
+    auto* bridge = new ScriptBridge(dispatch, [this] { return IsOwnQuestionPage(page()->url()); }, channel_);
+    connect(this, &QWebEngineView::loadStarted, bridge, [bridge] { bridge->PageChanged(); });
     channel_->registerObject(QStringLiteral("external"), bridge);
     page()->setWebChannel(channel_, QWebEngineScript::MainWorld);
     externalScript_ = std::make_unique<QWebEngineScript>();

@@ -1,9 +1,11 @@
 #include "platform/Online.h"
 
+#include "platform/Log.h"
+#include "platform/MessageBox.h"
 #include "platform/Seam.h"
 
-#include <QDesktopServices>
 #include <QEventLoop>
+#include <QProcess>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
@@ -45,9 +47,63 @@ std::function<bool(const QString&)> SetOnlineCheckHandler(std::function<bool(con
     return onlineSeam.Replace(std::move(handler));
 }
 
+bool IsWebAddress(const QString& address) {
+    const QUrl u(address, QUrl::StrictMode);
+    return u.isValid() && (u.scheme() == QLatin1String("http") || u.scheme() == QLatin1String("https")) &&
+           !u.host().isEmpty();
+}
+
+namespace {
+// xdg-open returns as soon as a running browser has taken the address; one it
+// starts afresh may keep it waiting for as long as the browser runs.
+constexpr int kOpenWaitMs = 5000;
+
+void tellNoBrowser(const QString& url, const QString& why) {
+    qCWarning(lcPlatform) << "could not open" << url << "in a web browser:" << why;
+    MessageBox(QStringLiteral("没有找到可以打开网址的网页浏览器。请复制下面的网址，用浏览器打开：\n\n") + url,
+               QStringLiteral("无法打开网址"), MB_ICONWARNING | MB_OK);
+}
+}  // namespace
+
 void ShellOpen(const QString& url) {
+    if (!IsWebAddress(url)) {
+        qCWarning(lcPlatform) << "refused to open a stored address that is no web address:" << url.left(200);
+        MessageBox(QStringLiteral("网址无效，只能打开以 http:// 或 https:// 开头的网址：\n\n") + url,
+                   QStringLiteral("无法打开网址"), MB_ICONWARNING | MB_OK);
+        return;
+    }
     if (shellSeam) return shellSeam(url);
-    QDesktopServices::openUrl(QUrl(url));
+    auto* process = new QProcess;
+    process->setProgram(QStringLiteral("xdg-open"));
+    process->setArguments({url});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    process->start();
+    limit.start(kOpenWaitMs);
+    if (process->state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (process->state() != QProcess::NotRunning) {
+        // Still running: a browser has started in its place. Let it go on, and
+        // never end it with the program.
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return;
+    }
+    const QString why = process->error() == QProcess::FailedToStart
+                            ? QStringLiteral("xdg-open could not be started")
+                        : process->exitStatus() != QProcess::NormalExit
+                            ? QStringLiteral("xdg-open crashed")
+                            : QStringLiteral("xdg-open exited with %1: %2")
+                                  .arg(process->exitCode())
+                                  .arg(QString::fromLocal8Bit(process->readAllStandardError()).trimmed());
+    const bool opened = process->error() != QProcess::FailedToStart &&
+                        process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    if (!opened) tellNoBrowser(url, why);
 }
 
 std::function<void(const QString&)> SetShellOpenHandler(std::function<void(const QString&)> handler) {

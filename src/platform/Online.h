@@ -9,6 +9,12 @@ bool InternetCheckConnection(const QString& url);
 bool CanConnect(const QString& url);
 std::function<bool(const QString&)> SetOnlineCheckHandler(std::function<bool(const QString&)> handler);
 
-// Opens an address in the user's default web browser.
+// Whether `address` is a web address with a host (http or https): the only
+// kind a stored address may be opened or shown as.
+bool IsWebAddress(const QString& address);
+
+// Opens an address in the user's default web browser. Anything but a web
+// address is refused with a message; when the desktop has no browser to open
+// it with, the user is told so, with the address to copy.
 void ShellOpen(const QString& url);
 std::function<void(const QString&)> SetShellOpenHandler(std::function<void(const QString&)> handler);

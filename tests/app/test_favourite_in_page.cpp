@@ -2,6 +2,7 @@
 // program through window.external and marks the question.
 #include "MainWindowFixture.h"
 #include "browser/WebBrowser.h"
+#include "platform/MessageBox.h"
 #include "render/Global.h"
 #include "store/DataModule.h"
 
@@ -54,4 +55,38 @@ TEST_F(FavouriteInPageTest, ClickingTheLinkMarksTheQuestionAndReportsIt) {
     QApplication::processEvents();
     EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(favourite(11), 0);
+}
+
+TEST_F(FavouriteInPageTest, OnlyOurQuestionPageReachesTheProgramAndALoopingPageGetsOneBox) {
+    TFrmMain& f = Start();
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    // Another page in the main browser has the object, but the program does not answer it.
+    WriteFileBytes(inst.Path("css/other.html"), "<html><body>other</body></html>");
+    f.WebBrowser1->Navigate(inst.Path("css/other.html"));
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    f.WebBrowser1->ExecScript("external.DoSeaarchData(12)");
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(favourite(12), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // Our page calling in a loop, also while its box is open (the user reading
+    // it): one box, then nothing more from that page.
+    f.WebBrowser1->Navigate(inst.Path("css/Question.html"));
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    int shown = 0;
+    const MessageBoxHandler recorder = SetMessageBoxHandler([&](const QString&, const QString&, int) {
+        ++shown;
+        QElapsedTimer open;
+        open.start();
+        while (open.elapsed() < 400) QApplication::processEvents(QEventLoop::AllEvents, 20);
+        return IDOK;
+    });
+    f.WebBrowser1->ExecScript("setInterval(function(){ external.DoSeaarchData(13); }, 20)");
+    t.restart();
+    while (t.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    SetMessageBoxHandler(recorder);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(favourite(13), 1);
 }

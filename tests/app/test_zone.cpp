@@ -25,8 +25,8 @@ std::string shippedSettings(const QString& base) {
 
 class ZoneTest : public LoopbackPortal, public MainWindowFixture {
 protected:
-    explicit ZoneTest(bool withPage = true)
-        : MainWindowFixture(shippedSettings(Server.BaseUrl()) +
+    explicit ZoneTest(bool withPage = true, const std::string& extraSql = {})
+        : MainWindowFixture(shippedSettings(Server.BaseUrl()) + extraSql +
                             (withPage ? FixtureText("render/fixtures/page_bank.sql") +
                                             "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
                                             "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);"
@@ -63,6 +63,20 @@ protected:
 class ZoneWithoutPageTest : public ZoneTest {
 protected:
     ZoneWithoutPageTest() : ZoneTest(false) {}
+};
+
+// Addresses from a bank of someone else's.
+class ZoneWithForeignAddressesTest : public ZoneTest {
+protected:
+    ZoneWithForeignAddressesTest()
+        : ZoneTest(true, "UPDATE 系统参数 SET 参数值='javascript:alert(1)' WHERE 参数名='资源信息';"
+                         "UPDATE 系统参数 SET 参数值='file:///etc/passwd' WHERE 参数名='广告位3';"
+                         "UPDATE 系统参数 SET 参数值='data:text/html,<b>x</b>' WHERE 参数名='广告位1';"
+                         "UPDATE 系统参数 SET 参数值='qrc:/x.html' WHERE 参数名='广告位2';"
+                         "UPDATE 系统参数 SET 参数值='file:///etc/hostname' WHERE 参数名='招考信息';"
+                         "UPDATE 系统参数 SET 参数值='file:///etc/passwd' WHERE 参数名='考试网站';"
+                         "UPDATE 系统参数 SET 参数值='smb://host/share' WHERE 参数名='讨论区';"
+                         "UPDATE 系统参数 SET 参数值='http:///jobs.html' WHERE 参数名='职位查询';") {}
 };
 }  // namespace
 
@@ -158,4 +172,22 @@ TEST_F(ZoneTest, WebLinksOpenTheAddressReadAtThatMomentAndEmptyOnesNothing) {
     EXPECT_EQ(f.WebBrowser1->LocationURL(), local("css/BaoKao/baokao.html"));
     EXPECT_TRUE(f.WebBrowser1->WaitForLoad());
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ZoneWithForeignAddressesTest, AddressesThatAreNoWebAddressesShowLocalPagesAndOpenNothing) {
+    ASSERT_TRUE(listening) << Server.ErrorString().toStdString();
+    TFrmMain& f = Start();  // online
+    EXPECT_EQ(f.WebBrowser2->LocationURL(), local("css/gg4bk.html"));
+    EXPECT_EQ(f.WebBrowser3->LocationURL(), local("css/gg3bk.html"));
+    EXPECT_EQ(f.WebBrowser4->LocationURL(), local("css/gg1bk.html"));
+    click(9);
+    click(10);
+    click(11);
+    EXPECT_EQ(f.WebBrowser4->LocationURL(), local("css/gg2bk.html"));
+    click(13);
+    click(14);
+    EXPECT_EQ(f.WebBrowser1->LocationURL(), local("css/BaoKao/baokao.html")) << "news refused: help stays";
+    EXPECT_TRUE(opened.empty());
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    for (const auto& box : boxes.shown) EXPECT_TRUE(box.text.startsWith("网址无效")) << box.text.toStdString();
 }

@@ -6,10 +6,12 @@
 #include "support/TestSupport.h"
 
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTcpServer>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <sys/stat.h>
 
 TEST(MessageBoxSeam, RecordsAndAnswers) {
     MessageBoxRecorder boxes;
@@ -120,4 +122,32 @@ TEST(DialogBase, AHandlerThatThrowsIsReportedAndKeepsTheDialogOpen) {
     EXPECT_EQ(dlg.ModalResult, mrNone);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "无效的数值.");
+}
+
+TEST(ShellOpen, OpensOnlyWebAddressesAndTellsWhenNoBrowserTakesOne) {
+    QTemporaryDir bin;
+    const std::string log = bin.filePath("asked").toStdString(), opener = bin.filePath("xdg-open").toStdString();
+    auto fakeOpener = [&](int exitCode) {
+        WriteFileBytes(opener, "#!/bin/sh\necho \"$1\" >> '" + log + "'\nexit " + std::to_string(exitCode) + "\n");
+        ::chmod(opener.c_str(), 0755);
+    };
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8() + ':' + path);
+    MessageBoxRecorder boxes;
+
+    fakeOpener(0);
+    ShellOpen(QStringLiteral("http://127.0.0.1:1/x.html"));
+    EXPECT_TRUE(boxes.shown.empty());
+    fakeOpener(3);  // what xdg-open says when the desktop has no browser
+    ShellOpen(QStringLiteral("https://127.0.0.1:1/y.html"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.endsWith("https://127.0.0.1:1/y.html")) << boxes.shown[0].text.toStdString();
+    EXPECT_EQ(boxes.shown[0].caption, "无法打开网址");
+
+    for (const char* address : {"file:///etc/passwd", "smb://host/share", "/usr/share/applications/x.desktop", "http://",
+                                "javascript:alert(1)", ""})
+        ShellOpen(QString::fromUtf8(address));
+    qputenv("PATH", path);
+    EXPECT_EQ(boxes.shown.size(), 7u);
+    EXPECT_EQ(ReadFileBytes(log), "http://127.0.0.1:1/x.html\nhttps://127.0.0.1:1/y.html\n") << "nothing else was handed on";
 }
