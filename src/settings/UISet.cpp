@@ -50,8 +50,8 @@ TFrmUISet::TFrmUISet(QWidget* parent) : TDialog(parent) {
     ComboBox1->setEditable(false);
     ComboBox1->setGeometry(40, 12, 150, 24);
     Label2 = label("字号", 200, Panel1);
-    SpinEdit2 = new QSpinBox(Panel1);
-    SpinEdit2->setRange(10, 48);
+    // Typing past a limit is kept while typing and brought in on leaving the box.
+    SpinEdit2 = new TSpinEdit(10, 48, 10, Panel1);
     SpinEdit2->setGeometry(232, 12, 52, 24);
     Label3 = label("字体颜色", 294, Panel1);
     Panel2 = new TColorPanel(Panel1);
@@ -62,8 +62,7 @@ TFrmUISet::TFrmUISet(QWidget* parent) : TDialog(parent) {
     Panel3->setGeometry(457, 8, 43, 31);
     Panel3->SetColor(Qt::white);
     Label5 = label("行间距", 510, Panel1);
-    SpinEdit1 = new QSpinBox(Panel1);
-    SpinEdit1->setRange(120, 400);
+    SpinEdit1 = new TSpinEdit(120, 400, 120, Panel1);
     SpinEdit1->setGeometry(558, 12, 60, 24);
     BitBtn1 = new QPushButton(QStringLiteral("恢复默认值"), Panel1);
     BitBtn1->setGeometry(630, 9, 100, 30);
@@ -96,17 +95,41 @@ template <class Step> void TFrmUISet::setUpStep(Step step) {
 
 void TFrmUISet::FormCreate() {
     ReCreateUI();
-    ComboBox1->addItems(QFontDatabase::families());
+    fillFonts();
     // A setting that is no number is reported, and leaves only its own box
     // unset: the other controls still show the settings they hold.
     setUpStep([this] { SpinEdit1->setValue(StrToInt(LineSpacing)); });
-    ComboBox1->setCurrentIndex(ComboBox1->findText(QString::fromStdString(FontName), Qt::MatchExactly));
+    selectFont(FontName);
     Panel2->SetColor(toQColor(HtmlToColor(TextColor)));
     Panel3->SetColor(toQColor(HtmlToColor(BackColor)));
     setUpStep([this] {
         const size_t p = FontSize.find('p');
         SpinEdit2->setValue(StrToInt(p == std::string::npos ? std::string() : FontSize.substr(0, p)));
     });
+}
+
+void TFrmUISet::fillFonts() {
+    // Fonts that can write Chinese first: the pages are Chinese.
+    const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+    QStringList others;
+    for (const QString& family : QFontDatabase::families())
+        if (!chinese.contains(family)) others << family;
+    ComboBox1->addItems(chinese);
+    ComboBox1->addItems(others);
+}
+
+void TFrmUISet::selectFont(const std::string& name) {
+    const QString family = QString::fromStdString(name);
+    // A stored font this desktop lacks is still the setting: it stays the
+    // current entry, marked, and is what the style sheet keeps naming.
+    const int missing = ComboBox1->findData(family);
+    if (missing >= 0) ComboBox1->removeItem(missing);
+    int index = ComboBox1->findText(family, Qt::MatchExactly);
+    if (index < 0 && !family.isEmpty()) {
+        ComboBox1->insertItem(0, family + QStringLiteral("（未安装）"), family);
+        index = 0;
+    }
+    ComboBox1->setCurrentIndex(index);
 }
 
 void TFrmUISet::FormResize() {
@@ -120,7 +143,8 @@ void TFrmUISet::resizeEvent(QResizeEvent* e) {
 }
 
 void TFrmUISet::ComboBox1Change() {
-    FontName = ComboBox1->currentText().toStdString();
+    const QVariant stored = ComboBox1->currentData();
+    FontName = (stored.isValid() ? stored.toString() : ComboBox1->currentText()).toStdString();
     ReCreateUI();
 }
 
@@ -161,7 +185,7 @@ void TFrmUISet::BitBtn1Click() {
     TextColor = "#000000";
     BackColor = "#EFF8FF";
     LineSpacing = "140";
-    ComboBox1->setCurrentIndex(ComboBox1->findText(QStringLiteral("宋体"), Qt::MatchExactly));
+    selectFont(FontName);
     Panel2->SetColor(toQColor(HtmlToColor(TextColor)));
     Panel3->SetColor(toQColor(HtmlToColor(BackColor)));
     SpinEdit2->setValue(14);

@@ -45,8 +45,8 @@ public:
     QComboBox* ComboBox1;
     TColorPanel* Panel2;
     TColorPanel* Panel3;
-    QSpinBox* SpinEdit2;
-    QSpinBox* SpinEdit1;
+    TSpinEdit* SpinEdit2;
+    TSpinEdit* SpinEdit1;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -54,6 +54,9 @@ protected:
 private:
     // Runs one step of the set-up; a failure is reported and the other steps still run.
     template <class Step> void setUpStep(Step step);
+    void fillFonts();
+    // Makes `name` the current entry, adding it marked when it is not installed.
+    void selectFont(const std::string& name);
     // The colour dialog for one swatch and its setting.
     void pickColor(TColorPanel* swatch, std::string& setting);
     QColor lastPicked_ = Qt::black;

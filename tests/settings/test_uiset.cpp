@@ -13,6 +13,8 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -51,7 +53,7 @@ TEST(AppearanceDialog, OpeningReadsTheStoredSettingsIntoTheBoxes) {
         EXPECT_EQ(s.stored("字号"), "14pt");
         EXPECT_EQ(dlg.SpinEdit1->value(), 120);
         EXPECT_EQ(LineSpacing, "100");  // the box clamped, the setting did not change
-        EXPECT_EQ(dlg.ComboBox1->currentIndex(), -1);
+        EXPECT_EQ(dlg.ComboBox1->currentText(), "不存在的字体（未安装）");
         EXPECT_EQ(FontName, "不存在的字体");
         EXPECT_TRUE(s.boxes.shown.empty());
     }
@@ -87,6 +89,38 @@ TEST(AppearanceDialog, TheSizeBoxSetsThePageAndToolBarSizes) {
         EXPECT_EQ(FontSize, std::to_string(size) + "px");
         EXPECT_EQ(ToolbarFontSize, toolbar) << size;
     }
+}
+
+TEST(AppearanceDialog, AFontTheDesktopLacksStaysShownAndTypedNumbersComeInOnLeavingTheBox) {
+    SettingsBank s;  // 宋体, which no Linux desktop has
+    TFrmUISet dlg;
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    ASSERT_EQ(dlg.ComboBox1->currentText(), "宋体（未安装）");
+    EXPECT_TRUE(QFontDatabase::writingSystems(dlg.ComboBox1->itemText(1)).contains(QFontDatabase::SimplifiedChinese))
+        << "fonts that write Chinese come first";
+    auto type = [&](QSpinBox* box, const char* text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromLatin1(text));
+        QTest::keyClick(box, Qt::Key_Tab);
+    };
+    type(dlg.SpinEdit1, "450");
+    EXPECT_EQ(dlg.SpinEdit1->value(), 400);
+    type(dlg.SpinEdit2, "50");
+    EXPECT_EQ(dlg.SpinEdit2->value(), 48);
+    EXPECT_EQ(FontSize, "48px");
+    EXPECT_EQ(FontName, "宋体") << "changing other settings keeps the stored font";
+    EXPECT_EQ(dlg.ComboBox1->currentText(), "宋体（未安装）");
+    // Picking an installed font by keyboard, then the defaults, brings the marked entry back.
+    dlg.ComboBox1->setFocus();
+    QTest::keyClick(dlg.ComboBox1, Qt::Key_Down);
+    EXPECT_EQ(FontName, dlg.ComboBox1->itemText(1).toStdString());
+    QTest::mouseClick(dlg.BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(FontName, "宋体");
+    EXPECT_EQ(dlg.ComboBox1->currentText(), "宋体（未安装）");
+    EXPECT_EQ(dlg.ComboBox1->findText("宋体（未安装）"), 0) << "one marked entry";
 }
 
 TEST(AppearanceDialog, OkStoresTheFiveSettingsAndRewritesTheStyleSheet) {
