@@ -8,6 +8,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <algorithm>
 
 namespace {
@@ -38,6 +39,11 @@ TFrmSCJST::TFrmSCJST(QWidget* parent) : TDialog(parent) {
     connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
     AttachButton(BitBtn3, mrCancel);
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, Guarded([this] { StringGrid1DblClick(); }));
+    // A double click below the last row is a double click on the grid too.
+    StringGrid1->viewport()->installEventFilter(this);
+    // Enter opens the selected row: no button may take it by being first or
+    // focused last (a paper of every match, thousands on a large bank).
+    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3}) b->setAutoDefault(false);
     FormCreate();
 }
 
@@ -82,6 +88,8 @@ void TFrmSCJST::FillData(AdoQuery& q) {
         FavouriteIds.Add()->Id = q.FieldByName("小题号").AsInteger();
     }
     StringGrid1->setUpdatesEnabled(true);
+    // A refilled grid starts at its first row, whatever was current before.
+    StringGrid1->setCurrentCell(0, 0);
 }
 
 void TFrmSCJST::closeWithPaper() {
@@ -112,8 +120,6 @@ void TFrmSCJST::BitBtn2Click() {
     if (FavouriteIds.Count() == 0 || r < 0 || r >= FavouriteIds.Count()) return;
     DataModule1->ADOQuery2.ExecWith({"UPDATE 小题 SET 是否收藏=0 WHERE 小题号=", std::to_string(FavouriteIds[r]->Id)});
     FillData(OpenFavourites());
-    // The row below the removed one moves up into its place and stays current.
-    StringGrid1->setCurrentCell(std::min(r, StringGrid1->rowCount() - 1), 0);
 }
 
 void TFrmSCJST::FormResize() {
@@ -127,7 +133,23 @@ void TFrmSCJST::resizeEvent(QResizeEvent* e) {
     FormResize();
 }
 
+bool TFrmSCJST::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == StringGrid1->viewport() && e->type() == QEvent::MouseButtonDblClick &&
+        !StringGrid1->indexAt(static_cast<QMouseEvent*>(e)->position().toPoint()).isValid()) {
+        Guarded([this] { StringGrid1DblClick(); })();
+        return true;
+    }
+    return TDialog::eventFilter(watched, e);
+}
+
 void TFrmSCJST::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
+        // A focused button is pressed as the user aimed; anywhere else Enter opens the row.
+        if (auto* b = qobject_cast<QPushButton*>(focusWidget())) b->click();
+        else Guarded([this] { StringGrid1DblClick(); })();
+        e->accept();
+        return;
+    }
     // Esc presses the cancel button "取消收藏"; with that button hidden it does nothing.
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         if (!BitBtn2->isHidden() && BitBtn2->isEnabled()) BitBtn2->click();

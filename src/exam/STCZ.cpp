@@ -84,9 +84,12 @@ void TFrmSTCZ::BitBtn1Click() {
 
     hide();
     TFrmSCJST result(parentWidget());
-    {
+    try {
         const BusyCursor busy;  // every question matches an empty text
         result.FillData(DataModule1->ADOQuery2);
+    } catch (...) {
+        show();  // the error is shown over the user's own text and subjects
+        throw;
     }
     result.BitBtn2->hide();
     result.setWindowTitle(QStringLiteral("试题查找"));

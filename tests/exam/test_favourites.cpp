@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -130,4 +131,31 @@ TEST(Favourites, AQuestionMarkedTwiceIsListedOnce) {
     EXPECT_EQ(dlg.FavouriteIds[1]->Id, 7);
     EXPECT_EQ(dlg.Cell(1, 1), "题三");
     EXPECT_EQ(dlg.Cell(1, 3), "题九");
+}
+
+TEST_F(FavouritesTest, EnterOpensTheSelectedRowAndAfterARemovalTheFirstRowIsTheOneSelected) {
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    QWidget* cells = dlg.StringGrid1->viewport();
+    auto rowCentre = [&](int row) { return dlg.StringGrid1->visualRect(dlg.StringGrid1->model()->index(row, 1)).center(); };
+
+    QTest::mouseClick(cells, Qt::LeftButton, {}, rowCentre(1));
+    QTest::keyClick(&dlg, Qt::Key_Escape);  // removes 题九, the row clicked
+    EXPECT_EQ(FavouriteMark(9), 0);
+    EXPECT_EQ(dlg.StringGrid1->currentRow(), 0);
+    EXPECT_TRUE(dlg.StringGrid1->item(0, 1)->isSelected()) << "the row a second Esc removes is the one shown selected";
+
+    QTest::mouseClick(cells, Qt::LeftButton, {}, rowCentre(1));
+    QTest::keyClick(dlg.StringGrid1, Qt::Key_Return);
+    EXPECT_EQ(dlg.ModalResult, mrOk);
+    EXPECT_EQ(xiaoTiIds(), std::vector<int>({12})) << "Enter opens the selected row, not every row";
+
+    // A double click below the last row opens the current row, as one on a row does.
+    dlg.ModalResult = mrNone;
+    XiaoTiList.Clear();
+    QTest::mouseClick(cells, Qt::LeftButton, {}, rowCentre(0));
+    QTest::mouseDClick(cells, Qt::LeftButton, {}, QPoint(20, cells->height() - 5));
+    EXPECT_EQ(dlg.ModalResult, mrOk);
+    EXPECT_EQ(xiaoTiIds(), std::vector<int>({7}));
 }
