@@ -1,16 +1,25 @@
 #include "PortalServer.h"
 
+#include "RequestHead.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
+#include <utility>
 
 namespace {
 // A request head larger than this is no browser's: refuse it.
-constexpr qsizetype kMaxHead = 16 * 1024;
+constexpr qsizetype kMaxHead = 8 * 1024;
+// Beyond this many open connections the rest wait in the listen queue.
+constexpr qsizetype kMaxConnections = 32;
+// A file goes out in pieces of this size, the next when the last has left.
+constexpr qint64 kChunk = 64 * 1024;
+constexpr qsizetype kMaxLog = 1000;
 
 QByteArray contentType(const QString& file) {
     const QString ext = QFileInfo(file).suffix().toLower();
@@ -24,13 +33,11 @@ QByteArray contentType(const QString& file) {
     return "application/octet-stream";
 }
 
-QByteArray answer(int status, const QByteArray& reason, const QByteArray& type, const QByteArray& body,
-                  bool withBody) {
+QByteArray headers(int status, const QByteArray& reason, const QByteArray& type, qint64 length) {
     QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
     out += "Content-Type: " + type + "\r\n";
-    out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    out += "Content-Length: " + QByteArray::number(length) + "\r\n";
     out += "Cache-Control: no-cache\r\nConnection: close\r\n\r\n";
-    if (withBody) out += body;
     return out;
 }
 
@@ -40,9 +47,9 @@ QByteArray upTo(const QByteArray& text, const char* separator) {
     return at < 0 ? text : text.left(at);
 }
 
-QByteArray errorPage(int status, const QByteArray& reason, bool withBody) {
+PortalServer::Reply errorPage(int status, const QByteArray& reason, bool withBody) {
     const QByteArray body = "<html><body><h1>" + QByteArray::number(status) + ' ' + reason + "</h1></body></html>";
-    return answer(status, reason, "text/html", body, withBody);
+    return {status, headers(status, reason, "text/html", body.size()) + (withBody ? body : QByteArray()), {}};
 }
 }  // namespace
 
@@ -66,52 +73,107 @@ QString PortalServer::BaseUrl() const { return QStringLiteral("http://127.0.0.1:
 QString PortalServer::ErrorString() const { return server_->errorString(); }
 
 void PortalServer::onConnection() {
-    while (QTcpSocket* socket = server_->nextPendingConnection()) {
+    while (connections_.size() < kMaxConnections) {
+        QTcpSocket* socket = server_->nextPendingConnection();
+        if (!socket) break;
+        Connection& c = connections_[socket];
+        c.timer = new QTimer(socket);
+        c.timer->setSingleShot(true);
+        connect(c.timer, &QTimer::timeout, socket, &QTcpSocket::abort);
+        c.timer->start(idle_);
+        // Qt would otherwise take in all a client sends, however much.
+        socket->setReadBufferSize(kMaxHead + 4);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { onBytesWritten(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            pending_.remove(socket);
+            connections_.remove(socket);
             socket->deleteLater();
+            if (server_->isListening()) {
+                server_->resumeAccepting();
+                onConnection();  // those that waited
+            }
         });
     }
+    if (connections_.size() >= kMaxConnections) server_->pauseAccepting();
 }
 
 void PortalServer::onReadyRead(QTcpSocket* socket) {
-    QByteArray& buffer = pending_[socket];
-    buffer += socket->readAll();
-    const qsizetype end = buffer.indexOf("\r\n\r\n");
-    if (end < 0 && buffer.size() <= kMaxHead) return;  // the head is still coming
-    const QByteArray reply = end < 0 ? errorPage(400, "Bad Request", true) : Respond(buffer.left(end));
-    pending_.remove(socket);
-    socket->write(reply);
-    socket->disconnectFromHost();
+    const auto it = connections_.find(socket);
+    if (it == connections_.end()) return;
+    Connection& c = *it;
+    if (c.answered) {
+        socket->readAll();  // what follows the head is not read, only let through
+        return;
+    }
+    c.pending += socket->read(kMaxHead + 4 - c.pending.size());
+    const qsizetype end = c.pending.indexOf("\r\n\r\n");
+    if (end < 0 && c.pending.size() < kMaxHead + 4) return;  // the head is still coming
+    const Reply reply = end < 0 ? errorPage(431, "Request Header Fields Too Large", true) : Respond(c.pending.left(end));
+    if (end < 0) log("?", QStringLiteral("?"), 431);
+    c.pending.clear();
+    c.answered = true;
+    if (!reply.file.isEmpty()) {
+        c.file = new QFile(reply.file, socket);
+        if (!c.file->open(QIODevice::ReadOnly)) return socket->abort();
+    }
+    send(socket, reply.head);
 }
 
-QByteArray PortalServer::Respond(const QByteArray& head) {
-    const QList<QByteArray> words = upTo(head, "\r\n").split(' ');
-    if (words.size() != 3 || !words[2].startsWith("HTTP/") || !words[1].startsWith('/')) {
-        log_ << QStringLiteral("? ? 400");
+void PortalServer::send(QTcpSocket* socket, const QByteArray& bytes) {
+    Connection& c = connections_[socket];
+    c.timer->start(idle_);  // a reader that takes nothing for this long is dropped
+    socket->write(bytes);
+    if (!c.file) socket->disconnectFromHost();
+}
+
+void PortalServer::onBytesWritten(QTcpSocket* socket) {
+    const auto it = connections_.find(socket);
+    if (it == connections_.end() || !it->file || socket->bytesToWrite() > 0) return;
+    const QByteArray chunk = it->file->read(kChunk);
+    if (chunk.isEmpty()) {
+        delete std::exchange(it->file, nullptr);
+        return socket->disconnectFromHost();
+    }
+    send(socket, chunk);
+}
+
+void PortalServer::log(const QByteArray& method, const QString& path, int status) {
+    log_ << QStringLiteral("%1 %2 %3").arg(QString::fromLatin1(method), path).arg(status);
+    if (log_.size() > kMaxLog) log_.removeFirst();
+}
+
+PortalServer::Reply PortalServer::Respond(const QByteArray& head) {
+    if (head.size() > kMaxHead) {
+        log("?", QStringLiteral("?"), 431);
+        return errorPage(431, "Request Header Fields Too Large", true);
+    }
+    const std::optional<RequestHead> request = ParseRequestHead(head);
+    if (!request) {
+        log("?", QStringLiteral("?"), 400);
         return errorPage(400, "Bad Request", true);
     }
-    const QByteArray& method = words[0];
-    const QString path = QUrl::fromPercentEncoding(upTo(words[1], "?"));
+    const QByteArray& method = request->method;
+    const QString path = QUrl::fromPercentEncoding(upTo(request->target, "?"));
     const bool get = method == "GET";
-    auto logged = [&](int status, QByteArray reply) {
-        log_ << QStringLiteral("%1 %2 %3").arg(QString::fromLatin1(method), path).arg(status);
+    auto logged = [&](Reply reply) {
+        log(method, path, reply.status);
         return reply;
     };
-    if (!get && method != "HEAD") return logged(405, errorPage(405, "Method Not Allowed", true));
+    if (!IsLoopbackHost(request->host)) return logged(errorPage(421, "Misdirected Request", get));
+    if (!get && method != "HEAD") return logged(errorPage(405, "Method Not Allowed", true));
     const QString file = fileFor(path);
-    if (file.isEmpty()) return logged(404, errorPage(404, "Not Found", get));
+    if (file.isEmpty()) return logged(errorPage(404, "Not Found", get));
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return logged(403, errorPage(403, "Forbidden", get));
-    return logged(200, answer(200, "OK", contentType(file), f.readAll(), get));
+    if (!f.open(QIODevice::ReadOnly)) return logged(errorPage(403, "Forbidden", get));
+    return logged({200, headers(200, "OK", contentType(file), f.size()), get ? file : QString()});
 }
 
 QString PortalServer::fileFor(const QString& path) const {
     if (root_.isEmpty()) return {};
     const QStringList segments = path.split(u'/', Qt::SkipEmptyParts);
+    // "..", "." and hidden files (".git", ".env") alike.
     for (const QString& s : segments)
-        if (s == u".." || s == u"." || s.contains(u'\\')) return {};
+        if (s.startsWith(u'.') || s.contains(u'\\')) return {};
     QString relative = segments.join(u'/');
     if (relative.isEmpty()) relative = QStringLiteral("index.html");
     else if (path.endsWith(u'/')) relative += QStringLiteral("/index.html");

@@ -9,13 +9,46 @@
 
 #include <cmath>
 #include <charconv>
-#include <regex>
+#include <string_view>
 
 namespace {
 // The index a run-time control carries in its Tag, checked against the arrays.
 size_t indexOf(int tag, size_t count) {
     if (tag < 0 || static_cast<size_t>(tag) >= count) throw std::out_of_range("score control out of range");
     return static_cast<size_t>(tag);
+}
+
+// Room for any double in full precision with its exponent ("-2.2250738585072014e-308")
+// and a few blanks; a longer paste is cut to this by the edit.
+constexpr int kMaxScoreText = 32;
+
+// Blanks, a sign, digits with an optional point (a digit on at least one
+// side), an optional exponent, blanks. A scanner, not std::regex: its matcher
+// recurses for every character, and a pasted long number overflowed the stack.
+bool isPlainNumber(std::string_view s) {
+    size_t i = 0;
+    const auto at = [&](std::string_view chars) { return i < s.size() && chars.find(s[i]) != chars.npos; };
+    const auto skip = [&](std::string_view chars) {
+        const size_t from = i;
+        while (at(chars)) ++i;
+        return i - from;
+    };
+    constexpr std::string_view digits = "0123456789";
+    skip(" \t");
+    if (at("+-")) ++i;
+    size_t mantissa = skip(digits);
+    if (at(".")) {
+        ++i;
+        mantissa += skip(digits);
+    }
+    if (mantissa == 0) return false;
+    if (at("eE")) {
+        ++i;
+        if (at("+-")) ++i;
+        if (skip(digits) == 0) return false;
+    }
+    skip(" \t");
+    return i == s.size();
 }
 } // namespace
 
@@ -27,9 +60,8 @@ QString FormatScore(double v) {
 
 bool ParseScore(const QString& text, double& v) {
     // Only plain decimal numbers: the text goes into the UPDATE as it stands.
-    static const std::regex number(R"([ \t]*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?[ \t]*)");
     const std::string s = text.toStdString();
-    if (!std::regex_match(s, number)) return false;
+    if (!isPlainNumber(s)) return false;
     // Read with a dot whatever the locale, as the statement will be.
     const size_t first = s.find_first_not_of(" \t+");
     const size_t last = s.find_last_not_of(" \t");
@@ -73,6 +105,7 @@ void TFrmJMSZ::FormCreate() {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setGeometry(x, y + 3, 100, 18);
         auto* edit = new QLineEdit(QStringLiteral("1.0"), TabSheet1);
+        edit->setMaxLength(kMaxScoreText);
         edit->setGeometry(label->x() + label->width(), y, 50, 24);
         auto* spin = new TUpDown(TabSheet1);
         spin->Tag = i;

@@ -1,10 +1,15 @@
 // The photo tool in the real main window; the saved JPEG is read back with libjpeg itself.
 #include "MainWindowFixture.h"
+#include "app/PhotoTool.h"
 #include "platform/MessageBox.h"
 
 #include <QTest>
 #include <csetjmp>
+#include <fstream>
 #include <jpeglib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 struct JumpingError {
@@ -54,6 +59,34 @@ void expectQuarters(const QImage& image) {
     for (int i = 0; i < 4; ++i)
         for (int shift : {0, 8, 16})
             EXPECT_NEAR((corners[i] >> shift) & 0xFF, (want[i] >> shift) & 0xFF, 40) << "corner " << i;
+}
+
+// LoadPicture's message in a child whose address space has only `room` bytes
+// left beyond what it already maps.
+std::string loadWithLittleRoom(const std::string& path, rlim_t room) {
+    int fds[2];
+    if (pipe(fds) != 0) return "no pipe";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlimit limit{static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + room, RLIM_INFINITY};
+        std::string what = setrlimit(RLIMIT_AS, &limit) == 0 ? "loaded" : "no limit";
+        try {
+            if (what == "loaded") LoadPicture(QString::fromStdString(path));
+        } catch (const std::exception& e) {
+            what = e.what();
+        }
+        (void)!write(fds[1], what.data(), what.size());
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string got;
+    char buffer[512];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) got.append(buffer, static_cast<size_t>(n));
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    return got;
 }
 
 class PhotoToolTest : public MainWindowFixture {
@@ -167,4 +200,30 @@ TEST_F(PhotoToolTest, AFileThatIsNoPictureIsReportedAndChangesNothing) {
     open("png-named.jpg");
     EXPECT_EQ(frm->Label3->text(), "宽300");
     EXPECT_EQ(frm->Label4->text(), "高200");
+}
+
+TEST_F(PhotoToolTest, AForgedHugeSizeIsRefusedBeforeDecodingAndACutJpegIsReported) {
+    open("photo.jpg");
+    const QImage before = adjusted();
+    // Progressive JPEGs of a few hundred bytes whose frame header was patched to claim a huge size.
+    const std::string corpus = QUILLORA_SOURCE_DIR "/fuzz/corpus/photo/";
+    const std::pair<const char*, QString> cases[] = {
+        {"progressive-claims-30000.jpg", QStringLiteral("图像太大（30000 × 30000 像素）")},
+        {"progressive-claims-65500.jpg", QStringLiteral("图像太大（65500 × 65500 像素）")},
+        {"progressive-cut.jpg", QStringLiteral("JPEG 文件不完整（文件提前结束）")},
+        {"baseline-cut.jpg", QStringLiteral("JPEG 文件不完整（文件提前结束）")},
+    };
+    for (const auto& [name, says] : cases) {
+        WriteFileBytes(inst.Path(name), ReadFileBytes(corpus + name));
+        boxes.shown.clear();
+        open(name);
+        ASSERT_EQ(boxes.shown.size(), 1u) << name;
+        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("无法打开照片“%1”：%2。").arg(QString::fromUtf8(name), says));
+        EXPECT_EQ(adjusted(), before) << name;
+    }
+#ifndef __SANITIZE_ADDRESS__  // its shadow memory needs an unlimited address space
+    // Refused from the header alone: decoding would want gigabytes.
+    for (const char* name : {"progressive-claims-30000.jpg", "progressive-claims-65500.jpg"})
+        EXPECT_NE(loadWithLittleRoom(inst.Path(name), 512u << 20).find("图像太大"), std::string::npos) << name;
+#endif
 }

@@ -5,6 +5,9 @@
 #include "store/DataModule.h"
 #include "support/TestSupport.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -89,6 +92,25 @@ TEST(ScoreDialog, TextThatIsNoNumberBecomesOneAtOnce) {
         edit->setText(QString::fromUtf8(good));
         EXPECT_EQ(edit->text(), QString::fromUtf8(good));
     }
+}
+
+TEST(ScoreDialog, APastedLongNumberIsCutToTheEditsLengthAndReadWithoutRecursion) {
+    ScoreBank s;
+    TFrmJMSZ dlg(nullptr);
+    QLineEdit* edit = dlg.ScoreEdits[0];
+    const QString digits(30000, u'7');
+    QGuiApplication::clipboard()->setText(digits);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), digits.left(32)) << "still a number: kept as pasted, as far as the edit holds";
+    EXPECT_EQ(s.beeps, 0);
+    // The parser itself takes any length: too large is no number, blanks are blanks.
+    double v = 0;
+    EXPECT_FALSE(ParseScore(digits, v));
+    EXPECT_TRUE(ParseScore(QString(30000, u' ') + QStringLiteral("2.5e0"), v));
+    EXPECT_EQ(v, 2.5);
+    EXPECT_FALSE(ParseScore(QStringLiteral("1.5e"), v));
+    EXPECT_FALSE(ParseScore(QStringLiteral("."), v));
 }
 
 TEST(ScoreDialog, OkStoresEveryScoreAsTyped) {
