@@ -72,6 +72,8 @@ QVariantMap failure(const QString& error) { return {{QStringLiteral("ok"), false
 namespace {
 // More calls than a page makes for its user in one turn.
 constexpr qsizetype kMaxQueued = 8;
+constexpr int kBurstMs = 1000;
+constexpr int kBurstCalls = 3;
 }  // namespace
 
 QVariantMap ScriptBridge::invoke(const QString& name, const QVariantList& args) {
@@ -83,7 +85,12 @@ QVariantMap ScriptBridge::invoke(const QString& name, const QVariantList& args) 
     DISPID id = DISPID_UNKNOWN;
     HRESULT hr = dispatch_->GetIDsOfNames(IID{}, {name}, 0, &id);
     if (FAILED(hr)) return failure(QStringLiteral("GetIDsOfNames ") + name + QStringLiteral(": ") + hex(hr));
-    if (running_ || queue_.size() >= kMaxQueued) {
+    // More calls in a second than a user can make, each answering a box, is a loop too.
+    if (!recent_.isValid() || recent_.elapsed() > kBurstMs) {
+        recent_.start();
+        recentCalls_ = 0;
+    }
+    if (running_ || queue_.size() >= kMaxQueued || ++recentCalls_ > kBurstCalls) {
         qCWarning(lcBrowser) << "the page keeps calling window.external while its last call is open; ignoring it"
                                 " until it is loaded again";
         muted_ = true;
@@ -97,6 +104,7 @@ QVariantMap ScriptBridge::invoke(const QString& name, const QVariantList& args) 
 
 void ScriptBridge::PageChanged() {
     muted_ = false;
+    recent_.invalidate();
     queue_.clear();
 }
 

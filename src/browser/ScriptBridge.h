@@ -3,6 +3,7 @@
 // GetIDsOfNames, the call through Invoke. QWebChannel takes it to the page.
 #include "browser/Com.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -26,8 +27,8 @@ public:
     // Called from the page. The call itself runs from the event loop, never
     // inside the browser's callback, since it may show a message box. A page
     // that calls again while a call of its own is still open (a box the user
-    // has not answered) is looping: its calls are ignored until it is loaded
-    // anew. Answers {ok} when the call was taken, {ok:false, error} otherwise.
+    // has not answered), or more often than a user can, is looping: its calls
+    // are ignored until it is loaded anew. Answers {ok} when the call was taken, {ok:false, error} otherwise.
     Q_INVOKABLE QVariantMap invoke(const QString& name, const QVariantList& args);
 
     // A new document is shown: calls start afresh, queued ones are dropped.
@@ -47,4 +48,6 @@ private:
     QList<Call> queue_;
     bool running_ = false;
     bool muted_ = false;
+    QElapsedTimer recent_;
+    int recentCalls_ = 0;
 };
