@@ -3,6 +3,7 @@
 #include "platform/FileDialog.h"
 #include "render/Records.h"
 
+#include <QAction>
 #include <QImage>
 #include <QMainWindow>
 #include <array>
@@ -188,6 +189,8 @@ public:
     TObjectList<TTreeNodeInfo> ChildNodeInfos;
 
     int CurrentNavSlot = 0;
+    // The application zone is shown (slots 12 to 15); set by SetMenu alone.
+    bool ZoneMode = false;
     bool HoverShown = false;
     bool ClickPending = false;
     bool PhotoLoaded = false;
@@ -197,6 +200,8 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // Esc's shortcut, live only in full screen: otherwise the key is the page's.
+    QAction* leaveFullScreen_ = nullptr;
     void buildLayout();
     void buildToolBars();
     void buildPictures();

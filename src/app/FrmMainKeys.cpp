@@ -45,11 +45,14 @@ void TFrmMain::buildShortcuts() {
     connect(search, &QAction::triggered, this, Guarded([this] {
         if (NavImages[3] && NavImages[3]->isVisible()) ActClickExecute(NavImages[3]);
     }));
-    // Esc only leaves full screen; otherwise it is left to the page.
-    auto* leave = new QAction(this);
-    leave->setShortcut(QKeySequence(Qt::Key_Escape));
-    addAction(leave);
-    connect(leave, &QAction::triggered, this, Guarded([this] {
+    // Esc only leaves full screen; otherwise it is left to the page. A live
+    // shortcut takes its key even when it does nothing, so it is live only
+    // in full screen.
+    leaveFullScreen_ = new QAction(this);
+    leaveFullScreen_->setShortcut(QKeySequence(Qt::Key_Escape));
+    leaveFullScreen_->setEnabled(false);
+    addAction(leaveFullScreen_);
+    connect(leaveFullScreen_, &QAction::triggered, this, Guarded([this] {
         if (ToolButton9->Tag == 1 && ToolButton9->isVisible()) ToolButton9->click();
     }));
 }

@@ -51,8 +51,13 @@ void TFrmMain::ActClickExecute(TImage* image) {
 }
 
 void TFrmMain::SetMenu(bool show) {
+    ZoneMode = !show;
     for (int slot = 0; slot < 16; ++slot) NavImages[static_cast<size_t>(slot)]->setVisible(slot < 12 ? show : !show);
-    TreeView1->setVisible(show);
+    // A collapsed column opens for the photo tool and closes again on leaving:
+    // the tree comes back as the user left it.
+    const bool collapsed = BitBtn1->Tag == 1;
+    if (collapsed) Panel6->setFixedWidth(show ? BitBtn1->width() : Panel6->Tag);
+    TreeView1->setVisible(show && !collapsed);
     BitBtn1->setVisible(show);
     CoolBar1->setVisible(show);
     Panel9->setVisible(!show);

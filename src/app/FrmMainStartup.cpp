@@ -93,7 +93,7 @@ void TFrmMain::showFirstCategory() {
 }
 
 void TFrmMain::FormResize() {
-    if (NavImages[0]) setPanel3Width(CurrentNavSlot < 12);
+    if (NavImages[0]) setPanel3Width(!ZoneMode);
     Image2->setGeometry(0, 0, Panel2->width(), Panel2->height());
     Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
 }

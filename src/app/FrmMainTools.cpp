@@ -42,4 +42,5 @@ void TFrmMain::ToolButton9Click() {
     Panel1->setVisible(!full);
     Panel6->setVisible(!full);
     Panel8->setVisible(!full);
+    if (leaveFullScreen_) leaveFullScreen_->setEnabled(full);
 }

@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -79,9 +80,16 @@ TEST_F(ShortcutTest, EveryKeyInAToolTipClicksThatButtonOnlyEvenFromInsideThePage
 }
 
 TEST_F(ShortcutTest, F11TogglesFullScreenEscOnlyLeavesIt) {
+    frm->WebBrowser1->ExecScript(QStringLiteral(
+        "window.escapes = 0; document.addEventListener('keydown', function (e) { if (e.key == 'Escape') ++escapes; });"));
     press(QKeySequence(Qt::Key_Escape));
     EXPECT_TRUE(frm->Panel1->isVisible()) << "Esc outside full screen does nothing";
     EXPECT_EQ(frm->ToolButton9->Tag, 0);
+    QElapsedTimer t;
+    t.start();
+    while (frm->WebBrowser1->Evaluate(QStringLiteral("escapes")).toInt() == 0 && t.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(frm->WebBrowser1->Evaluate(QStringLiteral("escapes")).toInt(), 1) << "the page gets Esc";
 
     press(QKeySequence(Qt::Key_F11));
     EXPECT_FALSE(frm->Panel1->isVisible());

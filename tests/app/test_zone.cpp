@@ -6,6 +6,7 @@
 #include "store/DataModule.h"
 
 #include <QCursor>
+#include <QTest>
 #include <QUrl>
 #include <filesystem>
 
@@ -190,4 +191,24 @@ TEST_F(ZoneWithForeignAddressesTest, AddressesThatAreNoWebAddressesShowLocalPage
     EXPECT_TRUE(opened.empty());
     ASSERT_EQ(boxes.shown.size(), 3u);
     for (const auto& box : boxes.shown) EXPECT_TRUE(box.text.startsWith("网址无效")) << box.text.toStdString();
+}
+
+TEST_F(ZoneTest, ACollapsedColumnOpensForThePhotoToolAndIsCollapsedAgainOnLeaving) {
+    Server.Close();
+    TFrmMain& f = Start();
+    const int open = f.Panel6->width();
+    QTest::mouseClick(f.BitBtn1, Qt::LeftButton);
+    ASSERT_EQ(f.Panel6->width(), f.BitBtn1->width());
+    click(11);
+    QApplication::processEvents();
+    EXPECT_EQ(f.Panel6->width(), open) << "the photo tool gets the column's width";
+    EXPECT_TRUE(f.Panel9->isVisible());
+    click(15);
+    QApplication::processEvents();
+    EXPECT_EQ(f.Panel6->width(), f.BitBtn1->width());
+    EXPECT_FALSE(f.TreeView1->isVisible()) << "the tree stays collapsed";
+    EXPECT_EQ(f.BitBtn1->text(), ">>");
+    QTest::mouseClick(f.BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(f.Panel6->width(), open);
+    EXPECT_TRUE(f.TreeView1->isVisible());
 }
