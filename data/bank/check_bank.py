@@ -43,11 +43,14 @@ if first is None or lv.get(first) != 2 or not x('SELECT 1 FROM 小题 WHERE 所�
 # Questions.
 typenames = [t for (t,) in x('SELECT 题目类型 FROM 类型说明 ORDER BY rowid')]
 if set(TYPES) - set(typenames): fault('missing question types')
+# Options each choice type's questions carry, from the type instructions: four for
+# single choice ("四个选项"), 正确/错误 for true/false; the multiple-choice and data
+# questions have always been written with four.
+OPTION_COUNT = {'单项选择题': 4, '多项选择题': 4, '判断题': 2, '资料分析题': 4}
 opts = {}
 for big, no, n in x('SELECT 大题号, 小题号, COUNT(*) FROM 答案选项 GROUP BY 大题号, 小题号'):
     opts[no] = (big, n)
 qs = x('SELECT 小题号, 大题号, 所属编号, 题目类型, 答案, 是否单项 FROM 小题 ORDER BY rowid')
-no_opts = 0
 for no, big, sec, typ, ans, multi in qs:
     where = f'question {no}'
     if lv.get(sec) != 2: fault(f'{where}: 所属编号 {sec} is not a section')
@@ -60,16 +63,26 @@ for no, big, sec, typ, ans, multi in qs:
         continue
     if kind != 'data' and big != no: fault(f'{where}: stand-alone question with 大题号 {big}')
     if n == 0:
-        no_opts += 1
-        if ans: fault(f'{where}: answer without options')
+        fault(f'{where}: {typ} without options')
         continue
+    if typ in OPTION_COUNT and n != OPTION_COUNT[typ]:
+        fault(f'{where}: {n} options, {typ} has {OPTION_COUNT[typ]}')
+    # The page shows the key as stored and grading compares it with the ticked
+    # letters in option order (A = first by 答案编号), so it must be that string.
     letters = string.ascii_uppercase[:n]
-    if not ans or any(c not in letters for c in ans.upper()) or ''.join(sorted(set(ans.upper()))) != ans.upper():
-        fault(f'{where}: answer {ans!r} outside {n} options')
-    if kind == 'tf' and n != 2: fault(f'{where}: true/false needs 2 options')
-    if kind in ('single', 'data', 'tf') and (multi or len(ans) != 1): fault(f'{where}: radio question malformed')
-    if kind == 'multi' and (not multi or len(ans) < 2): fault(f'{where}: multiple choice malformed')
-if no_opts > 1: fault(f'{no_opts} typed questions without options (expected at most one)')
+    if not ans or any(c not in letters for c in ans) or ''.join(sorted(set(ans))) != ans:
+        fault(f'{where}: key {ans!r} is not upper-case letters in order among {letters}')
+    # The page draws radio buttons when 是否单项 is 0 and check boxes for any other
+    # value: a one-letter key needs 0, a longer one check boxes, stored as 1.
+    if len(ans) == 1 and multi != 0: fault(f'{where}: one-letter key {ans!r} with 是否单项 {multi} (check boxes)')
+    if len(ans) > 1 and multi != 1: fault(f'{where}: key {ans!r} needs check boxes, 是否单项 1, not {multi}')
+    if kind in ('single', 'data', 'tf') and len(ans) != 1: fault(f'{where}: {typ} with key {ans!r}')
+    if kind == 'multi' and len(ans) < 2: fault(f'{where}: {typ} with key {ans!r}')
+stems = Counter(t for (t,) in x("SELECT 题目内容 FROM 小题 WHERE 题目内容 <> ''"))
+for stem, cnt in stems.items():
+    if cnt > 1:
+        nos = [no for (no,) in x('SELECT 小题号 FROM 小题 WHERE 题目内容 = ? ORDER BY rowid', stem)]
+        fault(f'questions {", ".join(map(str, nos))}: same 题目内容')
 
 # Data-analysis groups: head exists, 3–5 members, all of the type, stem present.
 groups = x("SELECT 大题号, COUNT(*), SUM(题目类型 = '资料分析题'), MIN(小题号), COUNT(DISTINCT 所属编号) "
