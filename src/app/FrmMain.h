@@ -215,6 +215,7 @@ private:
     // Shows a stored portal address in `browser`, or `localPage` (of css/) when
     // the address is not a web address: bank settings are anyone's text.
     void showStoredAddress(WebBrowser* browser, const std::string& address, const char* localPage);
+    void reportMissingPictures(const std::string& folder);
     void setPanel3Width(bool normalMode);
     const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);

@@ -12,6 +12,8 @@
 #include "render/Global.h"
 #include "store/DataModule.h"
 
+#include <QFileInfo>
+
 QString PortalIndexUrl() { return QStringLiteral(QUILLORA_PORTAL_BASE "/qlr/article/main/qlrIndex.html"); }
 
 // The banner keeps 250 pixels while the strip can still show all twelve slots (12 x 66).
@@ -59,6 +61,7 @@ bool TFrmMain::FormCreate() {
         ClickPending = false;
 
         buildNavStrip();
+        reportMissingPictures(folder);
         showFirstCategory();
 
         if (InternetCheckConnection(PortalIndexUrl())) {
@@ -74,6 +77,15 @@ bool TFrmMain::FormCreate() {
         HandleException();
     }
     return true;
+}
+
+void TFrmMain::reportMissingPictures(const std::string& folder) {
+    // The pages would show every picture as broken, without a word why.
+    const QString images = QString::fromStdString(folder) + QStringLiteral("images");
+    if (QFileInfo(images).isDir()) return;
+    qCWarning(lcApp) << "the pictures folder is missing:" << images;
+    MessageBox(QStringLiteral("找不到图片文件夹：\n") + images + QStringLiteral("\n\n试题中的图片将无法显示。"),
+               QStringLiteral("提示"), MB_ICONWARNING | MB_OK);
 }
 
 void TFrmMain::showStoredAddress(WebBrowser* browser, const std::string& address, const char* localPage) {

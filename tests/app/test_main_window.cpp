@@ -10,6 +10,7 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -89,6 +90,16 @@ TEST_F(MainWindowTest, StartsOfflineWithTheLocalPagesAndTheStoredCaption) {
     QApplication::processEvents();
     EXPECT_EQ(frm.Image2->size(), frm.Panel2->size());
     frm.hide();
+}
+
+TEST_F(MainWindowTest, AMissingPicturesFolderIsReportedOnceAtStartUp) {
+    std::filesystem::remove_all(inst.Path("images"));
+    TFrmMain frm;
+    ASSERT_TRUE(frm.FormCreate());
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.contains(QString::fromStdString(inst.Path("images"))));
+    EXPECT_EQ(boxes.shown[0].flags, MB_ICONWARNING);
 }
 
 TEST_F(MainWindowTest, StartsOnlineWithThePortalPages) {

@@ -19,6 +19,7 @@ TestInstall::TestInstall(const std::string& fixtureSql, bool withBank) {
                          ("quillora-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
     fs::remove_all(dir);
     fs::create_directories(dir / "css");
+    fs::create_directories(dir / "images");
     folder_ = dir.string() + "/";
     if (withBank) {
         std::vector<std::string> sql{bank::ReadTextFile(std::string(QUILLORA_SOURCE_DIR) + "/data/bank/schema.sql")};
