@@ -224,9 +224,11 @@ private:
     std::unique_ptr<TDataModule1> dataModule_;
     // Children of each category by parent id, in list order: built once per load.
     std::unordered_map<int, std::vector<TTreeNodeInfo*>> childrenOf_;
-    // Ids already in the tree while showTree builds it: a record whose id is
-    // there already (colliding ids, a parent chain that returns to itself) is
-    // left out and counted, so no category is visited twice.
+    // Ids already in the tree while showTree builds it, kept when the records
+    // repeat an id (64-bit ids that collide in an int): a record whose id is
+    // there already is left out and counted, so no category is visited twice.
+    bool hasRepeatedIds() const;
+    bool trackIds_ = false;
     std::unordered_set<int> shownIds_;
     int skippedNodes_ = 0;
     std::vector<QIcon> nodeIcons_;

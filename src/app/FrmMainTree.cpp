@@ -72,7 +72,7 @@ void TFrmMain::loadNodeInfos(const char* sql) {
 
 void TFrmMain::CreateTree(QTreeWidgetItem* node) {
     const int baseLevel = NodeLevel(node);
-    shownIds_.insert(NodeInfo(node)->Id);
+    if (trackIds_) shownIds_.insert(NodeInfo(node)->Id);
 
     struct Frame {
         QTreeWidgetItem* node;
@@ -87,7 +87,7 @@ void TFrmMain::CreateTree(QTreeWidgetItem* node) {
             continue;
         }
         TTreeNodeInfo* info = it->second[top.next++];
-        if (!shownIds_.insert(info->Id).second) {
+        if (trackIds_ && !shownIds_.insert(info->Id).second) {
             ++skippedNodes_;
             continue;
         }
@@ -112,13 +112,24 @@ const QIcon& TFrmMain::nodeIcon(int level) {
     return nodeIcons_[static_cast<size_t>(std::min(level, 3))];
 }
 
+bool TFrmMain::hasRepeatedIds() const {
+    std::vector<int> ids;
+    ids.reserve(static_cast<size_t>(RootNodeInfos.Count() + ChildNodeInfos.Count()));
+    for (const TTreeNodeInfo* info : RootNodeInfos) ids.push_back(info->Id);
+    for (const TTreeNodeInfo* info : ChildNodeInfos) ids.push_back(info->Id);
+    std::sort(ids.begin(), ids.end());
+    return std::adjacent_find(ids.begin(), ids.end()) != ids.end();
+}
+
 void TFrmMain::showTree() {
+    // Each record has one parent, so with unique ids none can be reached twice;
+    // only repeated ids need the ids of the tree remembered.
+    trackIds_ = hasRepeatedIds();
     shownIds_.clear();
-    shownIds_.reserve(static_cast<size_t>(RootNodeInfos.Count() + ChildNodeInfos.Count()));
     skippedNodes_ = 0;
     QList<QTreeWidgetItem*> roots;
     for (TTreeNodeInfo* info : RootNodeInfos) {
-        if (shownIds_.count(info->Id)) {
+        if (trackIds_ && shownIds_.count(info->Id)) {
             ++skippedNodes_;
             continue;
         }
