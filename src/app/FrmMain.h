@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class WebBrowser;
@@ -232,6 +233,13 @@ private:
     std::unique_ptr<TDataModule1> dataModule_;
     // Children of each category by parent id, in list order: built once per load.
     std::unordered_map<int, std::vector<TTreeNodeInfo*>> childrenOf_;
+    // Ids already in the tree while showTree builds it, kept when the records
+    // repeat an id (64-bit ids that collide in an int): a record whose id is
+    // there already is left out and counted, so no category is visited twice.
+    bool hasRepeatedIds() const;
+    bool trackIds_ = false;
+    std::unordered_set<int> shownIds_;
+    int skippedNodes_ = 0;
     std::vector<QIcon> nodeIcons_;
     QImage photo_;          // the source photo as loaded
     QImage adjusted_;       // the photo stretched to adjustedSize_; empty without a photo

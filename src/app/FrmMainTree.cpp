@@ -1,6 +1,7 @@
 // TFrmMain: the category tree and the category pages.
 #include "app/FrmMain.h"
 
+#include "app/Log.h"
 #include "browser/WebBrowser.h"
 #include "platform/AppFolder.h"
 #include "platform/BusyCursor.h"
@@ -9,7 +10,6 @@
 #include "store/DataModule.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace {
 constexpr int kInfoRole = Qt::UserRole;
@@ -71,11 +71,8 @@ void TFrmMain::loadNodeInfos(const char* sql) {
 }
 
 void TFrmMain::CreateTree(QTreeWidgetItem* node) {
-    // Ids on the path from the root: a record that would be its own ancestor is
-    // left out rather than recursed into for ever.
-    std::unordered_set<int> path;
-    for (const QTreeWidgetItem* p = node; p; p = p->parent()) path.insert(NodeInfo(p)->Id);
     const int baseLevel = NodeLevel(node);
+    if (trackIds_) shownIds_.insert(NodeInfo(node)->Id);
 
     struct Frame {
         QTreeWidgetItem* node;
@@ -86,16 +83,17 @@ void TFrmMain::CreateTree(QTreeWidgetItem* node) {
         Frame& top = stack.back();
         auto it = childrenOf_.find(NodeInfo(top.node)->Id);
         if (it == childrenOf_.end() || top.next >= it->second.size()) {
-            path.erase(NodeInfo(top.node)->Id);
             stack.pop_back();
             continue;
         }
         TTreeNodeInfo* info = it->second[top.next++];
-        if (path.count(info->Id)) continue;
+        if (trackIds_ && !shownIds_.insert(info->Id).second) {
+            ++skippedNodes_;
+            continue;
+        }
         QTreeWidgetItem* child = newNode(info);
         top.node->addChild(child);
         child->setIcon(0, nodeIcon(baseLevel + static_cast<int>(stack.size())));
-        path.insert(info->Id);
         stack.push_back({child, 0});
     }
 }
@@ -114,9 +112,27 @@ const QIcon& TFrmMain::nodeIcon(int level) {
     return nodeIcons_[static_cast<size_t>(std::min(level, 3))];
 }
 
+bool TFrmMain::hasRepeatedIds() const {
+    std::vector<int> ids;
+    ids.reserve(static_cast<size_t>(RootNodeInfos.Count() + ChildNodeInfos.Count()));
+    for (const TTreeNodeInfo* info : RootNodeInfos) ids.push_back(info->Id);
+    for (const TTreeNodeInfo* info : ChildNodeInfos) ids.push_back(info->Id);
+    std::sort(ids.begin(), ids.end());
+    return std::adjacent_find(ids.begin(), ids.end()) != ids.end();
+}
+
 void TFrmMain::showTree() {
+    // Each record has one parent, so with unique ids none can be reached twice;
+    // only repeated ids need the ids of the tree remembered.
+    trackIds_ = hasRepeatedIds();
+    shownIds_.clear();
+    skippedNodes_ = 0;
     QList<QTreeWidgetItem*> roots;
     for (TTreeNodeInfo* info : RootNodeInfos) {
+        if (trackIds_ && shownIds_.count(info->Id)) {
+            ++skippedNodes_;
+            continue;
+        }
         // Built off the view, then added in one go: far fewer model updates.
         QTreeWidgetItem* root = newNode(info);
         root->setIcon(0, nodeIcon(0));
@@ -125,6 +141,9 @@ void TFrmMain::showTree() {
     }
     TreeView1->addTopLevelItems(roots);
     if (!roots.isEmpty()) TreeView1->setCurrentItem(roots.first());
+    if (skippedNodes_ > 0)
+        qCWarning(lcApp) << "tree: left out" << skippedNodes_ << "records whose id was already shown";
+    shownIds_ = {};
 }
 
 void TFrmMain::ActShiTiKuExecute() {

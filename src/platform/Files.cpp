@@ -52,7 +52,7 @@ bool writeFull(int fd, const char* buf, size_t n, off_t at) {
 } // namespace
 
 bool CopyFileOver(const std::string& from, const std::string& to) {
-    Fd src(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd src(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!src.ok()) return false;
     struct stat ss{};
     if (::fstat(src.get(), &ss) != 0 || !S_ISREG(ss.st_mode)) return false;
@@ -96,7 +96,7 @@ bool WriteBlockAt(const std::string& path, std::uint64_t offset, const void* dat
 }
 
 long ReadBlockAt(const std::string& path, std::uint64_t offset, void* data, std::size_t size) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.ok()) return -1;
     return static_cast<long>(readFull(fd.get(), static_cast<char*>(data), size, static_cast<off_t>(offset)));
 }
@@ -104,6 +104,14 @@ long ReadBlockAt(const std::string& path, std::uint64_t offset, void* data, std:
 bool FileExists(const std::string& path) {
     struct stat st{};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+FileKind KindOfFile(const std::string& path, std::uint64_t* size) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return FileKind::Missing;
+    if (!S_ISREG(st.st_mode)) return FileKind::Other;
+    if (size) *size = static_cast<std::uint64_t>(st.st_size);
+    return FileKind::Regular;
 }
 
 bool DeleteFileAt(const std::string& path) { return ::unlink(path.c_str()) == 0; }
@@ -156,7 +164,8 @@ bool ReplaceFile(const std::string& from, const std::string& to, std::string* wh
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* why) {
-    Fd src(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking on open: a named pipe in place of a file is refused below, not waited on.
+    Fd src(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!src.ok()) return fail(why, errno);
     struct stat ss{};
     if (::fstat(src.get(), &ss) != 0) return fail(why, errno);

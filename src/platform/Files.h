@@ -33,4 +33,10 @@ bool ReplaceFile(const std::string& from, const std::string& to, std::string* wh
 bool SameFile(const std::string& a, const std::string& b);
 
 bool FileExists(const std::string& path);
+
+enum class FileKind { Missing, Regular, Other };
+
+// What `path` names (links followed), found without opening it, so that a named
+// pipe or a device cannot block the caller. `size` receives a regular file's size.
+FileKind KindOfFile(const std::string& path, std::uint64_t* size = nullptr);
 bool DeleteFileAt(const std::string& path);

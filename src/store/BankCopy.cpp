@@ -1,6 +1,8 @@
 #include "store/BankCopy.h"
 
 #include "platform/Files.h"
+#include "store/BankCheck.h"
+#include "store/BankTables.h"
 #include "store/DataModule.h"
 #include "store/EncryptionMDB.h"
 #include "store/ExamDbFile.h"
@@ -12,11 +14,22 @@ namespace {
 // short leaves at most this file behind, never a changed bank.
 constexpr const char* kStagingName = "restore.db";
 
-const char* const kTables[] = {"题目类别", "类型说明", "大题",   "小题",     "答案选项",
-                               "试题技巧", "技巧说明", "测试结果", "测试题目", "系统参数"};
-
 void setWhy(std::string* why, std::string text) {
     if (why) *why = std::move(text);
+}
+
+// A named pipe, a device or a folder chosen as the backup, or a file too large
+// to be a bank: refused by its directory entry, never opened or copied.
+bool refusedByKind(const std::string& path, std::string* why) {
+    std::uint64_t size = 0;
+    switch (KindOfFile(path, &size)) {
+    case FileKind::Missing: return false;
+    case FileKind::Other: setWhy(why, "不是普通文件"); return true;
+    case FileKind::Regular: break;
+    }
+    if (size <= kMaxBankBytes) return false;
+    setWhy(why, "文件大于 2 GiB");
+    return true;
 }
 } // namespace
 
@@ -29,6 +42,7 @@ BackupResult BackupBank(const std::string& folder, const std::string& target, st
 }
 
 bool IsUsableBank(const std::string& path, std::string* why) {
+    if (refusedByKind(path, why)) return false;
     switch (examdb::ReadHeaderState(path, kDatabasePassword)) {
     case examdb::HeaderState::Missing: setWhy(why, "文件不存在"); return false;
     case examdb::HeaderState::NotContainer: setWhy(why, "文件头不是本程序的数据文件"); return false;
@@ -43,14 +57,18 @@ bool IsUsableBank(const std::string& path, std::string* why) {
         q.OpenWith({"SELECT name FROM sqlite_master WHERE type='table'"});
         std::set<std::string> present;
         for (; !q.Eof(); q.Next()) present.insert(q.FieldByName("name").AsString());
-        for (const char* t : kTables)
-            if (!present.count(t)) {
-                setWhy(why, std::string("缺少数据表 ") + t);
+        for (std::string_view t : banktables::Described())
+            if (!present.count(std::string(t))) {
+                setWhy(why, "缺少数据表 " + std::string(t));
                 return false;
             }
         q.OpenWith({"PRAGMA quick_check(1)"});
         if (q.Fields(0).AsString() != "ok") {
             setWhy(why, "数据已损坏: " + q.Fields(0).AsString());
+            return false;
+        }
+        if (std::string unsafe = UnsafeBankContent(probe); !unsafe.empty()) {
+            setWhy(why, std::move(unsafe));
             return false;
         }
     } catch (const std::exception& e) {
@@ -65,6 +83,7 @@ RestoreResult RestoreBank(TDataModule1& module, const std::string& folder, const
     const std::string exam = folder + "exam.db";
     const std::string staging = folder + kStagingName;
     if (SameFile(source, exam) || SameFile(source, staging)) return RestoreResult::SameFile;
+    if (refusedByKind(source, why)) return RestoreResult::NotABank;
     if (!CopyFileReplacing(source, staging, why)) return RestoreResult::CopyFailed;
 
     // The check opens the staged copy as start-up opens the bank, then leaves

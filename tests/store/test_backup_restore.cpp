@@ -10,8 +10,10 @@
 #include "support/TestSupport.h"
 
 #include <QGuiApplication>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 std::string category(const char* name) { return std::string("INSERT INTO 题目类别 VALUES(1,'") + name + "',0,NULL);"; }
@@ -130,4 +132,99 @@ TEST(RestoreDialog, TheRestoredBankIsInUseAtOnceAndRestsClosed) {
     TDataModule1 next;
     ASSERT_TRUE(next.GuardAndConnect(bank.Install.Folder()));
     EXPECT_EQ(next.ADOQuery1.OpenWith({"SELECT count(*) AS n FROM 题目类别"}).FieldByName("n").AsInteger(), 2);
+}
+
+// Backups from someone else: each of these would make the program loop, run out
+// of memory or run someone's code on the next start, and each passed once.
+TEST(RestoreDialog, RefusesHostileBanksAndStillRestoresASoundOne) {
+    OpenBank bank(category("当前题库"));
+    MessageBoxRecorder boxes;
+    const std::string exam = bank.Install.Path("exam.db"), before = ReadFileBytes(exam);
+    const std::string kRedefined = "DROP TABLE 题目类别;"
+                                   "CREATE TABLE 题目类别(编号 INTEGER, 名称 TEXT, 父级编号 INTEGER, 属性 TEXT);";
+    const std::pair<std::string, std::string> cases[] = {
+        // 4294967297 reads as the int 1: its own parent.
+        {"INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(4294967297,'撞号',1,NULL);",
+         "题目类别.编号 不是 32 位整数: 4294967297"},
+        {"INSERT INTO 答案选项 VALUES(1,-2147483649,1,'A');", "答案选项.小题号 不是 32 位整数: -2147483649"},
+        {"INSERT INTO 小题 VALUES(1,1,'一','单项选择题','','A','',0,0);", "小题.所属编号 不是 32 位整数: text"},
+        {"INSERT INTO 测试题目 VALUES(2.5,1,0);", "测试题目.测试编号 不是 32 位整数: real"},
+        {"INSERT INTO 题目类别 VALUES(40,'甲',41,NULL);INSERT INTO 题目类别 VALUES(41,'乙',40,NULL);"
+         "INSERT INTO 题目类别 VALUES(42,'挂在环上',41,NULL);",
+         "是自己的上级"},
+        {"INSERT INTO 试题技巧 VALUES(7,'技巧',7);", "试题技巧 的编号 7 是自己的上级"},
+        {kRedefined + "INSERT INTO 题目类别 VALUES(3,'源',0,'0');INSERT INTO 题目类别 VALUES(3,'又一个',0,'0');",
+         "题目类别 的编号 3 重复"},
+        {"CREATE TRIGGER 清空 AFTER UPDATE ON 小题 BEGIN DELETE FROM 测试结果; END;", "含有触发器 清空"},
+        {"CREATE VIEW 全部 AS SELECT * FROM 小题;", "含有视图 全部"},
+        {"CREATE VIRTUAL TABLE 检索 USING fts4(内容);", "含有虚拟表或不认识的对象 table 检索"},
+        {"DROP TABLE 系统参数;CREATE TABLE 系统参数(参数名 TEXT, 参数值 TEXT, 大 AS (zeroblob(100000000)));",
+         "含有计算列 系统参数.大"},
+        {"CREATE TABLE 复习卡片(小题号 INTEGER, 下次 TEXT);", "数据表 复习卡片 的列与本程序的不同"},
+        {"CREATE TABLE 复习记录(记录编号 INTEGER, 小题号 INTEGER, 评分 INTEGER, 复习时间 TEXT, 间隔天数 REAL);"
+         "INSERT INTO 复习记录 VALUES(1,8589934592,3,'',1);",
+         "复习记录.小题号 不是 32 位整数"},
+    };
+    TFrmDBRestore dlg;
+    for (const auto& [sql, reason] : cases) {
+        TestInstall hostile(sql);
+        const auto [result, message] = pressOk(dlg, boxes, hostile.Path("exam.db"));
+        EXPECT_EQ(result, mrNone) << sql;
+        EXPECT_TRUE(message.contains("不是有效的数据文件") && message.contains(QString::fromStdString(reason)))
+            << sql << " -> " << message.toStdString();
+        EXPECT_EQ(ReadFileBytes(exam), before);
+        EXPECT_EQ(categoryName(), "当前题库");
+    }
+    EXPECT_FALSE(FileExists(bank.Install.Path("restore.db")));
+
+    // Our own layout of the reserved tables, and ids at the ends of the 32-bit range, restore.
+    TestInstall sound(category("备份里的题库") +
+                      "INSERT INTO 题目类别 VALUES(2147483647,'末',1,NULL);"
+                      "INSERT INTO 题目类别 VALUES(-2147483648,'负',2147483647,NULL);"
+                      "CREATE TABLE 测试计时(测试编号 INTEGER, 限时秒数 INTEGER, 用时秒数 INTEGER, 是否超时 INTEGER);"
+                      "CREATE TABLE 测试作答(测试编号 INTEGER, 小题号 INTEGER, 作答 TEXT, 用时秒数 INTEGER);"
+                      "CREATE TABLE 复习卡片(小题号 INTEGER, 状态 INTEGER, 稳定度 REAL, 难度 REAL, 到期时间 TEXT,"
+                      " 上次复习 TEXT, 复习次数 INTEGER, 遗忘次数 INTEGER);"
+                      "CREATE TABLE 复习记录(记录编号 INTEGER PRIMARY KEY, 小题号 INTEGER, 评分 INTEGER,"
+                      " 复习时间 TEXT, 间隔天数 REAL);"
+                      "CREATE TABLE 图片(名称 TEXT, 数据 BLOB);"
+                      "INSERT INTO 复习卡片 VALUES(-2147483648,0,0,0,'','',0,0);");
+    EXPECT_EQ(pressOk(dlg, boxes, sound.Path("exam.db")), std::make_pair(int(mrOk), QStringLiteral("数据恢复成功!")));
+    EXPECT_EQ(categoryName(), "备份里的题库");
+}
+
+namespace {
+void onAlarm(int) {}
+}  // namespace
+
+// What is no regular file is refused by its name alone: a named pipe would
+// otherwise freeze the window in open() until someone writes to it.
+TEST(RestoreDialog, RefusesPipesDevicesFoldersAndHugeFilesWithoutOpeningThem) {
+    OpenBank bank(category("当前题库"));
+    MessageBoxRecorder boxes;
+    const std::string exam = bank.Install.Path("exam.db"), before = ReadFileBytes(exam);
+    const std::string fifo = bank.Install.Path("pipe.db"), folder = bank.Install.Path("folder.db"),
+                      device = bank.Install.Path("null.db"), huge = bank.Install.Path("huge.db");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::symlink("/dev/null", device.c_str()), 0);
+    WriteFileBytes(huge, before);  // a sound bank but for its size
+    ASSERT_EQ(::truncate(huge.c_str(), (off_t{2} << 30) + 1), 0);  // sparse: no disk used
+
+    // A blocked open() is cut short after a few seconds, so the old fault fails here rather than hangs.
+    struct sigaction cut{}, previous{};
+    cut.sa_handler = onAlarm;  // no SA_RESTART
+    ::sigaction(SIGALRM, &cut, &previous);
+    TFrmDBRestore dlg;
+    for (const std::string& name : {fifo, folder, device, huge}) {
+        ::alarm(5);
+        const auto [result, message] = pressOk(dlg, boxes, name);
+        ::alarm(0);
+        EXPECT_EQ(result, mrNone);
+        EXPECT_TRUE(message.contains("不是有效的数据文件")) << name << " -> " << message.toStdString();
+    }
+    ::sigaction(SIGALRM, &previous, nullptr);
+    EXPECT_EQ(ReadFileBytes(exam), before);
+    EXPECT_EQ(categoryName(), "当前题库");
+    EXPECT_FALSE(FileExists(bank.Install.Path("restore.db")));
 }
