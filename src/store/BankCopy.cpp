@@ -8,8 +8,8 @@
 #include <set>
 
 namespace {
-// The staged copy a restore checks before it replaces the bank; a restore cut
-// short leaves at most this file behind, never a changed bank.
+// The staged copy a restore checks before it replaces the bank, made anew each
+// time; a restore cut short leaves at most this file behind, never a changed bank.
 constexpr const char* kStagingName = "restore.db";
 
 const char* const kTables[] = {"题目类别", "类型说明", "大题",   "小题",     "答案选项",
@@ -65,7 +65,7 @@ RestoreResult RestoreBank(TDataModule1& module, const std::string& folder, const
     const std::string exam = folder + "exam.db";
     const std::string staging = folder + kStagingName;
     if (SameFile(source, exam) || SameFile(source, staging)) return RestoreResult::SameFile;
-    if (!CopyFileReplacing(source, staging, why)) return RestoreResult::CopyFailed;
+    if (!CopyToScratch(source, staging, why)) return RestoreResult::CopyFailed;
 
     // The check opens the staged copy as start-up opens the bank, then leaves
     // it closed again, the state in which a bank rests on disk.

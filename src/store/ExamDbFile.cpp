@@ -4,9 +4,10 @@
 #include "store/DatabaseError.h"
 
 #include <QCryptographicHash>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <unistd.h>
 #include <vector>
 
 namespace examdb {
@@ -47,17 +48,32 @@ std::vector<char> readAll(const std::string& path) {
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The part file is made anew, so neither a leftover nor a link under its name
+// is written through.
 void writeAllThenRename(const std::string& target, const std::vector<char>& head, const char* data,
                         std::size_t size) {
     const std::string tmp = target + ".part";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out.write(head.data(), static_cast<std::streamsize>(head.size()));
-        out.write(data, static_cast<std::streamsize>(size));
-        out.flush();
-        if (!out) throw EDatabaseError("无法写入文件 '" + tmp + "'。");
+    const size_t slash = tmp.rfind('/');
+    const std::string folder = tmp.substr(0, slash + 1), name = tmp.substr(slash + 1);
+    const int fd = CreateScratch(folder, name);
+    if (fd < 0) throw EDatabaseError("无法写入文件 '" + tmp + "'。");
+    const bool written = writeAll(fd, head.data(), head.size()) && writeAll(fd, data, size);
+    if (::close(fd) != 0 || !written) {
+        DeleteInFolder(folder, name);
+        throw EDatabaseError("无法写入文件 '" + tmp + "'。");
     }
-    if (std::rename(tmp.c_str(), target.c_str()) != 0) throw EDatabaseError("无法写入文件 '" + target + "'。");
+    if (!ReplaceFile(tmp, target)) throw EDatabaseError("无法写入文件 '" + target + "'。");
 }
 } // namespace
 
