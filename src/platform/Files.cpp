@@ -92,16 +92,25 @@ bool fail(std::string* why, int err) {
 }
 
 // Whole-file copy between descriptors: in the kernel where it can, by reads
-// and writes where it cannot (other file systems, old kernels).
+// and writes where it cannot (other file systems, old kernels). The kernel is
+// asked for no more than the source holds: a call past the end fails with
+// EFBIG when the copy ends exactly at a file size limit.
 bool copyAll(int from, int to) {
-    for (;;) {
-        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+    struct stat st{};
+    if (::fstat(from, &st) != 0) return false;
+    for (off_t done = 0; done < st.st_size;) {
+        const size_t left = static_cast<size_t>(std::min<off_t>(st.st_size - done, 1 << 30));
+        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, left, 0);
         if (n == 0) return true;
-        if (n > 0) continue;
+        if (n > 0) {
+            done += n;
+            continue;
+        }
         if (errno == EINTR) continue;
         if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) return false;
         break;
     }
+    // By reads and writes from where the kernel stopped (nothing left, as a rule).
     constexpr size_t kChunk = 1 << 20;
     std::vector<char> buf(kChunk);
     off_t at = ::lseek(to, 0, SEEK_CUR);
