@@ -1,6 +1,6 @@
 #include "store/AdoConnection.h"
-#include "platform/Files.h"
 
+#include "platform/Files.h"
 #include "store/DatabaseError.h"
 #include "store/ExamDbFile.h"
 #include "store/ExamVfs.h"

@@ -4,7 +4,6 @@
 #include "store/DatabaseError.h"
 
 #include <QCryptographicHash>
-#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <unistd.h>
@@ -48,17 +47,6 @@ std::vector<char> readAll(const std::string& path) {
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // The part file is made anew, so neither a leftover nor a link under its name
 // is written through.
 void writeAllThenRename(const std::string& target, const std::vector<char>& head, const char* data,
@@ -68,8 +56,8 @@ void writeAllThenRename(const std::string& target, const std::vector<char>& head
     const std::string folder = tmp.substr(0, slash + 1), name = tmp.substr(slash + 1);
     const int fd = CreateScratch(folder, name);
     if (fd < 0) throw EDatabaseError("无法写入文件 '" + tmp + "'。");
-    const bool written = writeAll(fd, head.data(), head.size()) && writeAll(fd, data, size);
-    if (::close(fd) != 0 || !written) {
+    ::close(fd);
+    if (!WriteBlockAt(tmp, 0, head.data(), head.size()) || !WriteBlockAt(tmp, head.size(), data, size)) {
         DeleteInFolder(folder, name);
         throw EDatabaseError("无法写入文件 '" + tmp + "'。");
     }
