@@ -57,9 +57,8 @@ void TFrmMain::ActSCSTJQExecute() {
     const std::string article = q.FieldByName("技巧内容").AsString();
     q.Close();
 
-    const std::string path = AppFolder() + "css/Question.html";
-    GbkTextFile out(path);
+    GbkTextFile out(AppFolder(), "css/Question.html");
     writeArticlePage(out, article);
     out.Close();
-    WebBrowser1->Navigate(path);
+    WebBrowser1->Navigate(AppFolder() + "css/Question.html");
 }

@@ -116,6 +116,6 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
         canClose = false;
         return;
     }
-    DeleteFileAt(AppFolder() + "css/Question.html");
+    DeleteInFolder(AppFolder(), "css/Question.html");
     canClose = true;
 }

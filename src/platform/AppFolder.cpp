@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -52,6 +53,29 @@ bool worksInPlace(const std::string& dir) {
     return canCreateIn(dir) && canCreateIn(dir + "css/") && canWriteFile(dir + "exam.db");
 }
 
+// Whoever else can write the folder could plant a link or swap a file under
+// the program's feet: such a folder is only read from, never worked in. The
+// reason, or empty when only its owner, this user, can write it.
+QString sharedBecause(const std::string& dir) {
+    for (const std::string& path : {dir, dir + "css"}) {
+        std::string name = path;
+        while (name.size() > 1 && name.back() == '/') name.pop_back();
+        struct stat st{};
+        if (::lstat(name.c_str(), &st) != 0) continue;  // a missing css/ is reported elsewhere
+        if (S_ISLNK(st.st_mode)) return q(name) + QStringLiteral(" is a symbolic link");
+        if (st.st_uid != ::geteuid()) return q(name) + QStringLiteral(" is owned by another user");
+        if (st.st_mode & (S_IWGRP | S_IWOTH)) return q(name) + QStringLiteral(" can be written by other users");
+    }
+    return {};
+}
+
+// The per-user folder holds the user's history: what it creates of the path is 0700.
+bool makePrivateFolder(const std::string& dir) {
+    for (size_t slash = dir.find('/', 1); slash != std::string::npos; slash = dir.find('/', slash + 1))
+        if (::mkdir(dir.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
+    return QFileInfo(q(dir)).isDir();
+}
+
 // Writes a temporary file beside the target and links it in under the final
 // name only when complete: a start cut short never leaves half a bank, and
 // two first starts at once never replace a bank the other already opened.
@@ -78,6 +102,7 @@ QString copyIfMissing(const QString& from, const QString& to) {
 }
 
 QString copyShipped(const std::string& shipped, const std::string& user) {
+    if (!makePrivateFolder(user)) return QStringLiteral("无法建立文件夹 %1").arg(q(user));
     for (const char* sub : {"css", "images"}) {
         const QString root = q(shipped) + QString::fromLatin1(sub);
         QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
@@ -99,7 +124,12 @@ AppFolderChoice ChooseAppFolder(const AppFolderPlaces& places) {
     const std::string user = withSlash(places.userFolder);
     const std::string installed = withSlash(QDir::cleanPath(q(exe + "../share/quillora")).toStdString());
 
-    if (hasBank(exe) && worksInPlace(exe)) return {exe, {}};
+    if (hasBank(exe)) {
+        if (const QString shared = sharedBecause(exe); !shared.isEmpty())
+            qCWarning(lcPlatform) << "not working in" << q(exe) << "itself:" << shared << "- using" << q(user);
+        else if (worksInPlace(exe))
+            return {exe, {}};
+    }
     const std::string shipped = hasBank(exe) ? exe : hasBank(installed) ? installed : std::string();
     if (shipped.empty()) {
         // Nothing shipped to copy: the user's own bank, or the executable's

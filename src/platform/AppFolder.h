@@ -21,9 +21,11 @@ struct AppFolderChoice {
 
 // The one rule for the working folder. The executable's folder when it holds
 // exam.db and it, its css/ and the bank can be written (a build or portable
-// copy). Otherwise the user's folder: the shipped bank and pages (beside the
-// executable, or in ../share/quillora/ of an installation) are copied there
-// when missing, so a later start never replaces the user's bank or pages.
+// copy), unless it or its css/ is a link, owned by another user, or writable
+// by group or others (logged). Otherwise the user's folder, created 0700: the
+// shipped bank and pages (beside the executable, or in ../share/quillora/ of
+// an installation) are copied there when missing, so a later start never
+// replaces the user's bank or pages.
 AppFolderChoice ChooseAppFolder(const AppFolderPlaces& places);
 
 // Decides AppFolder() for this run from the real places, after the

@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -49,14 +51,151 @@ bool writeFull(int fd, const char* buf, size_t n, off_t at) {
     }
     return true;
 }
+std::string withoutSlash(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder.empty() ? std::string(".") : folder;
+}
+
+// "a/b/c.db" -> {"a/b", "c.db"}; a bare name is in ".".
+std::pair<std::string, std::string> splitPath(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// The folder holding the last component of `name`, reached without following
+// a link at the folder itself or below it; `leaf` receives that component.
+int openParent(const std::string& folder, const std::string& name, std::string& leaf) {
+    int dir = ::open(withoutSlash(folder).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    size_t start = 0;
+    for (size_t slash; dir >= 0 && (slash = name.find('/', start)) != std::string::npos; start = slash + 1) {
+        if (slash == start) continue;
+        const int next =
+            ::openat(dir, name.substr(start, slash - start).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int err = errno;
+        ::close(dir);
+        errno = err;
+        dir = next;
+    }
+    leaf = name.substr(start);
+    return dir;
+}
+
+int openPath(const std::string& path, int flags, mode_t mode = 0644) {
+    const auto [folder, name] = splitPath(path);
+    return OpenInFolder(folder, name, flags, mode);
+}
+
+bool fail(std::string* why, int err) {
+    if (why) *why = std::strerror(err);
+    return false;
+}
+
+// Whole-file copy between descriptors: in the kernel where it can, by reads
+// and writes where it cannot (other file systems, old kernels). The kernel is
+// asked for no more than the source holds: a call past the end fails with
+// EFBIG when the copy ends exactly at a file size limit.
+bool copyAll(int from, int to) {
+    struct stat st{};
+    if (::fstat(from, &st) != 0) return false;
+    for (off_t done = 0; done < st.st_size;) {
+        const size_t left = static_cast<size_t>(std::min<off_t>(st.st_size - done, 1 << 30));
+        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, left, 0);
+        if (n == 0) return true;
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (errno == EINTR) continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) return false;
+        break;
+    }
+    // By reads and writes from where the kernel stopped (nothing left, as a rule).
+    constexpr size_t kChunk = 1 << 20;
+    std::vector<char> buf(kChunk);
+    off_t at = ::lseek(to, 0, SEEK_CUR);
+    if (at < 0 || ::lseek(from, at, SEEK_SET) < 0) return false;
+    for (;;) {
+        const ssize_t n = readFull(from, buf.data(), kChunk, at);
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (!writeFull(to, buf.data(), static_cast<size_t>(n), at)) return false;
+        at += n;
+    }
+}
+
+// A regular file to copy from; -1 with errno set otherwise. Not blocking on
+// open: a named pipe in place of a file is refused, not waited on.
+int openSource(const std::string& from) {
+    int fd = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st{};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        errno = EINVAL;
+        fd = -1;
+    }
+    return fd;
+}
+
+// Gives the file open as `fd` the permission bits of an existing `toName`,
+// renames it there and flushes the folder, which makes the rename durable.
+bool renameOver(int fd, int fromDir, const std::string& fromName, int toDir, const std::string& toName,
+                std::string* why) {
+    struct stat ts{};
+    if (::fstatat(toDir, toName.c_str(), &ts, 0) == 0 && ::fchmod(fd, ts.st_mode & 07777) != 0)
+        return fail(why, errno);
+    if (::renameat(fromDir, fromName.c_str(), toDir, toName.c_str()) != 0) return fail(why, errno);
+    if (::fsync(toDir) != 0) return fail(why, errno);
+    return true;
+}
+
+// A new file beside `name` in `dir` under a name of its own: name + ".xxxxxx".
+int createTemporary(int dir, const std::string& name, std::string& temp) {
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char r[6];
+        if (::getrandom(r, sizeof r, 0) != static_cast<ssize_t>(sizeof r)) return -1;
+        temp = name + ".";
+        for (unsigned char c : r) temp += kLetters[c % (sizeof kLetters - 1)];
+        const int fd = ::openat(dir, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
 } // namespace
 
+int OpenInFolder(const std::string& folder, const std::string& name, int flags, mode_t mode) {
+    std::string leaf;
+    Fd dir(openParent(folder, name, leaf));
+    if (!dir.ok()) return -1;
+    return ::openat(dir.get(), leaf.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+}
+
+int CreateScratch(const std::string& folder, const std::string& name, mode_t mode) {
+    std::string leaf;
+    Fd dir(openParent(folder, name, leaf));
+    if (!dir.ok()) return -1;
+    if (::unlinkat(dir.get(), leaf.c_str(), 0) != 0 && errno != ENOENT) return -1;
+    return ::openat(dir.get(), leaf.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+}
+
+bool DeleteInFolder(const std::string& folder, const std::string& name) {
+    std::string leaf;
+    Fd dir(openParent(folder, name, leaf));
+    return dir.ok() && ::unlinkat(dir.get(), leaf.c_str(), 0) == 0;
+}
+
+bool IsLink(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool CopyFileOver(const std::string& from, const std::string& to) {
-    Fd src(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    Fd src(openSource(from));
     if (!src.ok()) return false;
     struct stat ss{};
-    if (::fstat(src.get(), &ss) != 0 || !S_ISREG(ss.st_mode)) return false;
-    Fd dst(::open(to.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    if (::fstat(src.get(), &ss) != 0) return false;
+    Fd dst(openPath(to, O_RDWR | O_CREAT));
     if (!dst.ok()) return false;
     struct stat ds{};
     if (::fstat(dst.get(), &ds) != 0) return false;
@@ -87,8 +226,22 @@ bool CopyFileOver(const std::string& from, const std::string& to) {
     return dst.close();
 }
 
+bool CopyToScratch(const std::string& from, const std::string& to, std::string* why) {
+    Fd src(openSource(from));
+    if (!src.ok()) return fail(why, errno);
+    // Making the target anew would delete the source first.
+    if (SameFile(from, to)) return fail(why, EEXIST);
+    const auto [folder, name] = splitPath(to);
+    Fd dst(CreateScratch(folder, name));
+    if (!dst.ok()) return fail(why, errno);
+    if (copyAll(src.get(), dst.get()) && ::fsync(dst.get()) == 0 && dst.close()) return true;
+    const int err = errno;
+    DeleteInFolder(folder, name);
+    return fail(why, err);
+}
+
 bool WriteBlockAt(const std::string& path, std::uint64_t offset, const void* data, std::size_t size) {
-    Fd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    Fd fd(openPath(path, O_WRONLY));
     if (!fd.ok()) return false;
     if (!writeFull(fd.get(), static_cast<const char*>(data), size, static_cast<off_t>(offset))) return false;
     if (::fsync(fd.get()) != 0) return false;
@@ -114,84 +267,45 @@ FileKind KindOfFile(const std::string& path, std::uint64_t* size) {
     return FileKind::Regular;
 }
 
-bool DeleteFileAt(const std::string& path) { return ::unlink(path.c_str()) == 0; }
-
-namespace {
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+bool DeleteFileAt(const std::string& path) {
+    const auto [folder, name] = splitPath(path);
+    return DeleteInFolder(folder, name);
 }
-
-bool fail(std::string* why, int err) {
-    if (why) *why = std::strerror(err);
-    return false;
-}
-
-// Whole-file copy between descriptors: in the kernel where it can, by reads
-// and writes where it cannot (other file systems, old kernels).
-bool copyAll(int from, int to) {
-    for (;;) {
-        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
-        if (n == 0) return true;
-        if (n > 0) continue;
-        if (errno == EINTR) continue;
-        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) return false;
-        break;
-    }
-    constexpr size_t kChunk = 1 << 20;
-    std::vector<char> buf(kChunk);
-    off_t at = ::lseek(to, 0, SEEK_CUR);
-    if (at < 0 || ::lseek(from, at, SEEK_SET) < 0) return false;
-    for (;;) {
-        const ssize_t n = readFull(from, buf.data(), kChunk, at);
-        if (n < 0) return false;
-        if (n == 0) return true;
-        if (!writeFull(to, buf.data(), static_cast<size_t>(n), at)) return false;
-        at += n;
-    }
-}
-} // namespace
 
 bool ReplaceFile(const std::string& from, const std::string& to, std::string* why) {
-    struct stat ts{};
-    if (::stat(to.c_str(), &ts) == 0 && ::chmod(from.c_str(), ts.st_mode & 07777) != 0) return fail(why, errno);
-    if (::rename(from.c_str(), to.c_str()) != 0) return fail(why, errno);
-    // The rename itself is only durable once the folder is flushed.
-    Fd dir(::open(folderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dir.ok() || ::fsync(dir.get()) != 0) return fail(why, errno);
-    return true;
+    const auto [fromFolder, fromPath] = splitPath(from);
+    const auto [toFolder, toPath] = splitPath(to);
+    std::string fromName, toName;
+    Fd fromDir(openParent(fromFolder, fromPath, fromName));
+    if (!fromDir.ok()) return fail(why, errno);
+    Fd toDir(openParent(toFolder, toPath, toName));
+    if (!toDir.ok()) return fail(why, errno);
+    Fd file(::openat(fromDir.get(), fromName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!file.ok()) return fail(why, errno);
+    return renameOver(file.get(), fromDir.get(), fromName, toDir.get(), toName, why);
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* why) {
-    // Not blocking on open: a named pipe in place of a file is refused below, not waited on.
-    Fd src(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    Fd src(openSource(from));
     if (!src.ok()) return fail(why, errno);
-    struct stat ss{};
-    if (::fstat(src.get(), &ss) != 0) return fail(why, errno);
-    if (!S_ISREG(ss.st_mode)) return fail(why, EINVAL);
     if (SameFile(from, to)) return fail(why, EEXIST);
 
-    std::string temp = to + ".XXXXXX";
-    Fd dst(::mkostemp(temp.data(), O_CLOEXEC));
+    const auto [folder, name] = splitPath(to);
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.ok()) return fail(why, errno);
+    std::string temp;
+    Fd dst(createTemporary(dir.get(), name, temp));
     if (!dst.ok()) return fail(why, errno);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool ok = ::fchmod(dst.get(), 0666 & ~mask) == 0 && copyAll(src.get(), dst.get()) && ::fsync(dst.get()) == 0;
-    int err = errno;
-    if (ok && !dst.close()) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && !ReplaceFile(temp, to, why)) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
+    if (!copyAll(src.get(), dst.get()) || ::fsync(dst.get()) != 0) {
+        const int err = errno;
+        ::unlinkat(dir.get(), temp.c_str(), 0);
         return fail(why, err);
     }
-    return true;
+    if (!renameOver(dst.get(), dir.get(), temp, dir.get(), name, why)) {
+        ::unlinkat(dir.get(), temp.c_str(), 0);
+        return false;
+    }
+    return dst.close() || fail(why, errno);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -1,10 +1,13 @@
 #include "platform/Gbk.h"
 
+#include "platform/Files.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <iconv.h>
 #include <stdexcept>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -141,12 +144,18 @@ std::string GbkToUtf8(std::string_view gbk) {
     return out;
 }
 
-GbkTextFile::GbkTextFile(const std::string& path) : path_(path) {
-    file_ = std::fopen(path.c_str(), "wb");
+GbkTextFile::GbkTextFile(const std::string& folder, const std::string& name)
+    : path_(folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name) {
+    const int fd = CreateScratch(folder, name);
+    if (fd >= 0 && !(file_ = ::fdopen(fd, "wb"))) ::close(fd);
     if (!file_)
-        throw std::runtime_error("无法创建文件 \"" + path + "\"。" + std::strerror(errno));
+        throw std::runtime_error("无法创建文件 \"" + path_ + "\"。" + std::strerror(errno));
     buffer_.reserve(1 << 16);
 }
+
+// A bare name is in the current folder: npos + 1 is 0.
+GbkTextFile::GbkTextFile(const std::string& path)
+    : GbkTextFile(path.substr(0, path.rfind('/') + 1), path.substr(path.rfind('/') + 1)) {}
 
 GbkTextFile::~GbkTextFile() {
     try {

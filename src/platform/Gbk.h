@@ -11,9 +11,13 @@ std::string Utf8ToGbk(std::string_view utf8);
 std::string GbkToUtf8(std::string_view gbk);
 
 // A text file written line by line: GBK, CR LF after every line, no BOM.
-// Failures to create, write or close the file throw std::runtime_error.
+// The file is made anew as a scratch file of its folder (Files.h): a link
+// under its name is replaced, never written through. `name` may lie below
+// `folder` ("css/Question.html"). Failures to create, write or close the file
+// throw std::runtime_error.
 class GbkTextFile : public LineSink {
 public:
+    GbkTextFile(const std::string& folder, const std::string& name);
     explicit GbkTextFile(const std::string& path);
     ~GbkTextFile() override;
     GbkTextFile(const GbkTextFile&) = delete;

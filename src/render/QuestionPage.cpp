@@ -208,7 +208,7 @@ void WritePageHeadLines(const std::string& title, LineSink& out) {
 }
 
 void BuildQuestionPage(const std::string& title) {
-    GbkTextFile out(AppFolder() + "css/Question.html");
+    GbkTextFile out(AppFolder(), "css/Question.html");
     WritePageHeadLines(title, out);
     out.Writeln("<link href=\"main.css\" rel=\"stylesheet\" type=\"text/css\" />");
     out.Writeln("<script language=\"JavaScript\">");

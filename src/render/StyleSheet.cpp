@@ -57,7 +57,7 @@ std::vector<std::string> MainCssLines() {
 }
 
 void WriteMainCss() {
-    GbkTextFile file(AppFolder() + "css/Main.css");
+    GbkTextFile file(AppFolder(), "css/Main.css");
     for (const std::string& line : MainCssLines()) file.Writeln(line);
     file.Close();
 }

@@ -1,5 +1,6 @@
 #include "store/AdoConnection.h"
 
+#include "platform/Files.h"
 #include "store/DatabaseError.h"
 #include "store/ExamDbFile.h"
 #include "store/ExamVfs.h"
@@ -54,6 +55,9 @@ void AdoConnection::Open() {
         throw EDatabaseError("未找到提供程序 '" + provider + "'。");
     const std::string path = props["data source"];
     const std::string password = props["jet oledb:database password"];
+    // SQLite resolves a link in the name and would work on the file it points
+    // at (its journals it opens O_NOFOLLOW itself): refuse the link.
+    if (IsLink(path)) throw EDatabaseError("'" + path + "' 是符号链接，拒绝打开。");
 
     switch (examdb::ReadHeaderState(path, password)) {
     case examdb::HeaderState::Missing: throw EDatabaseError("找不到文件 '" + path + "'。");

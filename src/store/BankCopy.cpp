@@ -10,8 +10,8 @@
 #include <set>
 
 namespace {
-// The staged copy a restore checks before it replaces the bank; a restore cut
-// short leaves at most this file behind, never a changed bank.
+// The staged copy a restore checks before it replaces the bank, made anew each
+// time; a restore cut short leaves at most this file behind, never a changed bank.
 constexpr const char* kStagingName = "restore.db";
 
 void setWhy(std::string* why, std::string text) {
@@ -84,7 +84,7 @@ RestoreResult RestoreBank(TDataModule1& module, const std::string& folder, const
     const std::string staging = folder + kStagingName;
     if (SameFile(source, exam) || SameFile(source, staging)) return RestoreResult::SameFile;
     if (refusedByKind(source, why)) return RestoreResult::NotABank;
-    if (!CopyFileReplacing(source, staging, why)) return RestoreResult::CopyFailed;
+    if (!CopyToScratch(source, staging, why)) return RestoreResult::CopyFailed;
 
     // The check opens the staged copy as start-up opens the bank, then leaves
     // it closed again, the state in which a bank rests on disk.

@@ -37,12 +37,14 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
     const std::string exam = folder + "exam.db";
     const std::string temp = folder + "temp.db";
 
-    // Copies overwrite in place and write only what differs (the header), so
-    // exam.db keeps its inode for the open connection and is never torn.
+    // temp.db is made anew each time (a crash's leftover never blocks a start).
+    // Copies back overwrite in place and write only what differs (the header), so
+    // exam.db keeps its inode for the open connection and is never torn; a link
+    // under its name is never written through (the connection refuses it).
     // A copy back only ever follows a complete copy out: a temp.db cut short
     // by a full disk must never replace the bank. A file that is not a bank of
     // ours is never written at all: it stays byte for byte as the user left it.
-    if (CopyFileOver(exam, temp) && isOurBank(temp)) {
+    if (CopyToScratch(exam, temp) && isOurBank(temp)) {
         DecryptMDB(temp);
         CopyFileOver(temp, exam);
     }
@@ -56,7 +58,7 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
         connected = false;
     }
 
-    if (CopyFileOver(exam, temp) && isOurBank(temp)) {
+    if (CopyToScratch(exam, temp) && isOurBank(temp)) {
         EncryptMDB(temp);
         CopyFileOver(temp, exam);
     }

@@ -4,9 +4,9 @@
 #include "store/DatabaseError.h"
 
 #include <QCryptographicHash>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <unistd.h>
 #include <vector>
 
 namespace examdb {
@@ -47,17 +47,21 @@ std::vector<char> readAll(const std::string& path) {
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The part file is made anew, so neither a leftover nor a link under its name
+// is written through.
 void writeAllThenRename(const std::string& target, const std::vector<char>& head, const char* data,
                         std::size_t size) {
     const std::string tmp = target + ".part";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out.write(head.data(), static_cast<std::streamsize>(head.size()));
-        out.write(data, static_cast<std::streamsize>(size));
-        out.flush();
-        if (!out) throw EDatabaseError("无法写入文件 '" + tmp + "'。");
+    const size_t slash = tmp.rfind('/');
+    const std::string folder = tmp.substr(0, slash + 1), name = tmp.substr(slash + 1);
+    const int fd = CreateScratch(folder, name);
+    if (fd < 0) throw EDatabaseError("无法写入文件 '" + tmp + "'。");
+    ::close(fd);
+    if (!WriteBlockAt(tmp, 0, head.data(), head.size()) || !WriteBlockAt(tmp, head.size(), data, size)) {
+        DeleteInFolder(folder, name);
+        throw EDatabaseError("无法写入文件 '" + tmp + "'。");
     }
-    if (std::rename(tmp.c_str(), target.c_str()) != 0) throw EDatabaseError("无法写入文件 '" + target + "'。");
+    if (!ReplaceFile(tmp, target)) throw EDatabaseError("无法写入文件 '" + target + "'。");
 }
 } // namespace
 

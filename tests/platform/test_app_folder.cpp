@@ -6,6 +6,8 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -121,4 +123,32 @@ TEST_F(AppFolderTest, WithNothingShippedTheUsersOwnBankIsUsedElseTheProgramsFold
     fs::create_directories(user);
     WriteFileBytes(user + "exam.db", "the user's history");
     EXPECT_EQ(ChooseAppFolder({root + "bin", user}).folder, user);
+}
+
+// Root ignores permission bits, so this checks the decision, not the kernel.
+TEST_F(AppFolderTest, AFolderOthersCanWriteOrOwnIsOnlyCopiedFrom) {
+    ship(root, "portable bank");
+    const auto chosen = [&] { return ChooseAppFolder({root, user}).folder; };
+    ASSERT_EQ(chosen(), root);
+    for (const std::string& dir : {root, root + "css"}) {
+        for (mode_t mode : {0775, 0757, 01777}) {
+            ASSERT_EQ(::chmod(dir.c_str(), mode), 0);
+            EXPECT_EQ(chosen(), user) << dir << " mode " << std::oct << mode;
+            ::chmod(dir.c_str(), 0755);
+        }
+        ASSERT_EQ(::chown(dir.c_str(), ::geteuid() + 4242, ::getegid()), 0);
+        EXPECT_EQ(chosen(), user) << dir << " owned by another user";
+        ASSERT_EQ(::chown(dir.c_str(), ::geteuid(), ::getegid()), 0);
+    }
+    fs::rename(root + "css", root + "css-real");
+    fs::create_directory_symlink(root + "css-real", root + "css");
+    EXPECT_EQ(chosen(), user) << "css/ as a link";
+    fs::remove(root + "css");
+    fs::rename(root + "css-real", root + "css");
+    EXPECT_EQ(chosen(), root);
+
+    EXPECT_EQ(ReadFileBytes(user + "exam.db"), "portable bank");
+    struct stat st{};
+    ASSERT_EQ(::stat(user.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u) << "the per-user folder is the user's alone";
 }

@@ -1,9 +1,13 @@
 #include "platform/Gbk.h"
+#include "platform/InstanceLock.h"
 #include "render/Global.h"
 #include "render/QuestionPage.h"
+#include "render/StyleSheet.h"
+#include "store/DataModule.h"
 #include "store/DatabaseError.h"
 #include "support/TestSupport.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -116,4 +120,52 @@ TEST_F(QuestionPageTest, QuotesInATypeNameDoNotBreakTheTypeQuery) {
     const std::string page = GbkToUtf8(ReadFileBytes(other.Install.Path("css/Question.html")));
     EXPECT_NE(page.find("它's 题：说明"), std::string::npos);
     EXPECT_NE(page.find("lx=\"它's 题\""), std::string::npos);
+}
+
+// Links planted in the working folder: start-up and the page writers replace
+// or refuse each one, and what they point at stays as it was.
+TEST_F(QuestionPageTest, LinksPlantedInTheWorkingFolderAreNeverWrittenThrough) {
+    namespace fs = std::filesystem;
+    const std::string folder = bank.Install.Folder();
+    TestInstall outside({}, false);
+    const std::string victim = outside.Path("victim");
+    WriteFileBytes(victim, "someone else's file");
+    for (const char* name : {"temp.db", "css/Question.html", "css/Main.css"}) fs::create_symlink(victim, folder + name);
+    // Links to nowhere: opening through one would create the file outside.
+    fs::create_symlink(outside.Path("lock"), folder + "exam.db.lock");
+
+    // Start-up: the lock, then the guard's copies around connecting.
+    bank.Module().ADOConnection1.Close();
+    {
+        const InstanceLock lock(folder);
+        EXPECT_TRUE(lock.Acquired());
+    }
+    ASSERT_TRUE(bank.Module().GuardAndConnect(folder));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder + "temp.db")));
+    listIds({11});
+    BuildQuestionPage("链接");
+    WriteMainCss();
+    EXPECT_FALSE(fs::is_symlink(folder + "css/Question.html"));
+    EXPECT_EQ(pageLines(bank)[4], "<title>链接</title>");
+
+    // Regular leftovers of a crash block nothing.
+    WriteFileBytes(folder + "temp.db", "left by a crash");
+    BuildQuestionPage("又一页");
+    EXPECT_EQ(pageLines(bank)[4], "<title>又一页</title>");
+    bank.Module().ADOConnection1.Close();
+    ASSERT_TRUE(bank.Module().GuardAndConnect(folder));
+    EXPECT_FALSE(fs::exists(folder + "temp.db"));
+
+    EXPECT_EQ(ReadFileBytes(victim), "someone else's file");
+    EXPECT_FALSE(fs::exists(outside.Path("lock")));
+
+    // The bank itself as a link is refused, and what it points at is not written.
+    const std::string bankBytes = ReadFileBytes(folder + "exam.db");
+    TestInstall linked({}, false);
+    fs::create_symlink(folder + "exam.db", linked.Path("exam.db"));
+    TDataModule1 other;
+    EXPECT_FALSE(other.GuardAndConnect(linked.Folder()));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "打开数据库出现严重的错误，程序将中止！");
+    EXPECT_EQ(ReadFileBytes(folder + "exam.db"), bankBytes);
 }
