@@ -4,7 +4,9 @@
 #include "app/Log.h"
 #include "browser/WebBrowser.h"
 #include "exam/JMSZ.h"
+#include "platform/AppFolder.h"
 #include "platform/Application.h"
+#include "platform/Files.h"
 #include "render/Global.h"
 #include "render/StyleSheet.h"
 #include "settings/UISet.h"
@@ -31,6 +33,8 @@ void TFrmMain::ActShuJuHuanYuanExecute() {
     if (dlg.ConnectionLost) {
         // The fatal message has been shown; without a bank the program cannot go on.
         qCWarning(lcApp) << "no connection after a restore: ending";
+        // Ending goes through the shutdown step all the same.
+        DeleteFileAt(AppFolder() + "css/Question.html");
         QCoreApplication::exit(1);
         return;
     }

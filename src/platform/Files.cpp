@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "platform/Log.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -145,17 +147,22 @@ bool renameOver(int fd, int fromDir, const std::string& fromName, int toDir, con
     if (::fstatat(toDir, toName.c_str(), &ts, 0) == 0 && ::fchmod(fd, ts.st_mode & 07777) != 0)
         return fail(why, errno);
     if (::renameat(fromDir, fromName.c_str(), toDir, toName.c_str()) != 0) return fail(why, errno);
-    if (::fsync(toDir) != 0) return fail(why, errno);
+    // The copy is in place from here on, its data flushed before the rename: a
+    // failed folder flush only leaves the rename less durable. Reporting the
+    // copy as failed would be wrong, and the caller would undo what is done.
+    if (::fsync(toDir) != 0)
+        qCWarning(lcPlatform) << "folder flush after renaming to" << toName.c_str() << "failed:" << std::strerror(errno);
     return true;
 }
 
-// A new file beside `name` in `dir` under a name of its own: name + ".xxxxxx".
+// A new file beside `name` in `dir` under a name of its own: name + ".xxxxxx",
+// the name cut short so that a target near the length limit can still be made.
 int createTemporary(int dir, const std::string& name, std::string& temp) {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         unsigned char r[6];
         if (::getrandom(r, sizeof r, 0) != static_cast<ssize_t>(sizeof r)) return -1;
-        temp = name + ".";
+        temp = name.substr(0, 200) + ".";
         for (unsigned char c : r) temp += kLetters[c % (sizeof kLetters - 1)];
         const int fd = ::openat(dir, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
@@ -305,7 +312,9 @@ bool CopyFileReplacing(const std::string& from, const std::string& to, std::stri
         ::unlinkat(dir.get(), temp.c_str(), 0);
         return false;
     }
-    return dst.close() || fail(why, errno);
+    // Flushed and in place: closing can no longer lose the copy.
+    if (!dst.close()) qCWarning(lcPlatform) << "closing the copy" << to.c_str() << "failed:" << std::strerror(errno);
+    return true;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -36,6 +36,14 @@ bool refusedByKind(const std::string& path, std::string* why) {
 BackupResult BackupBank(const std::string& folder, const std::string& target, std::string* why) {
     const std::string exam = folder + "exam.db";
     if (SameFile(exam, target)) return BackupResult::OntoRunningBank;
+    // The program's own scratch files in its folder are made anew and deleted
+    // at will: a backup under such a name would not last.
+    const size_t slash = target.rfind('/');
+    const std::string targetFolder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string leaf = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (SameFile(folder, targetFolder))
+        for (const char* scratch : {"temp.db", kStagingName, "exam.db.lock"})
+            if (leaf == scratch) return BackupResult::ScratchName;
     // A read sees a consistent bank here: nothing of the program is in a
     // statement or transaction while a dialog's button runs.
     return CopyFileReplacing(exam, target, why) ? BackupResult::Done : BackupResult::CopyFailed;

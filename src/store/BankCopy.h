@@ -4,7 +4,7 @@
 
 class TDataModule1;
 
-enum class BackupResult { Done, OntoRunningBank, CopyFailed };
+enum class BackupResult { Done, OntoRunningBank, ScratchName, CopyFailed };
 
 // Copies folder + "exam.db" to `target` through a temporary file that is
 // renamed into place only when complete: an earlier backup under that name

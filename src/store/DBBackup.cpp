@@ -36,6 +36,9 @@ void TFrmDBBackup::BitBtn2Click() {
     case BackupResult::OntoRunningBank:
         RejectCopy(QStringLiteral("不能备份到正在使用的数据文件，请重新选择！"), {});
         break;
+    case BackupResult::ScratchName:
+        RejectCopy(QStringLiteral("不能备份为程序自己使用的文件（temp.db、restore.db），请换一个文件名！"), {});
+        break;
     case BackupResult::CopyFailed:
         RejectCopy(QStringLiteral("数据备份失败，请重新选择目标文件！"), why);
         break;

@@ -73,6 +73,16 @@ TEST(BackupDialog, NamesCopiesAndRefusals) {
     const auto [result, text] = pressOk(dlg, boxes, dir + "no-such-folder/copy.db");
     EXPECT_EQ(result, mrNone);
     EXPECT_TRUE(text.startsWith("数据备份失败"));
+
+    // The program's own scratch names in its folder, however spelled, are refused.
+    for (const std::string& name : {dir + "temp.db", dir + "css/../restore.db"}) {
+        EXPECT_EQ(pressOk(dlg, boxes, name).second, "不能备份为程序自己使用的文件（temp.db、restore.db），请换一个文件名！");
+        EXPECT_FALSE(FileExists(name));
+    }
+    // A name just under the length limit: the temporary beside it must be shorter.
+    const std::string longName = dir + std::string(252, 'b') + ".db";
+    EXPECT_EQ(pressOk(dlg, boxes, longName).second, "数据备份成功!");
+    EXPECT_EQ(ReadFileBytes(longName), ReadFileBytes(exam));
 }
 
 TEST(RestoreDialog, RefusesWhatIsNoBankAndChangesNothing) {
