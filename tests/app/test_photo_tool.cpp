@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <csetjmp>
+#include <cstdlib>
 #include <fstream>
 #include <jpeglib.h>
 #include <sys/resource.h>
@@ -50,6 +51,38 @@ QImage quarters(int w, int h) {
         for (int x = 0; x < w; ++x)
             if (x >= w / 2 || y >= h / 2) image.setPixel(x, y, y < h / 2 ? 0xFF00FF00 : x < w / 2 ? 0xFF0000FF : 0xFFFFFF00);
     return image;
+}
+
+// CMYK as Adobe's programs write it: an Adobe marker and inverted inks, here no black.
+void writeAdobeCmyk(const QImage& rgb, const std::string& path) {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
+    cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);  // with the Adobe marker
+    jpeg_set_quality(&cinfo, 95, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(static_cast<size_t>(rgb.width()) * 4, 255);
+    for (; cinfo.next_scanline < cinfo.image_height;) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb p = rgb.pixel(x, static_cast<int>(cinfo.next_scanline));
+            const JSAMPLE inverted[] = {JSAMPLE(qRed(p)), JSAMPLE(qGreen(p)), JSAMPLE(qBlue(p))};  // 255 - ink
+            std::copy(inverted, inverted + 3, row.begin() + x * 4);
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&cinfo, &r, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    WriteFileBytes(path, std::string(reinterpret_cast<const char*>(out), size));
+    std::free(out);
 }
 
 void expectQuarters(const QImage& image) {
@@ -129,6 +162,11 @@ TEST_F(PhotoToolTest, OpeningAJpegShowsItsSizeAndSqueezesAllOfItIntoTheAdjustedP
     EXPECT_EQ(frm->Label4->text(), "高480");
     EXPECT_EQ(frm->Image4->pixmap().size(), QSize(640, 480));
     ASSERT_EQ(adjusted().size(), QSize(110, 140));
+    expectQuarters(adjusted());
+
+    writeAdobeCmyk(quarters(64, 48), inst.Path("cmyk.jpg"));
+    open("cmyk.jpg");
+    EXPECT_EQ(frm->Label3->text(), "宽64");
     expectQuarters(adjusted());
 }
 

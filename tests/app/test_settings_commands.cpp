@@ -8,6 +8,7 @@
 #include "store/DBBackup.h"
 #include "store/DBRestore.h"
 
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -15,7 +16,8 @@ std::string categories(const char* prefix) {
     const std::string p = prefix;
     return "INSERT INTO 题目类别 VALUES(1,'" + p + "库',0,'0');INSERT INTO 题目类别 VALUES(11,'" + p +
            "科目',1,NULL);INSERT INTO 题目类别 VALUES(101,'" + p + "节',11,NULL);"
-           "INSERT INTO 小题 VALUES(1,1,101,'单项选择题','" + p + "题','A','',0,0);";
+           "INSERT INTO 小题 VALUES(1,1,101,'单项选择题','" + p + "题','A','',0,0);"
+           "INSERT INTO 答案选项 VALUES(1,1,1,'是');INSERT INTO 答案选项 VALUES(1,1,2,'否');";
 }
 
 class SettingsCommandsTest : public MainWindowFixture {
@@ -39,6 +41,8 @@ protected:
 
 TEST_F(SettingsCommandsTest, SlotsAndTheToolButtonOpenTheirDialogs) {
     TFrmMain& f = Start();
+    ASSERT_TRUE(PaperLoaded);
+    f.WebBrowser1->Evaluate(QStringLiteral("document.getElementById('1/0').click(); 1"));
     int opened = 0;
     whenShown<TFrmDBBackup>([&](TFrmDBBackup& d) { ++opened; d.BitBtn3->click(); });
     f.ActClickExecute(f.NavImages[6]);
@@ -46,9 +50,11 @@ TEST_F(SettingsCommandsTest, SlotsAndTheToolButtonOpenTheirDialogs) {
     f.ActClickExecute(f.NavImages[7]);
     whenShown<TFrmJMSZ>([&](TFrmJMSZ& d) { ++opened; d.BitBtn2->click(); });
     f.ActClickExecute(f.NavImages[8]);
-    whenShown<TFrmUISet>([&](TFrmUISet& d) { ++opened; d.BitBtn3->click(); });
-    f.ToolButton4->click();
+    whenShown<TFrmUISet>([&](TFrmUISet& d) { ++opened; QTest::mouseClick(d.BitBtn3, Qt::LeftButton); });
+    QTest::mouseClick(f.ToolButton4, Qt::LeftButton);
     EXPECT_EQ(opened, 4);
+    EXPECT_TRUE(f.WebBrowser1->Evaluate(QStringLiteral("document.getElementById('1/0').checked")).toBool())
+        << "cancelled: the page is not reloaded";
     EXPECT_EQ(f.CurrentNavSlot, 8);
 }
 

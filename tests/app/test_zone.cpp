@@ -66,6 +66,11 @@ protected:
     ZoneWithoutPageTest() : ZoneTest(false) {}
 };
 
+class ZoneWithEmptyBannerTest : public ZoneTest {
+protected:
+    ZoneWithEmptyBannerTest() : ZoneTest(true, "UPDATE 系统参数 SET 参数值='' WHERE 参数名='广告位2';") {}
+};
+
 // Addresses from a bank of someone else's.
 class ZoneWithForeignAddressesTest : public ZoneTest {
 protected:
@@ -211,4 +216,13 @@ TEST_F(ZoneTest, ACollapsedColumnOpensForThePhotoToolAndIsCollapsedAgainOnLeavin
     QTest::mouseClick(f.BitBtn1, Qt::LeftButton);
     EXPECT_EQ(f.Panel6->width(), open);
     EXPECT_TRUE(f.TreeView1->isVisible());
+}
+
+TEST_F(ZoneWithEmptyBannerTest, OnlineAnEmptyBannerAddressShowsTheLocalBanner) {
+    ASSERT_TRUE(listening) << Server.ErrorString().toStdString();
+    TFrmMain& f = Start();
+    ASSERT_EQ(f.WebBrowser4->LocationURL(), url("/qlr/ad/banner1.html"));
+    click(11);
+    EXPECT_EQ(f.WebBrowser4->LocationURL(), local("css/gg2bk.html"));
+    EXPECT_TRUE(boxes.shown.empty());
 }

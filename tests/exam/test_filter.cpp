@@ -7,6 +7,8 @@
 #include "store/DataModule.h"
 #include "support/TestSupport.h"
 
+#include <QStyleOptionViewItem>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,6 +30,16 @@ std::vector<std::string> sqlLines() {
     const TStrings& sql = DataModule1->ADOQuery2.SQL;
     for (int i = 0; i < sql.Count(); ++i) lines.push_back(sql[i]);
     return lines;
+}
+
+// Clicks the tick box of a row of the type list, where a user would.
+void clickTick(QListWidget* types, int row) {
+    QStyleOptionViewItem opt;
+    opt.initFrom(types);
+    opt.rect = types->visualItemRect(types->item(row));
+    opt.features = QStyleOptionViewItem::HasCheckIndicator;
+    const QRect tick = types->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, types);
+    QTest::mouseClick(types->viewport(), Qt::LeftButton, {}, tick.center());
 }
 
 class FilterTest : public ::testing::Test {
@@ -95,9 +107,11 @@ TEST_F(FilterTest, DialogListsTheTypesAndReportsEachRefusal) {
     EXPECT_EQ(dlg.CheckListBox1->item(0)->text(), "单选");
     EXPECT_EQ(dlg.CheckListBox1->item(3)->checkState(), Qt::Checked);
 
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     setList({1, 3});
-    dlg.SetAllChecked(false);
-    dlg.BitBtn1->click();
+    for (int row = 0; row < 4; ++row) clickTick(dlg.CheckListBox1, row);
+    QTest::mouseClick(dlg.BitBtn1, Qt::LeftButton);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, " 必须至少选择一种题型!");
     EXPECT_EQ(boxes.shown[0].caption, "选择题型");
@@ -105,7 +119,7 @@ TEST_F(FilterTest, DialogListsTheTypesAndReportsEachRefusal) {
     EXPECT_EQ(dlg.ModalResult, mrNone);
     EXPECT_EQ(list(), Ids({1, 3}));
 
-    dlg.SetAllChecked(true);
+    for (int row = 0; row < 3; ++row) clickTick(dlg.CheckListBox1, row);  // all but the last type again
     dlg.RadioGroup1->SetItemIndex(1);  // a page without favourites
     dlg.BitBtn1->click();
     EXPECT_EQ(boxes.shown.back().text, "没有符合试题范围的试题!");
@@ -119,8 +133,7 @@ TEST_F(FilterTest, DialogListsTheTypesAndReportsEachRefusal) {
 
     setList({40, 1, 4, 10});
     dlg.RadioGroup1->SetItemIndex(0);
-    dlg.CheckListBox1->item(3)->setCheckState(Qt::Unchecked);  // only the last type
-    dlg.BitBtn1->click();
+    QTest::mouseClick(dlg.BitBtn1, Qt::LeftButton);
     EXPECT_EQ(dlg.ModalResult, mrOk);
     EXPECT_EQ(list(), Ids({1, 4, 10}));
     EXPECT_EQ(sqlLines().back(), ")");

@@ -143,4 +143,13 @@ TEST(ScoreDialog, OkStoresEveryScoreAsTyped) {
     cancelled.BitBtn2->click();
     EXPECT_EQ(cancelled.ModalResult, mrCancel);
     EXPECT_EQ(score("单选"), 2.5);
+
+    // A failing statement is shown, and the success message is not.
+    TFrmJMSZ failing(nullptr);
+    DataModule1->ADOQuery2.ExecWith({"ALTER TABLE 类型说明 RENAME TO 旧类型说明"});
+    s.boxes.shown.clear();
+    QTest::mouseClick(failing.BitBtn1, Qt::LeftButton);
+    ASSERT_EQ(s.boxes.shown.size(), 1u);
+    EXPECT_TRUE(s.boxes.shown[0].text.contains("类型说明")) << s.boxes.shown[0].text.toStdString();
+    EXPECT_EQ(s.boxes.shown[0].flags, MB_ICONERROR);
 }

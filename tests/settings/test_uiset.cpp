@@ -185,6 +185,9 @@ TEST(AppearanceDialog, ThePreviewShowsTheEditedLookInOneBrowser) {
     EXPECT_EQ(previewEval(dlg, "document.title").toString(), "界面设置");
     EXPECT_EQ(previewEval(dlg, "getComputedStyle(document.body).backgroundColor").toString(), "rgb(16, 32, 48)");
     EXPECT_EQ(previewEval(dlg, "document.querySelectorAll('input[type=radio]').length").toInt(), 25);
+    EXPECT_EQ(previewEval(dlg, "Array.from(document.querySelectorAll('.TestMainTitle'), t => t.textContent.split('．')[0]).join()")
+                  .toString(),
+              "1,2,3,4,5");
 
     dlg.SpinEdit2->setValue(22);
     dlg.SpinEdit1->setValue(200);

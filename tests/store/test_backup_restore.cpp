@@ -93,17 +93,33 @@ TEST(RestoreDialog, RefusesWhatIsNoBankAndChangesNothing) {
     const std::string plain = bank.Install.Path("plain.db"), text = bank.Install.Path("notes.db");
     examdb::ExtractImage(partial.Path("exam.db"), plain);  // SQLite without our header
     WriteFileBytes(text, std::string(8192, 'x'));
+    // All ten tables, but garbage over the second half of the page holding 题目类别's row.
+    TestInstall sound(category("备份"));
+    const std::string corrupt = sound.Path("exam.db");
+    std::string bytes = ReadFileBytes(corrupt);
+    const size_t image = examdb::kHeaderSize, pageSize = size_t(uint8_t(bytes[image + 16])) << 8 | uint8_t(bytes[image + 17]);
+    const size_t rootPage = size_t(DataModule1->ADOQuery2.OpenWith({"SELECT rootpage FROM sqlite_master WHERE name='题目类别'"})
+                                       .FieldByName("rootpage")
+                                       .AsInteger());
+    bytes.replace(image + (rootPage - 1) * pageSize + pageSize / 2, pageSize / 2, pageSize / 2, '\xff');
+    WriteFileBytes(corrupt, bytes);
 
     TFrmDBRestore dlg;
-    for (const std::string& name : {partial.Path("exam.db"), plain, text}) {
+    const std::pair<std::string, const char*> refused[] = {{partial.Path("exam.db"), "缺少数据表 技巧说明"},
+                                                           {plain, "文件头不是本程序的数据文件"},
+                                                           {text, "文件头不是本程序的数据文件"},
+                                                           {corrupt, "数据已损坏"}};
+    for (const auto& [name, reason] : refused) {
         const auto [result, message] = pressOk(dlg, boxes, name);
         EXPECT_EQ(result, mrNone);
-        EXPECT_TRUE(message.contains("不是有效的数据文件")) << message.toStdString();
+        EXPECT_TRUE(message.startsWith("所选文件不是有效的数据文件，当前数据没有改变，请重新选择！（") &&
+                    message.contains(QString::fromUtf8(reason)))
+            << message.toStdString();
         EXPECT_EQ(ReadFileBytes(exam), before);
         EXPECT_EQ(categoryName(), "当前题库");  // still connected to the same bank
     }
     EXPECT_TRUE(pressOk(dlg, boxes, bank.Install.Path("missing.db")).second.startsWith("数据还原失败"));
-    EXPECT_EQ(pressOk(dlg, boxes, exam).first, mrNone);
+    EXPECT_EQ(pressOk(dlg, boxes, exam), std::make_pair(int(mrNone), QStringLiteral("要还原的文件就是正在使用的数据文件，请重新选择！")));
     EXPECT_EQ(pressOk(dlg, boxes, "备份.DB").second, kBadName);
     EXPECT_FALSE(dlg.Restored);
     EXPECT_EQ(ReadFileBytes(exam), before);

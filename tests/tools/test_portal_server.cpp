@@ -1,6 +1,7 @@
 // The sample portal's server answers only files inside its folder, and only
 // within its limits, over real loopback connections.
 #include "PortalServer.h"
+#include "browser/WebBrowser.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -104,4 +105,17 @@ TEST_F(PortalServerTest, KeepsItsLimitsAndAnswersOnlyTheLoopbackNames) {
     WriteFileBytes((dir / "site" / "big.css").string(), big);
     const QByteArray reply = ask("GET", "/big.css");
     EXPECT_TRUE(reply.endsWith(QByteArray::fromStdString(big))) << reply.size();
+}
+
+// The sample portal's pages show styled: their sheet arrives as a style sheet.
+TEST(SamplePortal, PagesShowWithTheirStyleSheet) {
+    PortalServer portal(QStringLiteral(QUILLORA_SOURCE_DIR "/data/portal"));
+    ASSERT_TRUE(portal.Listen(0));
+    WebBrowser browser;
+    browser.Navigate(portal.BaseUrl() + QStringLiteral("/qlr/exam/index.html"));
+    ASSERT_TRUE(browser.WaitForLoad());
+    EXPECT_EQ(browser.Evaluate(QStringLiteral("getComputedStyle(document.body).backgroundColor")).toString(),
+              "rgb(238, 243, 248)");
+    EXPECT_EQ(browser.Evaluate(QStringLiteral("getComputedStyle(document.querySelector('.top')).backgroundColor")).toString(),
+              "rgb(181, 70, 31)");
 }
