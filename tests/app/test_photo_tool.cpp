@@ -96,7 +96,7 @@ void expectQuarters(const QImage& image) {
 
 // LoadPicture's message in a child whose address space has only `room` bytes
 // left beyond what it already maps.
-std::string loadWithLittleRoom(const std::string& path, rlim_t room) {
+[[maybe_unused]] std::string loadWithLittleRoom(const std::string& path, rlim_t room) {
     int fds[2];
     if (pipe(fds) != 0) return "no pipe";
     const pid_t pid = fork();
