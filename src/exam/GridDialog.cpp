@@ -3,21 +3,20 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-TGridDialogParts BuildGridDialog(QWidget* dialog, const QString& caption1, const QString& caption2,
+TGridDialogParts BuildGridDialog(QWidget* dialog, QTableView* grid, const QString& caption1, const QString& caption2,
                                  const QString& caption3) {
     auto* layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     TGridDialogParts parts{};
-    parts.Grid = new QTableWidget(dialog);
-    parts.Grid->verticalHeader()->hide();
-    parts.Grid->verticalHeader()->setDefaultSectionSize(20);
-    parts.Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    parts.Grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    parts.Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    parts.Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    parts.Grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    layout->addWidget(parts.Grid, 1);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addWidget(grid, 1);
     parts.Panel = new QWidget(dialog);
     parts.Panel->setFixedHeight(41);
     layout->addWidget(parts.Panel);

@@ -11,14 +11,6 @@
 #include <QMouseEvent>
 #include <algorithm>
 
-namespace {
-QTableWidgetItem* cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
-}
-}  // namespace
-
 AdoQuery& OpenFavourites() {
     // No ORDER BY: favourites are listed in the table's own order.
     return DataModule1->ADOQuery2.OpenWith({"SELECT 小题号,题目内容,题目类型 FROM 小题 WHERE 是否收藏=1"});
@@ -26,9 +18,9 @@ AdoQuery& OpenFavourites() {
 
 TFrmSCJST::TFrmSCJST(QWidget* parent) : TDialog(parent) {
     InitForm(QStringLiteral("收藏夹试题"), 740, 428, true);
-    const TGridDialogParts parts =
-        BuildGridDialog(this, QStringLiteral("生成试卷"), QStringLiteral("取消收藏"), QStringLiteral("关闭"));
-    StringGrid1 = parts.Grid;
+    StringGrid1 = new TTextGrid(this);
+    const TGridDialogParts parts = BuildGridDialog(this, StringGrid1, QStringLiteral("生成试卷"),
+                                                   QStringLiteral("取消收藏"), QStringLiteral("关闭"));
     Panel1 = parts.Panel;
     BitBtn1 = parts.Button1;
     BitBtn2 = parts.Button2;
@@ -38,7 +30,7 @@ TFrmSCJST::TFrmSCJST(QWidget* parent) : TDialog(parent) {
     connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
     connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
     AttachButton(BitBtn3, mrCancel);
-    connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, Guarded([this] { StringGrid1DblClick(); }));
+    connect(StringGrid1, &QAbstractItemView::doubleClicked, this, Guarded([this] { StringGrid1DblClick(); }));
     // A double click below the last row is a double click on the grid too.
     StringGrid1->viewport()->installEventFilter(this);
     // Enter opens the selected row: no button may take it by being first or
@@ -50,9 +42,8 @@ TFrmSCJST::TFrmSCJST(QWidget* parent) : TDialog(parent) {
 int TFrmSCJST::textWidth(const QString& s) const { return QFontMetrics(font()).horizontalAdvance(s); }
 
 void TFrmSCJST::FormCreate() {
-    StringGrid1->setColumnCount(3);
-    StringGrid1->setRowCount(1);
-    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("序号"), QStringLiteral("    题目内容"), QStringLiteral("题目类型")});
+    StringGrid1->Model().SetHeaders({QStringLiteral("序号"), QStringLiteral("    题目内容"), QStringLiteral("题目类型")});
+    StringGrid1->Model().SetCells(std::vector<QString>(3));
     StringGrid1->setColumnWidth(0, textWidth(QStringLiteral(" 100")) + 8);
     StringGrid1->setColumnWidth(1, 640);
     StringGrid1->setColumnWidth(2, textWidth(QStringLiteral("题目类型")) + 8);
@@ -60,34 +51,32 @@ void TFrmSCJST::FormCreate() {
 }
 
 QString TFrmSCJST::Cell(int col, int row) const {
-    if (row == 0) {
-        const QTableWidgetItem* h = StringGrid1->horizontalHeaderItem(col);
-        return h ? h->text() : QString();
-    }
-    const QTableWidgetItem* item = StringGrid1->item(row - 1, col);
-    return item ? item->text() : QString();
+    return row == 0 ? StringGrid1->Model().Header(col) : StringGrid1->Model().Text(row - 1, col);
 }
 
 void TFrmSCJST::FillData(AdoQuery& q) {
+    // The old list's memory goes first, so the new one reuses it.
     FavouriteIds.Clear();
-    StringGrid1->clearContents();
-    StringGrid1->setRowCount(1);
+    StringGrid1->Model().ReleaseText();
+    StringGrid1->Model().SetNumbered(q.RecordCount() > 0);
     if (q.RecordCount() == 0) {
-        StringGrid1->setItem(0, 0, cell(QString()));
-        StringGrid1->setItem(0, 1, cell(QStringLiteral("没有题目")));
-        StringGrid1->setItem(0, 2, cell(QString()));
+        StringGrid1->Model().SetCells({QString(), QStringLiteral("没有题目"), QString()});
         return;
     }
-    // Filled with updates off: one repaint for the whole list, however long.
-    StringGrid1->setUpdatesEnabled(false);
-    StringGrid1->setRowCount(q.RecordCount());
-    for (int r = 0; !q.Eof(); q.Next(), ++r) {
-        StringGrid1->setItem(r, 0, cell(QString::number(r + 1)));
-        StringGrid1->setItem(r, 1, cell(QString::fromStdString(q.FieldByName("题目内容").AsString())));
-        StringGrid1->setItem(r, 2, cell(QString::fromStdString(q.FieldByName("题目类型").AsString())));
+    // Column 0 is numbered by the model; a run of one type shares one string.
+    std::vector<QString> cells;
+    cells.reserve(static_cast<size_t>(q.RecordCount()) * 3);
+    std::string type;
+    QString shownType;
+    for (; !q.Eof(); q.Next()) {
+        cells.emplace_back();
+        cells.push_back(QString::fromStdString(q.FieldByName("题目内容").AsString()));
+        std::string t = q.FieldByName("题目类型").AsString();
+        if (t != type || shownType.isNull()) shownType = QString::fromStdString(type = std::move(t));
+        cells.push_back(shownType);
         FavouriteIds.Add()->Id = q.FieldByName("小题号").AsInteger();
     }
-    StringGrid1->setUpdatesEnabled(true);
+    StringGrid1->Model().SetCells(std::move(cells));
     // A refilled grid starts at its first row, whatever was current before.
     StringGrid1->setCurrentCell(0, 0);
 }

@@ -2,10 +2,10 @@
 // The favourites dialog: lists questions (the favourites, or the matches of a
 // search, which reuses it), removes favourites, and makes a paper of all or one.
 #include "platform/Dialog.h"
+#include "exam/TextGrid.h"
 #include "render/Records.h"
 
 #include <QPushButton>
-#include <QTableWidget>
 
 class AdoQuery;
 
@@ -36,7 +36,7 @@ public:
     // Rows including the header row, as the grid counts them.
     int RowCount() const { return StringGrid1->rowCount() + 1; }
 
-    QTableWidget* StringGrid1 = nullptr;
+    TTextGrid* StringGrid1 = nullptr;
     QWidget* Panel1;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;

@@ -25,9 +25,9 @@ QTableWidgetItem* cell(const QString& text) {
 
 TFrmWGZX::TFrmWGZX(QWidget* parent) : TDialog(parent) {
     InitForm(QStringLiteral("温故知新"), 594, 506, true);
-    const TGridDialogParts parts =
-        BuildGridDialog(this, QStringLiteral("显示全部测试"), QStringLiteral("生成试卷"), QStringLiteral("退出"));
-    StringGrid1 = parts.Grid;
+    StringGrid1 = new QTableWidget(this);
+    const TGridDialogParts parts = BuildGridDialog(this, StringGrid1, QStringLiteral("显示全部测试"),
+                                                   QStringLiteral("生成试卷"), QStringLiteral("退出"));
     Panel1 = parts.Panel;
     BitBtn1 = parts.Button1;
     BitBtn2 = parts.Button2;
