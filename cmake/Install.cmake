@@ -32,12 +32,37 @@ foreach(size 16 22 24 32 48 64 128 256)
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${QUILLORA_APP_ID}.png)
 endforeach()
 
+# What Debian asks of every package: the copyright, a changelog and a manual
+# page, the last two compressed without a name or time stamp so that the
+# package's bytes depend on the sources alone. The version is 1.0.0 without a
+# Debian revision, a native package, so the changelog is changelog.gz.
+find_program(QUILLORA_GZIP gzip REQUIRED)
+set(QUILLORA_PKG_DIR ${CMAKE_BINARY_DIR}/pkg)
+set(QUILLORA_PKG_SRC ${CMAKE_SOURCE_DIR}/data/debian/changelog ${CMAKE_SOURCE_DIR}/data/man/quillora.1)
+add_custom_command(OUTPUT ${QUILLORA_PKG_DIR}/changelog.gz ${QUILLORA_PKG_DIR}/quillora.1.gz
+  COMMAND ${CMAKE_COMMAND} -E copy ${QUILLORA_PKG_SRC} ${QUILLORA_PKG_DIR}
+  COMMAND ${QUILLORA_GZIP} -9nf ${QUILLORA_PKG_DIR}/changelog ${QUILLORA_PKG_DIR}/quillora.1
+  DEPENDS ${QUILLORA_PKG_SRC}
+  VERBATIM)
+add_custom_target(package_docs ALL DEPENDS ${QUILLORA_PKG_DIR}/changelog.gz ${QUILLORA_PKG_DIR}/quillora.1.gz)
+# The changelog's latest entry names the version being packaged.
+file(STRINGS ${CMAKE_SOURCE_DIR}/data/debian/changelog QUILLORA_CHANGELOG_TOP LIMIT_COUNT 1)
+if(NOT QUILLORA_CHANGELOG_TOP MATCHES "^quillora \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "data/debian/changelog does not start with version ${PROJECT_VERSION}")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/debian/changelog)
+install(FILES ${CMAKE_SOURCE_DIR}/data/debian/copyright ${QUILLORA_PKG_DIR}/changelog.gz
+        DESTINATION share/doc/quillora)
+install(FILES ${QUILLORA_PKG_DIR}/quillora.1.gz DESTINATION share/man/man1)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillora)
 set(CPACK_PACKAGE_VENDOR "The Quillora developers")
 set(CPACK_PACKAGE_CONTACT "The Quillora developers <developers@quillora.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Practise the written civil-service entrance examination")
-set(CPACK_PACKAGE_DESCRIPTION "A question bank with mock examinations, grading and a test history; Chinese interface.")
+# Debian shows the extended description in 80 columns: its lines are kept shorter.
+set(CPACK_PACKAGE_DESCRIPTION "A question bank for the written civil-service entrance examination,
+with mock examinations, grading and a test history; Chinese interface.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://quillora.org/")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -2,11 +2,12 @@
 # Makes the Debian package from this build, unpacks it into a temporary root
 # with dpkg-deb -x, and starts the unpacked program offscreen with a temporary
 # HOME: it must make the user's data folder and show the start-up page there,
-# writing nothing into the installation.
+# writing nothing into the installation. Lintian must find no error and no
+# warning in it.
 set -euo pipefail
 build=$1
-for tool in cpack dpkg-deb dpkg-shlibdeps; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (./build.sh test installs it)"; exit 77; }
 done
 fail() { echo "FAIL: $*"; [ -f "$tmp/run.log" ] && tail -20 "$tmp/run.log"; exit 1; }
 tmp=$(mktemp -d)
@@ -24,6 +25,11 @@ echo "$(basename "$deb"): Depends: $depends"
 for lib in libqt6webenginecore6 libqt6widgets6 libsqlite3; do
   [[ $depends == *"$lib"* ]] || fail "the dependencies lack $lib (shlibdeps)"
 done
+
+# No tag is suppressed: lintian's complaint about running as root goes to
+# stderr and is not a tag. The exit status also catches lintian itself failing.
+lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 || { cat "$tmp/lintian.log"; fail "lintian"; }
+if grep -E '^(E|W): ' "$tmp/lintian.log"; then fail "lintian reports errors or warnings"; fi
 
 root=$tmp/root
 dpkg-deb -x "$deb" "$root"
