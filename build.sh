@@ -17,7 +17,7 @@ packages=(
   libsqlite3-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei locales-all
-  desktop-file-utils appstream dpkg-dev python3 lintian
+  desktop-file-utils appstream dpkg-dev python3 lintian qt6-translations-l10n
   clang libclang-rt-14-dev
 )
 

@@ -3,7 +3,35 @@
 #include "platform/Log.h"
 #include "platform/MessageBox.h"
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace {
+// Qt's own dialogs (files, colours, print preview, standard buttons) speak the
+// program's language whatever the user's locale: Chinese, in the traditional
+// script for a locale that writes it.
+void InstallQtTranslation(QApplication& app) {
+    const QLocale system = QLocale::system();
+    const bool traditional =
+        system.language() == QLocale::Chinese && system.script() == QLocale::TraditionalChineseScript;
+    const QString name = traditional ? QStringLiteral("qtbase_zh_TW") : QStringLiteral("qtbase_zh_CN");
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto* translator = new QTranslator(&app);
+    if (translator->load(name, dir)) {
+        app.installTranslator(translator);
+    } else {
+        qCWarning(lcPlatform).noquote() << "no" << name << "in" << dir << "(qt6-translations-l10n)";
+        delete translator;
+    }
+    // A desktop's native dialog follows the desktop's language, not ours.
+    app.setAttribute(Qt::AA_DontUseNativeDialogs);
+}
+} // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallQtTranslation(*this);
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

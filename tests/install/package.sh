@@ -25,6 +25,7 @@ echo "$(basename "$deb"): Depends: $depends"
 for lib in libqt6webenginecore6 libqt6widgets6 libsqlite3; do
   [[ $depends == *"$lib"* ]] || fail "the dependencies lack $lib (shlibdeps)"
 done
+[[ $depends == *qt6-translations-l10n* ]] || fail "the dependencies lack Qt's translations"
 
 # No tag is suppressed: lintian's complaint about running as root goes to
 # stderr and is not a tag. The exit status also catches lintian itself failing.
