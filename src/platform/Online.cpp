@@ -9,6 +9,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
+#include <memory>
 
 namespace {
 Seam<bool(const QString&)> onlineSeam;
@@ -89,21 +90,19 @@ void ShellOpen(const QString& url) {
     if (process->state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (process->state() != QProcess::NotRunning) {
         // Still running: a browser has started in its place. Let it go on, and
-        // never end it with the program.
+        // never end it with the program; what it says on stderr is not kept.
+        QObject::connect(process, &QProcess::readyReadStandardError, process,
+                         [process] { process->readAllStandardError(); });
         QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
         return;
     }
-    const QString why = process->error() == QProcess::FailedToStart
-                            ? QStringLiteral("xdg-open could not be started")
-                        : process->exitStatus() != QProcess::NormalExit
-                            ? QStringLiteral("xdg-open crashed")
-                            : QStringLiteral("xdg-open exited with %1: %2")
-                                  .arg(process->exitCode())
-                                  .arg(QString::fromLocal8Bit(process->readAllStandardError()).trimmed());
-    const bool opened = process->error() != QProcess::FailedToStart &&
-                        process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
-    delete process;
-    if (!opened) tellNoBrowser(url, why);
+    const std::unique_ptr<QProcess> done(process);
+    if (done->error() == QProcess::FailedToStart) return tellNoBrowser(url, QStringLiteral("xdg-open could not be started"));
+    if (done->exitStatus() != QProcess::NormalExit) return tellNoBrowser(url, QStringLiteral("xdg-open crashed"));
+    if (done->exitCode() != 0)
+        tellNoBrowser(url, QStringLiteral("xdg-open exited with %1: %2")
+                               .arg(done->exitCode())
+                               .arg(QString::fromLocal8Bit(done->readAllStandardError()).trimmed()));
 }
 
 std::function<void(const QString&)> SetShellOpenHandler(std::function<void(const QString&)> handler) {
