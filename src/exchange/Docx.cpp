@@ -300,6 +300,7 @@ bool ReadDocxLines(const QString& path, const Limits& limits, std::vector<Text>&
         XmlEntry xml(zip, document);
         std::vector<Paragraph> open;
         Run run;
+        xml.ReadRoot("document"_L1);
         while (xml.ReadNext()) {
             QXmlStreamReader& r = xml.Xml();
             const QStringView n = r.name();

@@ -133,9 +133,10 @@ bool FirstSheet(Zip& zip, const QString& workbook, QString& sheet, QString& shar
     QStringList ids;
     if (zip.Contains(workbook)) {
         XmlEntry xml(zip, workbook);
-        while (xml.ReadNext())
-            if (xml.Xml().isStartElement() && xml.Xml().name() == u"sheet")
-                ids.append(Attr(xml.Xml().attributes(), "id"_L1).toString());
+        if (xml.ReadRoot("workbook"_L1))
+            while (xml.ReadNext())
+                if (xml.Xml().isStartElement() && xml.Xml().name() == u"sheet")
+                    ids.append(Attr(xml.Xml().attributes(), "id"_L1).toString());
         if (xml.Failed()) {
             *error = xml.Error();
             return false;

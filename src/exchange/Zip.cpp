@@ -155,6 +155,17 @@ bool XmlEntry::Next() {
     }
 }
 
+bool XmlEntry::ReadRoot(QLatin1StringView localName) {
+    while (ReadNext()) {
+        if (!xml_.isStartElement()) continue;
+        if (xml_.name() == localName) return true;
+        break;
+    }
+    if (error_.isEmpty()) error_ = zip_.NotValid();
+    done_ = true;
+    return false;
+}
+
 bool XmlEntry::AppendText(QString& text) {
     const int depth = depth_;
     while (ReadNext()) {

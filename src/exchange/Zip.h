@@ -92,6 +92,9 @@ public:
     const QString& Error() const { return error_; }
     // Depth of the current element (1 for the document element).
     int Depth() const { return depth_; }
+    // Reads up to the document element and refuses the entry unless it is
+    // `localName` (a workbook is no document).
+    bool ReadRoot(QLatin1StringView localName);
     // Skips what is inside the current start element, up to its end.
     bool Skip();
     // Appends the character data inside the current start element, up to its end.

@@ -75,6 +75,10 @@ QByteArray Sheet(const QByteArray& rows) {
 // A workbook whose first sheet is not sheet1.xml: the reader must follow the relationships.
 Entries Workbook(const QByteArray& sheetRows, const QByteArray& sharedStrings = {}) {
     Entries e{
+        {"_rels/.rels",
+         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>
+</Relationships>)"},
         {"xl/workbook.xml",
          R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"
  xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">
@@ -281,6 +285,11 @@ TEST_F(Containers, DocxRefusedWithAReason) {
     junk.write("PK\x03\x04 but nothing after");
     junk.close();
     EXPECT_FALSE(ReadDocxLines(notZip, Limits{}, lines, pictures, &error));
+    EXPECT_EQ(error, "文件不是有效的 Word 文档（.docx）");
+
+    // A workbook is a valid container, but no document.
+    const QString workbook = Write("q.xlsx", Workbook(R"(<row r="1"><c r="A1"><v>1</v></c></row>)"));
+    EXPECT_FALSE(ReadDocxLines(workbook, Limits{}, lines, pictures, &error));
     EXPECT_EQ(error, "文件不是有效的 Word 文档（.docx）");
 
     // Entry names are exact: a document under another case is not the document.
