@@ -1,0 +1,73 @@
+// Arbitrary bytes as an imported file, read as an Excel workbook and as a
+// Word document under small limits. Whatever the bytes, each reader returns,
+// gives a reason exactly when it fails, and hands back only rows, lines and
+// pictures within those limits. The seeds are made by xlsx_corpus.py.
+#include "FuzzSupport.h"
+#include "exchange/Docx.h"
+#include "exchange/Pictures.h"
+#include "exchange/Xlsx.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+
+using namespace exchange;
+
+namespace {
+const QString& scratchFile() {
+    static const QTemporaryDir dir;
+    static const QString path = dir.filePath(QStringLiteral("input"));
+    return path;
+}
+
+Limits smallLimits() {
+    Limits limits;
+    limits.maxFileBytes = 1 << 20;
+    limits.maxEntryBytes = 256 << 10;
+    limits.maxTotalBytes = 1 << 20;
+    limits.maxEntries = 64;
+    limits.maxXmlDepth = 64;
+    limits.maxPictureBytes = 64 << 10;
+    return limits;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QString& path = scratchFile();
+    {
+        QFile out(path);
+        FUZZ_CHECK(out.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write %s", qPrintable(path));
+        out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    }
+    const Limits limits = smallLimits();
+
+    QString error;
+    const bool rowsRead = ReadXlsxRows(
+        path, limits,
+        [&](int row, const QStringList& cells) {
+            FUZZ_CHECK(row >= 1 && row <= 1048576, "row %d", row);
+            FUZZ_CHECK(!cells.isEmpty() && cells.size() <= 16384 && !cells.back().isEmpty(), "%lld cells",
+                       static_cast<long long>(cells.size()));
+            return true;
+        },
+        &error);
+    FUZZ_CHECK(rowsRead == error.isEmpty(), "read %d, error \"%s\"", rowsRead, qPrintable(error));
+
+    std::vector<Text> lines;
+    Pictures pictures;
+    int leftOut = -1;
+    error.clear();
+    const bool linesRead = ReadDocxLines(path, limits, lines, pictures, &error, &leftOut);
+    FUZZ_CHECK(linesRead == error.isEmpty(), "read %d, error \"%s\"", linesRead, qPrintable(error));
+    FUZZ_CHECK(linesRead ? leftOut >= 0 : lines.empty() && pictures.empty(), "left out %d, %zu lines",
+               leftOut, lines.size());
+    for (const Text& line : lines)
+        FUZZ_CHECK(line.html, "a line not marked as HTML");
+    for (const auto& [sha, picture] : pictures) {
+        FUZZ_CHECK(IsPictureFileName(sha + QLatin1Char('.') + picture.ext), "picture %s.%s", qPrintable(sha),
+                   qPrintable(picture.ext));
+        FUZZ_CHECK(picture.bytes.size() <= limits.maxPictureBytes, "picture of %lld bytes",
+                   static_cast<long long>(picture.bytes.size()));
+    }
+    return 0;
+}
