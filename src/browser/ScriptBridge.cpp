@@ -94,7 +94,12 @@ QVariantMap ScriptBridge::invoke(const QString& name, const QVariantList& args) 
         qCWarning(lcBrowser) << "the page keeps calling window.external while its last call is open; ignoring it"
                                 " until it is loaded again";
         muted_ = true;
-        queue_.clear();
+        // A busy program may receive a looping page's calls in one batch, before
+        // the first has run; that first one was the page's own and still runs.
+        if (answered_ || running_)
+            queue_.clear();
+        else if (queue_.size() > 1)
+            queue_.resize(1);
         return failure(QStringLiteral("refused"));
     }
     queue_.append(Call{id, name, args});
@@ -104,16 +109,22 @@ QVariantMap ScriptBridge::invoke(const QString& name, const QVariantList& args) 
 
 void ScriptBridge::PageChanged() {
     muted_ = false;
+    answered_ = false;
     recent_.invalidate();
     queue_.clear();
 }
 
 void ScriptBridge::runQueued() {
-    while (!queue_.isEmpty() && !muted_) {
+    while (!queue_.isEmpty()) {
+        if (muted_ && answered_) {
+            queue_.clear();
+            break;
+        }
         const Call call = queue_.takeFirst();
         // The page may have changed since the call was made.
         if (callerAllowed_ && !callerAllowed_()) continue;
         running_ = true;
+        answered_ = true;
         dispatch(call);
         running_ = false;
     }

@@ -1,9 +1,11 @@
 // The scripting object: its type information, late-bound calls and SCBT.
 #include "browser/GetData_TLB_Impl.h"
+#include "browser/ScriptBridge.h"
 #include "platform/MessageBox.h"
 #include "store/DataModule.h"
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -130,4 +132,27 @@ TEST(Favourites, ADatabaseFailureIsTheFailureMessage) {
     EXPECT_EQ(result, "Error");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "收藏失败，请重新操作!");
+}
+
+// A looping page's calls can reach a busy program in one batch, before the
+// first has run: that first call is still answered, the rest are not.
+TEST(ScriptBridgeLoop, ABatchOfCallsRunsItsFirstAndNothingMore) {
+    MessageBoxRecorder boxes;
+    OpenBank bank(kBank);
+    Obj o;
+    ScriptBridge bridge(o.d.get(), nullptr);
+    for (int i = 0; i < 6; ++i) bridge.invoke(QStringLiteral("DoSeaarchData"), {i == 0 ? 123 : 7});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(favourite(bank.Module(), 123), 1);
+    EXPECT_EQ(favourite(bank.Module(), 7), 0);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+
+    // Until the page is loaded again, it is not answered at all.
+    bridge.invoke(QStringLiteral("DoSeaarchData"), {7});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(favourite(bank.Module(), 7), 0);
+    bridge.PageChanged();
+    bridge.invoke(QStringLiteral("DoSeaarchData"), {7});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(favourite(bank.Module(), 7), 1);
 }
