@@ -15,6 +15,7 @@ ParsedFile ReadAiken(const QByteArray& bytes, const Limits& limits) {
     static const QRegularExpression optionLine(QStringLiteral("\\A([A-Z])[.)]\\s+(.*)\\z"));
     static const QRegularExpression answerLine(QStringLiteral("\\AANSWER\\s*[:：]\\s*(.*)\\z"),
                                                QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression separators(QStringLiteral("[\\s,，、]"));
     struct Pending {
         int line = 0;  // 0 = no question begun
         QStringList stem;
@@ -41,7 +42,7 @@ ParsedFile ReadAiken(const QByteArray& bytes, const Limits& limits) {
             }
             if (!q.broken) {
                 QString key = m.captured(1).toUpper();
-                key.remove(QRegularExpression(QStringLiteral("[\\s,，、]")));
+                key.remove(separators);
                 bool known = !key.isEmpty();
                 for (const QChar c : key) known = known && c >= u'A' && c.unicode() < u'A' + q.options.size();
                 if (q.options.empty()) {
