@@ -1,5 +1,6 @@
 // examdb: makes and inspects exam database containers.
 #include "BankBuilder.h"
+#include "ExamdbExchange.h"
 #include "SyntheticBank.h"
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
@@ -21,7 +22,9 @@ int usage() {
                  "  examdb synth --out exam.db --schema schema.sql [--questions N] [--sections N] [--seed N]\n"
                  "  examdb open FILE      write the opening header block\n"
                  "  examdb close FILE     write the closing header block\n"
-                 "  examdb verify FILE    check header, password and integrity (on a copy)\n";
+                 "  examdb verify FILE    check header, password and integrity (on a copy)\n"
+                 "  examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n"
+                 "  examdb export --from BANK --category ID|--favourites|--wrong --format xlsx|moodle OUT\n";
     return 2;
 }
 
@@ -77,6 +80,15 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return usage();
     const std::string cmd = args[0];
+    if (cmd == "import" || cmd == "export") {
+        try {
+            const std::vector<std::string> rest(args.begin() + 1, args.end());
+            return cmd == "import" ? ImportCommand(rest) : ExportCommand(rest);
+        } catch (const std::exception& e) {
+            std::cerr << "examdb: " << e.what() << "\n";
+            return 1;
+        }
+    }
     std::string out, portal = "http://127.0.0.1:8901", schema;
     bank::SynthOptions synth;
     std::vector<std::string> rest;

@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "store/DatabaseError.h"
 #include "store/EncryptionMDB.h"
+#include "store/WriteHold.h"
 #include "store/ExamDbFile.h"
 #include "store/Log.h"
 
@@ -86,6 +87,8 @@ bool isWholeNumber(const std::string& s) {
 void TDataModule1::SCBT(const std::string& id, std::string& result) {
     try {
         if (!isWholeNumber(id)) throw EDatabaseError("'" + id + "' 不是有效的题号。");
+        // An import's transaction is open: the mark would share its fate.
+        if (BankWriteHold::Held()) throw EDatabaseError("正在导入试题");
         ADOQuery2.Close();
         ADOQuery2.SQL.Clear();
         ADOQuery2.SQL.Add("UPDATE 小题 SET 是否收藏 = 1 WHERE 小题号=");

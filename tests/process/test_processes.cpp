@@ -253,3 +253,52 @@ TEST(KilledWhileRestoring, TheBankIsAlwaysTheOldOneOrTheRestoredOneAndSound) {
     ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
     EXPECT_EQ(dm.ADOQuery2.OpenWith({"SELECT COUNT(*) AS n FROM 测试结果"}).FieldByName("n").AsInteger(), 1);
 }
+
+TEST(KilledWhileImporting, EachImportIsInTheBankWholeOrNotAtAll) {
+    TestInstall inst;
+    std::mt19937 random(20261211);
+    int imported = 0;
+    constexpr int kRounds = 10, kRows = 3000;
+    for (int round = 0; round < kRounds; ++round) {
+        std::string csv = "分类,题干,选项A,选项B,答案\n";
+        for (int i = 0; i < kRows; ++i)
+            csv += "导入/科目/第" + std::to_string(round) + "轮,第" + std::to_string(round) + "轮第" + std::to_string(i) +
+                   "题,甲,乙,B\n";
+        WriteFileBytes(inst.Path("round.csv"), csv);
+        QProcess importer;
+        importer.start(QStringLiteral(QUILLORA_EXAMDB), {QStringLiteral("import"), QStringLiteral("--into"),
+                                                         QString::fromStdString(inst.Path("exam.db")),
+                                                         QString::fromStdString(inst.Path("round.csv")),
+                                                         QStringLiteral("--new-types")});
+        ASSERT_TRUE(importer.waitForStarted());
+        QThread::msleep(std::uniform_int_distribution<int>(0, 600)(random));
+        ::kill(static_cast<pid_t>(importer.processId()), SIGKILL);
+        importer.waitForFinished(10000);
+        imported += importer.readAllStandardOutput().contains("导入了 3000 道题") ? 1 : 0;
+    }
+    QProcess verify;
+    verify.start(QStringLiteral(QUILLORA_EXAMDB), {QStringLiteral("verify"), QString::fromStdString(inst.Path("exam.db"))});
+    ASSERT_TRUE(verify.waitForFinished(60000));
+    EXPECT_EQ(verify.exitCode(), 0) << verify.readAllStandardOutput().toStdString();
+
+    TDataModule1 dm;
+    ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
+    int whole = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string section = "'第" + std::to_string(round) + "轮'";
+        const int n = dm.ADOQuery2
+                          .OpenWith({"SELECT COUNT(*) AS n FROM 小题 WHERE 所属编号 IN (SELECT 编号 FROM 题目类别 WHERE 名称=",
+                                     section, ")"})
+                          .FieldByName("n")
+                          .AsInteger();
+        EXPECT_TRUE(n == 0 || n == kRows) << "round " << round << " left " << n << " questions";
+        whole += n == kRows ? 1 : 0;
+    }
+    EXPECT_GE(whole, imported);
+    EXPECT_GT(whole, 0) << "no kill came after a commit";
+    EXPECT_LT(whole, kRounds) << "no kill came during an import";
+    EXPECT_EQ(dm.ADOQuery2.OpenWith({"SELECT COUNT(*) AS n FROM 答案选项 WHERE 小题号 NOT IN (SELECT 小题号 FROM 小题)"})
+                  .FieldByName("n")
+                  .AsInteger(),
+              0);
+}

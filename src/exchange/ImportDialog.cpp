@@ -1,0 +1,205 @@
+#include "exchange/ImportDialog.h"
+
+#include "exchange/BankImport.h"
+#include "exchange/ImportFile.h"
+#include "platform/AppFolder.h"
+#include "platform/Application.h"
+#include "platform/BusyCursor.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "store/AdoQuery.h"
+#include "store/DataModule.h"
+#include "store/Log.h"
+#include "store/WriteHold.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kCaption = QStringLiteral("导入试题");
+
+QStringList bankSources() {
+    QStringList names;
+    AdoQuery& q = DataModule1->ADOQuery1;
+    q.OpenWith({"SELECT 名称 FROM 题目类别 WHERE 父级编号=0"});
+    for (; !q.Eof(); q.Next()) names << QString::fromStdString(q.Fields(0).AsString());
+    q.Close();
+    return names;
+}
+}  // namespace
+
+bool ImportRunning() { return BankWriteHold::Held(); }
+
+TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
+    InitForm(kCaption, 620, 460, true);
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("文件："), this), 0, 0);
+    EdtFile = new QLineEdit(this);
+    EdtFile->setReadOnly(true);
+    grid->addWidget(EdtFile, 0, 1);
+    BtnBrowse = new QPushButton(QStringLiteral("选择文件…"), this);
+    BtnBrowse->setAutoDefault(false);
+    grid->addWidget(BtnBrowse, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("放到："), this), 1, 0);
+    CmbPlace = new QComboBox(this);
+    CmbPlace->addItem(QStringLiteral("按文件中的分类（来源/科目/专项）"));
+    CmbPlace->addItem(QStringLiteral("新建来源："));
+    for (const QString& s : bankSources()) CmbPlace->addItem(QStringLiteral("已有来源：") + s, s);
+    grid->addWidget(CmbPlace, 1, 1);
+    EdtSource = new QLineEdit(this);
+    EdtSource->setEnabled(false);
+    grid->addWidget(EdtSource, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    MemReport = new QPlainTextEdit(this);
+    MemReport->setReadOnly(true);
+    MemReport->setPlaceholderText(
+        QStringLiteral("请选择要导入的文件：Excel 或 CSV 题库模板、文本或 Word 文档、Moodle XML、GIFT、Aiken。"));
+    ChkNewTypes = new QCheckBox(this);
+    ChkNewTypes->hide();
+    ChkGoodOnly = new QCheckBox(QStringLiteral("只导入没有问题的题目"), this);
+    ChkGoodOnly->hide();
+
+    BtnImport = new QPushButton(QStringLiteral("导入"), this);
+    BtnImport->setEnabled(false);
+    BtnCancel = new QPushButton(QStringLiteral("取消"), this);
+    BtnCancel->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BtnImport);
+    buttons->addWidget(BtnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(MemReport, 1);
+    layout->addWidget(ChkNewTypes);
+    layout->addWidget(ChkGoodOnly);
+    layout->addLayout(buttons);
+
+    connect(BtnBrowse, &QPushButton::clicked, this, Guarded([this] { browse(); }));
+    connect(CmbPlace, &QComboBox::currentIndexChanged, this, Guarded([this] {
+                EdtSource->setEnabled(CmbPlace->currentIndex() == 1);
+                recheck();
+            }));
+    connect(EdtSource, &QLineEdit::editingFinished, this, Guarded([this] { recheck(); }));
+    connect(ChkNewTypes, &QCheckBox::toggled, this, Guarded([this] { recheck(); }));
+    connect(ChkGoodOnly, &QCheckBox::toggled, this, Guarded([this] { showReport(); }));
+    AttachButton(BtnImport, mrOk, [this] { runImport(); });
+    AttachButton(BtnCancel, mrCancel);
+}
+
+void TFrmImport::browse() {
+    TFileDialog dialog(TFileDialog::Kind::Open);
+    dialog.Title = kCaption;
+    dialog.Filter = QStringLiteral(
+        "题目文件 (*.xlsx;*.csv;*.txt;*.docx;*.xml;*.gift)|*.xlsx;*.csv;*.txt;*.docx;*.xml;*.gift|"
+        "Excel 题库模板 (*.xlsx)|*.xlsx|CSV 题库模板 (*.csv)|*.csv|文本 (*.txt)|*.txt|Word 文档 (*.docx)|*.docx|"
+        "Moodle XML (*.xml)|*.xml|GIFT (*.gift)|*.gift");
+    if (dialog.Execute(this)) OpenFile(dialog.FileName);
+}
+
+void TFrmImport::OpenFile(const QString& path) {
+    const BusyCursor busy;
+    path_ = path;
+    EdtFile->setText(path);
+    if (EdtSource->text().isEmpty() || CmbPlace->currentIndex() != 1)
+        EdtSource->setText(QFileInfo(path).completeBaseName());
+    parsed_ = exchange::ReadImportFile(path);
+    ChkNewTypes->setChecked(false);
+    ChkGoodOnly->setChecked(false);
+    recheck();
+}
+
+void TFrmImport::recheck() {
+    if (path_.isEmpty()) return;
+    const BusyCursor busy;
+    exchange::ImportOptions options;
+    options.fallbackSource = QFileInfo(path_).completeBaseName();
+    if (CmbPlace->currentIndex() == 1) options.under = EdtSource->text().trimmed().remove(QLatin1Char('/'));
+    else if (CmbPlace->currentIndex() > 1) options.under = CmbPlace->currentData().toString().remove(QLatin1Char('/'));
+    options.newTypes = ChkNewTypes->isChecked();
+    options.essayType = QStringLiteral("简答题");
+    try {
+        plan_ = exchange::PlanImport(parsed_, exchange::ReadBankFacts(DataModule1->ADOConnection1), options);
+    } catch (const std::exception& e) {
+        qCWarning(lcStore) << "reading the bank for the import failed:" << e.what();
+        plan_ = {};
+        plan_.fatal = true;
+        plan_.problems.push_back({0, {}, QStringLiteral("读取题库失败：") + QString::fromUtf8(e.what()), true});
+    }
+    showReport();
+}
+
+void TFrmImport::showReport() {
+    QStringList lines;
+    lines << QStringLiteral("格式：%1").arg(exchange::FormatName(exchange::FormatOf(path_)));
+    if (!plan_.fatal) {
+        lines << QStringLiteral("可以导入 %1 道题：").arg(plan_.questions.size());
+        for (const auto& [section, n] : plan_.sections) lines << QStringLiteral("    %1　%2 道").arg(section).arg(n);
+    }
+    if (plan_.duplicates) lines << QStringLiteral("题库中已有（或文件中重复）的 %1 道题将跳过。").arg(plan_.duplicates);
+    if (plan_.notGbk)
+        lines << QStringLiteral("%1 段文字含有页面无法显示的字符（显示为“?”）：%2").arg(plan_.notGbk).arg(plan_.notGbkChars);
+    if (!plan_.problems.empty()) {
+        lines << QString() << QStringLiteral("发现 %1 个问题：").arg(plan_.problems.size());
+        int shown = 0;
+        for (const exchange::Problem& p : plan_.problems) {
+            if (++shown > 500) {
+                lines << QStringLiteral("……（其余 %1 个问题未列出）").arg(plan_.problems.size() - 500);
+                break;
+            }
+            lines << exchange::DescribeProblem(p);
+        }
+    }
+    MemReport->setPlainText(lines.join(QLatin1Char('\n')));
+
+    ChkNewTypes->setVisible(!plan_.newTypes.isEmpty());
+    ChkNewTypes->setText(QStringLiteral("新建题型：%1（每题 1 分，可在分数设置中修改）").arg(plan_.newTypes.join(QStringLiteral("、"))));
+    const bool bad = !plan_.badLines.isEmpty();
+    ChkGoodOnly->setVisible(bad && !plan_.fatal);
+    BtnImport->setEnabled(!plan_.fatal && !plan_.questions.empty() && (!bad || ChkGoodOnly->isChecked()));
+}
+
+void TFrmImport::runImport() {
+    ModalResult = mrNone;  // stays open unless the import lands
+    if (ImportRunning()) return;
+    QProgressDialog progress(QStringLiteral("正在导入试题……"), QStringLiteral("取消"), 0,
+                             static_cast<int>(plan_.questions.size()), this);
+    progress.setWindowTitle(kCaption);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    exchange::ImportResult result;
+    try {
+        const BankWriteHold hold;
+        result = exchange::WritePlan(DataModule1->ADOConnection1, plan_, [&](int done, int) {
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        });
+    } catch (const exchange::ImportCancelled&) {
+        MessageBox(QStringLiteral("导入已取消，题库没有改变。"), kCaption, MB_ICONINFORMATION | MB_OK);
+        return;
+    } catch (const std::exception& e) {
+        qCWarning(lcStore) << "the import failed:" << e.what();
+        MessageBox(QStringLiteral("导入失败，题库没有改变：") + QString::fromUtf8(e.what()), kCaption, MB_ICONERROR | MB_OK);
+        return;
+    }
+    progress.reset();
+    if (result.pictures > 0) exchange::WriteMissingPictures(DataModule1->ADOConnection1, QString::fromStdString(AppFolder()));
+    ImportedSection = result.firstSection;
+    MessageBox(QStringLiteral("成功导入 %1 道题（%2 组材料题），新建 %3 个分类、%4 个题型。")
+                   .arg(result.questions)
+                   .arg(result.groups)
+                   .arg(result.categories)
+                   .arg(result.types),
+               kCaption, MB_ICONINFORMATION | MB_OK);
+    ModalResult = mrOk;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// "导入试题": choose a file and where it goes, see what it holds and what is
+// wrong with it, then import it whole or only its good questions.
+#include "exchange/ImportPlan.h"
+#include "platform/Dialog.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+class TFrmImport : public TDialog {
+    Q_OBJECT
+public:
+    explicit TFrmImport(QWidget* parent = nullptr);
+
+    // Reads and checks `path` as if the user had chosen it.
+    void OpenFile(const QString& path);
+
+    // After a successful import: the section to show, 0 when nothing was imported.
+    int ImportedSection = 0;
+
+    QLineEdit* EdtFile;
+    QPushButton* BtnBrowse;
+    QComboBox* CmbPlace;      // 0: the file's own sources; then a new source; then the bank's sources
+    QLineEdit* EdtSource;     // the new source's name
+    QPlainTextEdit* MemReport;
+    QCheckBox* ChkNewTypes;   // the user's word for the types the bank lacks
+    QCheckBox* ChkGoodOnly;   // import the good questions and leave the others
+    QPushButton* BtnImport;
+    QPushButton* BtnCancel;
+
+private:
+    void browse();
+    void recheck();
+    void showReport();
+    void runImport();
+
+    QString path_;
+    exchange::ParsedFile parsed_;
+    exchange::ImportPlan plan_;
+};
+
+// True while an import writes the bank; commands that write refuse meanwhile.
+bool ImportRunning();

@@ -1,0 +1,116 @@
+#include "exchange/ImportFile.h"
+
+#include "exchange/Aiken.h"
+#include "exchange/Csv.h"
+#include "exchange/Docx.h"
+#include "exchange/Gift.h"
+#include "exchange/Moodle.h"
+#include "exchange/PlainText.h"
+#include "exchange/Template.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace exchange {
+
+Format FormatOf(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == u"xlsx") return Format::Xlsx;
+    if (ext == u"csv") return Format::Csv;
+    if (ext == u"docx") return Format::Docx;
+    if (ext == u"xml") return Format::MoodleXml;
+    if (ext == u"gift") return Format::Gift;
+    if (ext == u"txt") return Format::PlainText;
+    return Format::Unknown;
+}
+
+QString FormatName(Format f) {
+    switch (f) {
+    case Format::Xlsx: return QStringLiteral("Excel 题库模板");
+    case Format::Csv: return QStringLiteral("CSV 题库模板");
+    case Format::PlainText: return QStringLiteral("文本");
+    case Format::Docx: return QStringLiteral("Word 文档");
+    case Format::MoodleXml: return QStringLiteral("Moodle XML");
+    case Format::Gift: return QStringLiteral("GIFT");
+    case Format::Aiken: return QStringLiteral("Aiken");
+    case Format::Unknown: break;
+    }
+    return QStringLiteral("未知格式");
+}
+
+QString ImportFileFilter() {
+    return QStringLiteral("题目文件 (*.xlsx *.csv *.txt *.docx *.xml *.gift);;Excel 题库模板 (*.xlsx);;CSV 题库模板 (*.csv);;"
+                          "文本 (*.txt);;Word 文档 (*.docx);;Moodle XML (*.xml);;GIFT (*.gift *.txt)");
+}
+
+namespace {
+ParsedFile refused(const QString& text) {
+    ParsedFile out;
+    out.problems.push_back({0, {}, text, true});
+    return out;
+}
+
+bool readSmallFile(const QString& path, const Limits& limits, QByteArray* bytes, ParsedFile* failure) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *failure = refused(QStringLiteral("无法打开文件：") + f.errorString());
+        return false;
+    }
+    if (f.size() > limits.maxFileBytes) {
+        *failure = refused(QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20));
+        return false;
+    }
+    *bytes = f.readAll();
+    return true;
+}
+
+// A .txt may hold GIFT or Aiken as well as the usual layout.
+Format textFormat(const QString& text) {
+    static const QRegularExpression aiken(QStringLiteral("^ANSWER:\\s*[A-Z]\\s*$"), QRegularExpression::MultilineOption);
+    static const QRegularExpression gift(QStringLiteral("\\{\\s*(?:[=~]|T\\s*\\}|F\\s*\\}|TRUE|FALSE)"));
+    if (aiken.match(text).hasMatch()) return Format::Aiken;
+    if (gift.match(text).hasMatch() && !text.contains(u"答案")) return Format::Gift;
+    return Format::PlainText;
+}
+}  // namespace
+
+ParsedFile ReadImportFile(const QString& path, const Limits& limits) {
+    const QFileInfo info(path);
+    if (!info.exists()) return refused(QStringLiteral("文件不存在：") + path);
+    if (!info.isFile()) return refused(QStringLiteral("不是一个文件：") + path);
+    if (info.size() > limits.maxFileBytes)
+        return refused(QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20));
+    Format format = FormatOf(path);
+    switch (format) {
+    case Format::Xlsx: return ReadTemplateXlsx(path, limits);
+    case Format::Csv: return ReadTemplateCsv(path, limits);
+    case Format::Docx: {
+        ParsedFile out;
+        std::vector<Text> lines;
+        QString error;
+        if (!ReadDocxLines(path, limits, lines, out.pictures, &error)) return refused(error);
+        Pictures pictures = std::move(out.pictures);
+        out = ReadQuestionLines(lines, limits);
+        out.pictures = std::move(pictures);
+        return out;
+    }
+    case Format::Unknown:
+        return refused(QStringLiteral("不认识的文件类型“.%1”（可以导入 .xlsx、.csv、.txt、.docx、Moodle .xml 和 .gift）")
+                           .arg(info.suffix()));
+    case Format::MoodleXml:
+    case Format::Gift:
+    case Format::PlainText:
+    case Format::Aiken: break;
+    }
+    QByteArray bytes;
+    ParsedFile failure;
+    if (!readSmallFile(path, limits, &bytes, &failure)) return failure;
+    if (format == Format::MoodleXml) return ReadMoodleXml(bytes, limits);
+    if (format == Format::PlainText) format = textFormat(DecodeSpreadsheetText(bytes));
+    if (format == Format::Gift) return ReadGift(DecodeSpreadsheetText(bytes).toUtf8(), limits);
+    if (format == Format::Aiken) return ReadAiken(DecodeSpreadsheetText(bytes).toUtf8(), limits);
+    return ReadPlainTextFile(path, limits);
+}
+
+}  // namespace exchange

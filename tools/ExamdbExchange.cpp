@@ -1,0 +1,130 @@
+#include "ExamdbExchange.h"
+
+#include "exchange/BankImport.h"
+#include "exchange/Export.h"
+#include "exchange/ImportFile.h"
+#include "store/AdoConnection.h"
+#include "store/DataModule.h"
+#include "store/EncryptionMDB.h"
+
+#include <QFileInfo>
+#include <iostream>
+
+namespace {
+std::string out(const QString& s) { return s.toStdString(); }
+
+// The bank opened as the program opens it: its header set to open for the
+// connection and back to closed afterwards, whatever happened in between.
+class OpenedBank {
+public:
+    explicit OpenedBank(const std::string& path) : path_(path) {
+        const auto state = examdb::ReadHeaderState(path, kDatabasePassword);
+        if (state != examdb::HeaderState::Open && state != examdb::HeaderState::Closed)
+            throw std::runtime_error("不是题库文件：" + path);
+        closed_ = state == examdb::HeaderState::Closed;
+        if (closed_) DecryptMDB(path);
+        connection.ConnectionString = TDataModule1::ConnectionStringForFile(path);
+        connection.Open();
+    }
+    ~OpenedBank() {
+        connection.Close();
+        if (closed_) EncryptMDB(path_);
+    }
+    OpenedBank(const OpenedBank&) = delete;
+    OpenedBank& operator=(const OpenedBank&) = delete;
+    AdoConnection connection;
+
+private:
+    std::string path_;
+    bool closed_ = false;
+};
+
+int importUsage() {
+    std::cerr << "usage: examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n";
+    return 2;
+}
+}  // namespace
+
+int ImportCommand(const std::vector<std::string>& args) {
+    std::string bank, file, under;
+    bool newTypes = false, dryRun = false, skipBad = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--into" && i + 1 < args.size()) bank = args[++i];
+        else if (args[i] == "--under" && i + 1 < args.size()) under = args[++i];
+        else if (args[i] == "--new-types") newTypes = true;
+        else if (args[i] == "--dry-run") dryRun = true;
+        else if (args[i] == "--skip-bad") skipBad = true;
+        else if (file.empty() && args[i].rfind("--", 0) != 0) file = args[i];
+        else return importUsage();
+    }
+    if (bank.empty() || file.empty()) return importUsage();
+
+    const QString path = QString::fromStdString(file);
+    exchange::ParsedFile parsed = exchange::ReadImportFile(path);
+    OpenedBank opened(bank);
+    exchange::ImportOptions options;
+    options.under = QString::fromStdString(under);
+    options.fallbackSource = QFileInfo(path).completeBaseName();
+    options.newTypes = newTypes;
+    const exchange::ImportPlan plan = exchange::PlanImport(std::move(parsed), exchange::ReadBankFacts(opened.connection), options);
+
+    for (const exchange::Problem& p : plan.problems) std::cerr << out(exchange::DescribeProblem(p)) << "\n";
+    for (const auto& [section, n] : plan.sections) std::cout << out(section) << "：" << n << " 道题\n";
+    if (!plan.newTypes.isEmpty())
+        std::cout << "新题型：" << out(plan.newTypes.join(QStringLiteral("、"))) << (newTypes ? "" : "（需要 --new-types）")
+                  << "\n";
+    if (plan.duplicates) std::cout << "题库中已有、跳过：" << plan.duplicates << " 道题\n";
+    if (plan.notGbk)
+        std::cout << plan.notGbk << " 段文字含有页面无法显示的字符：" << out(plan.notGbkChars) << "\n";
+    if (plan.fatal || (!plan.Clean() && !skipBad)) {
+        std::cerr << "文件未导入：有 " << plan.badLines.size() << " 道题有问题"
+                  << (plan.fatal ? "" : "（修改文件，或用 --skip-bad 只导入没有问题的题目）") << "\n";
+        return 1;
+    }
+    if (dryRun) {
+        std::cout << "检查通过：可以导入 " << plan.questions.size() << " 道题（--dry-run，未写入）\n";
+        return 0;
+    }
+    const exchange::ImportResult r = exchange::WritePlan(opened.connection, plan);
+    std::cout << "导入了 " << r.questions << " 道题（" << r.groups << " 组材料题），新建 " << r.categories << " 个分类、"
+              << r.types << " 个题型，" << r.pictures << " 张图片\n";
+    return 0;
+}
+
+int ExportCommand(const std::vector<std::string>& args) {
+    std::string bank, format, file;
+    exchange::Selection selection;
+    bool chosen = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--from" && i + 1 < args.size()) bank = args[++i];
+        else if (args[i] == "--format" && i + 1 < args.size()) format = args[++i];
+        else if (args[i] == "--category" && i + 1 < args.size()) {
+            selection = {exchange::Selection::Kind::Category, std::atoi(args[++i].c_str())};
+            chosen = selection.category > 0;
+        } else if (args[i] == "--favourites") {
+            selection.kind = exchange::Selection::Kind::Favourites;
+            chosen = true;
+        } else if (args[i] == "--wrong") {
+            selection.kind = exchange::Selection::Kind::Wrong;
+            chosen = true;
+        } else if (file.empty() && args[i].rfind("--", 0) != 0) file = args[i];
+        else chosen = false, i = args.size();
+    }
+    if (bank.empty() || file.empty() || !chosen || (format != "xlsx" && format != "moodle")) {
+        std::cerr << "usage: examdb export --from BANK --category ID|--favourites|--wrong --format xlsx|moodle OUT\n";
+        return 2;
+    }
+    OpenedBank opened(bank);
+    const auto questions = exchange::ReadForExport(opened.connection, selection);
+    QString error;
+    const QString path = QString::fromStdString(file);
+    const auto pictures = exchange::BankPictures(opened.connection);
+    const bool ok = format == "xlsx" ? exchange::WriteTemplateXlsx(path, questions, pictures, &error)
+                                     : exchange::WriteMoodleXml(path, questions, pictures, &error);
+    if (!ok) {
+        std::cerr << "导出失败：" << out(error) << "\n";
+        return 1;
+    }
+    std::cout << "导出了 " << questions.size() << " 道题到 " << file << "\n";
+    return 0;
+}

@@ -1,0 +1,7 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// examdb import / export: the import dialog's checks and messages on the command line.
+int ImportCommand(const std::vector<std::string>& args);
+int ExportCommand(const std::vector<std::string>& args);
