@@ -208,6 +208,13 @@ private:
     void buildPictures();
     void buildNavStrip();
     void buildShortcuts();
+    // Import and export: the tree's context menu and Ctrl+I.
+    void buildExchange();
+    void importQuestions();
+    // Reloads the question tree and shows the page of section `id`.
+    void showSection(int id);
+    // Pictures the bank holds (imported ones) written where the pages find them.
+    void writeBankPictures();
     void buildPhotoTool();
     // Gives the adjusted picture a size and, with a photo loaded, the photo stretched into it.
     void setAdjustedSize(QSize size);

@@ -45,6 +45,7 @@ void TFrmMain::buildShortcuts() {
     connect(search, &QAction::triggered, this, Guarded([this] {
         if (NavImages[3] && NavImages[3]->isVisible()) ActClickExecute(NavImages[3]);
     }));
+    buildExchange();
     // Esc only leaves full screen; otherwise it is left to the page. A live
     // shortcut takes its key even when it does nothing, so it is live only
     // in full screen.

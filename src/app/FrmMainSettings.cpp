@@ -39,6 +39,7 @@ void TFrmMain::ActShuJuHuanYuanExecute() {
         return;
     }
     if (!dlg.Restored) return;
+    writeBankPictures();
     // Nothing shown may still describe the bank that was replaced.
     XiaoTiList.Clear();
     ShiTiList.Clear();

@@ -62,6 +62,7 @@ bool TFrmMain::FormCreate() {
 
         buildNavStrip();
         reportMissingPictures(folder);
+        writeBankPictures();
         showFirstCategory();
 
         if (InternetCheckConnection(PortalIndexUrl())) {
