@@ -1,12 +1,15 @@
 #include "ExamdbExchange.h"
 
 #include "exchange/BankImport.h"
+#include "exchange/Csv.h"
 #include "exchange/Export.h"
+#include "exchange/XlsxWriter.h"
 #include "exchange/ImportFile.h"
 #include "store/AdoConnection.h"
 #include "store/DataModule.h"
 #include "store/EncryptionMDB.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <iostream>
 
@@ -126,5 +129,32 @@ int ExportCommand(const std::vector<std::string>& args) {
         return 1;
     }
     std::cout << "导出了 " << questions.size() << " 道题到 " << file << "\n";
+    return 0;
+}
+
+int SheetCommand(const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        std::cerr << "usage: examdb sheet IN.csv OUT.xlsx   (the template's workbook from its CSV)\n";
+        return 2;
+    }
+    QFile in(QString::fromStdString(args[0]));
+    if (!in.open(QIODevice::ReadOnly)) {
+        std::cerr << "examdb: cannot read " << args[0] << "\n";
+        return 1;
+    }
+    exchange::XlsxWriter book;
+    QString error;
+    if (!book.Open(QString::fromStdString(args[1]), QStringLiteral("题库"), &error)) {
+        std::cerr << out(error) << "\n";
+        return 1;
+    }
+    exchange::ReadCsvRows(exchange::DecodeSpreadsheetText(in.readAll()), [&](int, const QStringList& cells) {
+        book.Row(cells);
+        return true;
+    });
+    if (!book.Close(&error)) {
+        std::cerr << out(error) << "\n";
+        return 1;
+    }
     return 0;
 }

@@ -5,3 +5,4 @@
 // examdb import / export: the import dialog's checks and messages on the command line.
 int ImportCommand(const std::vector<std::string>& args);
 int ExportCommand(const std::vector<std::string>& args);
+int SheetCommand(const std::vector<std::string>& args);

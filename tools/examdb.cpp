@@ -80,10 +80,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return usage();
     const std::string cmd = args[0];
-    if (cmd == "import" || cmd == "export") {
+    if (cmd == "import" || cmd == "export" || cmd == "sheet") {
         try {
             const std::vector<std::string> rest(args.begin() + 1, args.end());
-            return cmd == "import" ? ImportCommand(rest) : ExportCommand(rest);
+            return cmd == "import" ? ImportCommand(rest) : cmd == "export" ? ExportCommand(rest) : SheetCommand(rest);
         } catch (const std::exception& e) {
             std::cerr << "examdb: " << e.what() << "\n";
             return 1;

@@ -79,3 +79,11 @@ CREATE TABLE 系统参数 (
   参数值 TEXT
 );
 CREATE INDEX 系统参数_参数名 ON 系统参数(参数名);
+
+-- Pictures an import brought in, named "<sha256>.<ext>" of their bytes; the
+-- program writes them to images/bank/ for the pages. Made at first use in a
+-- bank that lacks it.
+CREATE TABLE IF NOT EXISTS 图片 (
+  名称 TEXT PRIMARY KEY,
+  数据 BLOB NOT NULL
+);

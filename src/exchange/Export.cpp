@@ -1,6 +1,7 @@
 #include "exchange/Export.h"
 
 #include "exchange/Pictures.h"
+#include "exchange/XlsxWriter.h"
 #include "store/AdoConnection.h"
 #include "store/DatabaseError.h"
 
@@ -13,7 +14,6 @@
 #include <QSet>
 #include <QXmlStreamWriter>
 #include <sqlite3.h>
-#include <xlsxwriter.h>
 
 namespace exchange {
 
@@ -81,8 +81,10 @@ std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Sel
     std::vector<long long> stack;
     const long long start = selection.kind == Selection::Kind::Category ? selection.category : 0;
     if (start != 0) stack.push_back(start);
-    else
-        for (auto it = children.value(0).rbegin(); it != children.value(0).rend(); ++it) stack.push_back(*it);
+    else {
+        const std::vector<long long> roots = children.value(0);
+        stack.assign(roots.rbegin(), roots.rend());
+    }
     while (!stack.empty()) {
         const long long id = stack.back();
         stack.pop_back();
@@ -179,7 +181,6 @@ private:
     QSet<QString> done_;
 };
 
-QByteArray utf8(const QString& s) { return s.toUtf8(); }
 }  // namespace
 
 PictureSource BankPictures(AdoConnection& connection) {
@@ -218,44 +219,27 @@ bool WriteTemplateXlsx(const QString& path, const std::vector<ExportedQuestion>&
     }
     PictureCopies pictures(source, QFileInfo(path).absolutePath());
     const QString temp = path + QStringLiteral(".part");
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;  // rows go to disk as they are written
-    lxw_workbook* book = workbook_new_opt(utf8(temp).constData(), &options);
-    if (!book) {
-        *error = QStringLiteral("无法创建文件：") + path;
+    XlsxWriter book;
+    if (!book.Open(temp, QStringLiteral("题库"), error)) {
+        QFile::remove(temp);
         return false;
     }
-    lxw_worksheet* sheet = workbook_add_worksheet(book, "题库");
-    const QStringList header{QStringLiteral("分类"), QStringLiteral("题型"), QStringLiteral("题干"), QStringLiteral("选项A"),
-                             QStringLiteral("选项B"), QStringLiteral("选项C"), QStringLiteral("选项D"),
-                             QStringLiteral("选项E"), QStringLiteral("选项F"), QStringLiteral("选项G"),
-                             QStringLiteral("选项H"), QStringLiteral("答案"), QStringLiteral("解析"),
-                             QStringLiteral("材料编号"), QStringLiteral("材料")};
-    lxw_error failed = LXW_NO_ERROR;
-    auto put = [&](lxw_row_t row, lxw_col_t col, const QString& text) {
-        if (text.isEmpty() || failed != LXW_NO_ERROR) return;
-        failed = worksheet_write_string(sheet, row, col, utf8(text).constData(), nullptr);
-    };
-    for (int c = 0; c < header.size(); ++c) put(0, static_cast<lxw_col_t>(c), header[c]);
-    lxw_row_t row = 1;
+    book.Row({QStringLiteral("分类"), QStringLiteral("题型"), QStringLiteral("题干"), QStringLiteral("选项A"),
+              QStringLiteral("选项B"), QStringLiteral("选项C"), QStringLiteral("选项D"), QStringLiteral("选项E"),
+              QStringLiteral("选项F"), QStringLiteral("选项G"), QStringLiteral("选项H"), QStringLiteral("答案"),
+              QStringLiteral("解析"), QStringLiteral("材料编号"), QStringLiteral("材料")});
+    QStringList cells;
     for (const ExportedQuestion& q : questions) {
-        put(row, 0, q.path[0] + QLatin1Char('/') + q.path[1] + QLatin1Char('/') + q.path[2]);
-        put(row, 1, q.type);
-        put(row, 2, pictures.rewrite(q.stem));
-        for (int i = 0; i < q.options.size(); ++i) put(row, static_cast<lxw_col_t>(3 + i), pictures.rewrite(q.options[i]));
-        put(row, 11, q.key);
-        put(row, 12, pictures.rewrite(q.explanation));
-        if (q.group != 0) {
-            put(row, 13, QString::number(q.group));
-            put(row, 14, pictures.rewrite(q.material));
-        }
-        ++row;
+        cells.clear();
+        cells << q.path[0] + QLatin1Char('/') + q.path[1] + QLatin1Char('/') + q.path[2] << q.type
+              << pictures.rewrite(q.stem);
+        for (int i = 0; i < 8; ++i) cells << (i < q.options.size() ? pictures.rewrite(q.options[i]) : QString());
+        cells << q.key << pictures.rewrite(q.explanation);
+        if (q.group != 0) cells << QString::number(q.group) << pictures.rewrite(q.material);
+        book.Row(cells);
     }
-    const lxw_error closed = workbook_close(book);
-    if (failed != LXW_NO_ERROR || closed != LXW_NO_ERROR) {
+    if (!book.Close(error)) {
         QFile::remove(temp);
-        *error = QStringLiteral("写入 Excel 文件失败：%1")
-                     .arg(QString::fromUtf8(lxw_strerror(failed != LXW_NO_ERROR ? failed : closed)));
         return false;
     }
     // The finished file replaces the old one only now.

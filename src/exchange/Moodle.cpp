@@ -3,6 +3,7 @@
 #include "exchange/LmsSupport.h"
 #include "exchange/Pictures.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QXmlStreamReader>
@@ -23,6 +24,7 @@ public:
     MoodleReader(const QString& text, const Limits& limits, ParsedFile& out)
         : xml_(text), limits_(limits), out_(out) {}
     void Run();
+    void Finish();
 
 private:
     bool Next();
@@ -47,6 +49,7 @@ private:
     int depth_ = 0;
     bool stopped_ = false;
     QString category_;
+    QHash<QString, Text> materials_;  // a group's material, from its tagged description
 };
 
 // One token on; false at the end of the document and once a fatal problem is recorded.
@@ -236,6 +239,17 @@ void MoodleReader::ReadQuestion() {
         } else if (name == u"answer") {
             fractions.push_back(xml_.attributes().value(QLatin1StringView("fraction")).toDouble());
             answers.push_back(ReadRich());
+        } else if (name == u"tags") {
+            // Our own export names the bank's type and group in tags.
+            Children([&](const QString& tag) {
+                if (tag != u"tag") return Skip();
+                Children([&](const QString& inner) {
+                    if (inner != u"text") return Skip();
+                    const QString t = ReadText().trimmed();
+                    if (t.startsWith(u"题型:")) record.type = t.mid(3).trimmed();
+                    else if (t.startsWith(u"材料编号:")) record.groupId = t.mid(5).trimmed();
+                });
+            });
         } else if (name == u"single") {
             const QString value = ReadText().trimmed();
             single = value == u"true" || value == u"1";
@@ -245,12 +259,16 @@ void MoodleReader::ReadQuestion() {
     });
     if (stopped_) return;  // a question cut off is not kept
 
+    if (type == u"description" && !record.groupId.isEmpty()) {
+        materials_.insert(record.groupId, record.stem);
+        return;
+    }
     if (type == u"multichoice") {
         if (answers.size() > kMaxOptions) {
             Note(line, QStringLiteral("选项超过 %1 个，已跳过").arg(kMaxOptions));
             return;
         }
-        record.type = single ? QStringLiteral("单项选择题") : QStringLiteral("多项选择题");
+        if (record.type.isEmpty()) record.type = single ? QStringLiteral("单项选择题") : QStringLiteral("多项选择题");
         record.key = ChoiceKey(fractions, single);
         record.options = std::move(answers);
     } else if (type == u"truefalse") {
@@ -283,6 +301,11 @@ void MoodleReader::Run() {
     if (!stopped_) Fail(0, QStringLiteral("文件里没有题目（不是 Moodle XML 题库）"));
 }
 
+void MoodleReader::Finish() {
+    for (Record& r : out_.records)
+        if (!r.groupId.isEmpty() && r.material.isEmpty()) r.material = materials_.value(r.groupId);
+}
+
 }  // namespace
 
 ParsedFile ReadMoodleXml(const QByteArray& bytes, const Limits& limits) {
@@ -293,7 +316,9 @@ ParsedFile ReadMoodleXml(const QByteArray& bytes, const Limits& limits) {
         out.problems.push_back({0, {}, QStringLiteral("文件是空的"), true});
         return out;
     }
-    MoodleReader(text, limits, out).Run();
+    MoodleReader reader(text, limits, out);
+    reader.Run();
+    reader.Finish();
     return out;
 }
 

@@ -159,3 +159,45 @@ TEST(TextImport, TheUsualLayoutWithHeadingsMaterialsAndOptionsOnOneLine) {
     EXPECT_EQ(w.records[0].options[0].value, "x<sup>2</sup>");
     EXPECT_EQ(w.records[0].options[1].value, "<sub>y</sub>");
 }
+
+TEST(HostileImport, NothingOfAHostileFileReachesTheBank) {
+    OpenBank bank(kBank);
+    WriteFileBytes(bank.Install.Path("坏.csv"),
+                   "题干,选项A,选项B,答案,解析\n"
+                   "\"<script>fetch('file:///etc/passwd')</script>题<img src=x onerror=alert(1)>\","
+                   "\"<a href=\"\"javascript:alert(1)\"\">甲</a>\",<iframe src=http://x/></iframe>乙,A,"
+                   "\"<style>*{}</style><form action=http://x><input></form><img src=\"\"http://x/p.png\"\">解\"\n");
+    WriteFileBytes(bank.Install.Path("坏.xml"),
+                   "<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text><![CDATA[<b onclick=x()>题二"
+                   "</b><svg onload=alert(1)></svg>]]></text></questiontext><answer fraction=\"100\" format=\"html\">"
+                   "<text><![CDATA[<img src=\"../images/bank/"
+                   "0000000000000000000000000000000000000000000000000000000000000000.png\">对]]></text></answer>"
+                   "<answer fraction=\"0\"><text>错</text></answer></question></quiz>");
+    for (const char* file : {"坏.csv", "坏.xml"}) {
+        ImportOptions options;
+        options.fallbackSource = QStringLiteral("坏");
+        const ImportPlan p = plan(QString::fromStdString(bank.Install.Path(file)), options);
+        ASSERT_TRUE(p.Clean()) << file;
+        WritePlan(bank.Module().ADOConnection1, p);
+    }
+    EXPECT_EQ(one("SELECT group_concat(题目内容 || 解释, '|') FROM 小题 WHERE 小题号 > 5"), "题解|<b>题二</b>");
+    EXPECT_EQ(one("SELECT group_concat(答题选项, '|') FROM 答案选项 WHERE 小题号 > 5"), "甲|乙|对|错");
+}
+
+// The template users fill: both copies say the same and import cleanly.
+TEST(TemplateImport, TheShippedTemplatesAgreeAndPassTheCheck) {
+    OpenBank bank(kBank);
+    const QString dir = QStringLiteral(QUILLORA_SOURCE_DIR "/data/import/");
+    const ImportPlan csv = plan(dir + "题库模板.csv");
+    const ImportPlan xlsx = plan(dir + "题库模板.xlsx");
+    EXPECT_TRUE(csv.Clean()) << (csv.problems.empty() ? "" : DescribeProblem(csv.problems[0]).toStdString());
+    ASSERT_EQ(csv.questions.size(), 8u);
+    ASSERT_EQ(xlsx.questions.size(), csv.questions.size());
+    for (size_t i = 0; i < csv.questions.size(); ++i) {
+        EXPECT_EQ(xlsx.questions[i].stem, csv.questions[i].stem);
+        EXPECT_EQ(xlsx.questions[i].options, csv.questions[i].options);
+        EXPECT_EQ(xlsx.questions[i].key, csv.questions[i].key);
+        EXPECT_EQ(xlsx.questions[i].explanation, csv.questions[i].explanation);
+    }
+    EXPECT_EQ(csv.groups.size(), 1u);
+}

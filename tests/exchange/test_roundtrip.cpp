@@ -1,0 +1,76 @@
+// Export then import into another bank gives the same questions back: paths,
+// types, texts, options, keys, explanations, groups and pictures.
+#include "exchange/BankImport.h"
+#include "exchange/Export.h"
+#include "exchange/ImportFile.h"
+#include "platform/Gbk.h"
+#include "store/DataModule.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace exchange;
+
+namespace {
+const char* kTypes =
+    "INSERT INTO 类型说明 VALUES('单项选择题','：',1);INSERT INTO 类型说明 VALUES('多项选择题','：',1);"
+    "INSERT INTO 类型说明 VALUES('判断题','：',1);INSERT INTO 类型说明 VALUES('资料分析题','：',1);";
+
+ImportResult importInto(OpenBank& bank, const QString& path) {
+    ImportPlan plan = PlanImport(ReadImportFile(path), ReadBankFacts(bank.Module().ADOConnection1), {});
+    EXPECT_TRUE(plan.Clean()) << (plan.problems.empty() ? std::string() : DescribeProblem(plan.problems[0]).toStdString());
+    return WritePlan(bank.Module().ADOConnection1, plan);
+}
+
+// Everything but the numbers the bank gave out.
+std::vector<QStringList> contentOf(OpenBank& bank) {
+    std::vector<QStringList> out;
+    for (const ExportedQuestion& q : ReadForExport(bank.Module().ADOConnection1, {Selection::Kind::Category, 0}))
+        out.push_back(QStringList{q.path[0], q.path[1], q.path[2], q.type, q.stem, q.options.join(u'|'), q.key,
+                                  q.explanation, q.group ? QStringLiteral("组") : QString(), q.material});
+    return out;
+}
+}  // namespace
+
+TEST(RoundTrip, TheTemplateAndMoodleXmlGiveTheSameQuestionsBack) {
+    auto source = std::make_unique<OpenBank>(kTypes);
+    const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    {
+        QFile f(QString::fromStdString(source->Install.Path("图.png")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(png);
+    }
+    const std::string csv =
+        "分类,题型,题干,选项A,选项B,选项C,答案,解析,材料编号,材料,图片\n"
+        "甲源/言语/填空,,选<b>一</b>项,一,二,三,b,因为 <sup>2</sup>,,,图.png\n"
+        "甲源/常识/法律,多项选择题,选多项,一,二,三,AC,,,,\n"
+        "甲源/常识/法律,判断题,对吗,,,,错误,不对,,,\n"
+        "甲源/资料/综合,资料分析题,第一问,1,2,3,A,,M,材料<table border=\"1\"><tr><td>5</td></tr></table>,\n"
+        "甲源/资料/综合,资料分析题,第二问,1,2,3,C,,M,,\n";
+    WriteFileBytes(source->Install.Path("源.csv"), csv);
+    ASSERT_EQ(importInto(*source, QString::fromStdString(source->Install.Path("源.csv"))).questions, 5);
+    const auto original = contentOf(*source);
+    ASSERT_EQ(original.size(), 5u);
+    EXPECT_TRUE(original[0][4].contains("<img src=\"../images/bank/")) << original[0][4].toStdString();
+
+    const QTemporaryDir out;  // outlives the source bank's folder
+    const QString xlsx = out.filePath(QStringLiteral("出.xlsx"));
+    const QString xml = out.filePath(QStringLiteral("出.xml"));
+    QString error;
+    const auto questions = ReadForExport(source->Module().ADOConnection1, {Selection::Kind::Category, 0});
+    const PictureSource pictures = BankPictures(source->Module().ADOConnection1);
+    ASSERT_TRUE(WriteTemplateXlsx(xlsx, questions, pictures, &error)) << error.toStdString();
+    ASSERT_TRUE(WriteMoodleXml(xml, questions, pictures, &error)) << error.toStdString();
+    source.reset();
+
+    for (const QString& file : {xlsx, xml}) {
+        OpenBank target(kTypes);
+        const ImportResult r = importInto(target, file);
+        EXPECT_EQ(r.questions, 5) << file.toStdString();
+        EXPECT_EQ(r.groups, 1);
+        EXPECT_EQ(r.pictures, 1);
+        EXPECT_EQ(contentOf(target), original) << file.toStdString();
+    }
+}
