@@ -226,6 +226,12 @@ void TFrmMain::buildToolBars() {
 }
 
 bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A right click opens the context menu and leaves the selection (and so
+    // the page it stands for) alone; the menu acts on the node under the pointer.
+    if (watched == TreeView1->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+        return true;
     if (watched == TreeView1->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // Runs after the press has moved the selection, for every click in the tree.
