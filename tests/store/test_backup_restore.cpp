@@ -213,7 +213,6 @@ TEST(RestoreDialog, RefusesHostileBanksAndStillRestoresASoundOne) {
                       " 上次复习 TEXT, 复习次数 INTEGER, 遗忘次数 INTEGER);"
                       "CREATE TABLE 复习记录(记录编号 INTEGER PRIMARY KEY, 小题号 INTEGER, 评分 INTEGER,"
                       " 复习时间 TEXT, 间隔天数 REAL);"
-                      "CREATE TABLE 图片(名称 TEXT, 数据 BLOB);"
                       "INSERT INTO 复习卡片 VALUES(-2147483648,0,0,0,'','',0,0);");
     EXPECT_EQ(pressOk(dlg, boxes, sound.Path("exam.db")), std::make_pair(int(mrOk), QStringLiteral("数据恢复成功!")));
     EXPECT_EQ(categoryName(), "备份里的题库");
