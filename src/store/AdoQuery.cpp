@@ -187,12 +187,17 @@ TField AdoQuery::Fields(int index) const {
     return TField(&values_[row_ * names_.size() + static_cast<size_t>(index)]);
 }
 
-TField AdoQuery::FieldByName(std::string_view name) const {
+int AdoQuery::FieldIndex(std::string_view name) const {
     if (!active_) throw EDatabaseError("数据集未打开: 找不到字段 '" + std::string(name) + "'。");
     // A handful of columns: a scan beats hashing, and the first of equal names wins.
     size_t i = 0;
     while (i < names_.size() && names_[i] != name) ++i;
     if (i == names_.size()) throw EDatabaseError("找不到字段 '" + std::string(name) + "'。");
+    return static_cast<int>(i);
+}
+
+TField AdoQuery::FieldByName(std::string_view name) const {
+    const size_t i = static_cast<size_t>(FieldIndex(name));
     if (Eof()) return TField(&kNull);
     return TField(&values_[row_ * names_.size() + i]);
 }

@@ -77,6 +77,7 @@ public:
     const std::string& FieldName(int i) const { return names_[static_cast<size_t>(i)]; }
 
     TField FieldByName(std::string_view name) const;  // unknown name: EDatabaseError
+    int FieldIndex(std::string_view name) const;      // the same errors, for use with Fields
     TField Fields(int index) const;
 
 private:
