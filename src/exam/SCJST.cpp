@@ -55,26 +55,34 @@ QString TFrmSCJST::Cell(int col, int row) const {
 }
 
 void TFrmSCJST::FillData(AdoQuery& q) {
-    // The old list's memory goes first, so the new one reuses it.
+    // The old text is freed only once the new list replaces it (SetCells):
+    // freeing 100,000 strings just before making 100,000 new ones cost more
+    // in the allocator than the text itself.
     FavouriteIds.Clear();
-    StringGrid1->Model().ReleaseText();
     StringGrid1->Model().SetNumbered(q.RecordCount() > 0);
     if (q.RecordCount() == 0) {
         StringGrid1->Model().SetCells({QString(), QStringLiteral("没有题目"), QString()});
         return;
     }
+    const int contentField = q.FieldIndex("题目内容"), typeField = q.FieldIndex("题目类型"),
+              idField = q.FieldIndex("小题号");
     // Column 0 is numbered by the model; a run of one type shares one string.
     std::vector<QString> cells;
     cells.reserve(static_cast<size_t>(q.RecordCount()) * 3);
-    std::string type;
+    FavouriteIds.Reserve(q.RecordCount());
+    std::string type, scratch;
     QString shownType;
     for (; !q.Eof(); q.Next()) {
         cells.emplace_back();
-        cells.push_back(QString::fromStdString(q.FieldByName("题目内容").AsString()));
-        std::string t = q.FieldByName("题目类型").AsString();
-        if (t != type || shownType.isNull()) shownType = QString::fromStdString(type = std::move(t));
+        const std::string_view content = q.Fields(contentField).Text(scratch);
+        cells.push_back(QString::fromUtf8(content.data(), static_cast<qsizetype>(content.size())));
+        const std::string_view t = q.Fields(typeField).Text(scratch);
+        if (t != type || shownType.isNull()) {
+            type.assign(t);
+            shownType = QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+        }
         cells.push_back(shownType);
-        FavouriteIds.Add()->Id = q.FieldByName("小题号").AsInteger();
+        FavouriteIds.Add()->Id = q.Fields(idField).AsInteger();
     }
     StringGrid1->Model().SetCells(std::move(cells));
     // A refilled grid starts at its first row, whatever was current before.

@@ -41,7 +41,7 @@ public:
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
     QPushButton* BitBtn3;
-    TObjectList<TBH> FavouriteIds;
+    TRecordList<TBH> FavouriteIds;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

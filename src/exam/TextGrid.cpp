@@ -56,8 +56,4 @@ void TTextGridModel::SetCells(std::vector<QString> cells) {
     if (now > 0) emit dataChanged(index(0, 0), index(now - 1, columnCount() - 1));
 }
 
-void TTextGridModel::ReleaseText() {
-    for (QString& c : cells_) c = QString();
-}
-
 TTextGrid::TTextGrid(QWidget* parent) : QTableView(parent) { setModel(&model_); }

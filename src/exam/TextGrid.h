@@ -18,9 +18,6 @@ public:
     void SetHeaders(const QStringList& headers);
     // Row-major, columnCount() per row; a short last row reads as empty.
     void SetCells(std::vector<QString> cells);
-    // Frees the text ahead of a refill, keeping the rows: new text then reuses
-    // the memory, and the view sees only the SetCells that follows.
-    void ReleaseText();
     QString Text(int row, int col) const;
     QString Header(int col) const { return col >= 0 && col < headers_.size() ? headers_[col] : QString(); }
     // Column 0 shows each row's number from 1, whatever its cell holds.

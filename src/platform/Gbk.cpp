@@ -88,14 +88,17 @@ std::uint16_t lookupGbk(std::uint32_t cp) {
     return slot;
 }
 
-void appendGbk(std::string_view utf8, std::string& out) {
+// Writes the GBK of `utf8` at `out` and returns the end. Never more bytes than
+// `utf8` has: each character shrinks or keeps its length, a broken byte is one '?'.
+char* writeGbk(std::string_view utf8, char* out) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
     while (p < end) {
         // Most of a page is ASCII markup: copy such runs in one go.
         const auto* run = p;
         while (p < end && *p < 0x80) ++p;
-        out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+        std::memcpy(out, run, static_cast<size_t>(p - run));
+        out += p - run;
         if (p == end) break;
         const unsigned char c = *p;
         std::uint32_t cp = 0;
@@ -113,19 +116,26 @@ void appendGbk(std::string_view utf8, std::string& out) {
         static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
         if (ok && (cp < kLeast[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)) ok = false;
         if (!ok) {  // a broken sequence: one '?' for its first byte
-            out.push_back('?');
+            *out++ = '?';
             ++p;
             continue;
         }
         p += len;
         const std::uint16_t g = cp < 0x10000 ? lookupGbk(cp) : kNoGbk;
-        if (g == kNoGbk) out.push_back('?');
-        else if (g < 0x100) out.push_back(static_cast<char>(g));
+        if (g == kNoGbk) *out++ = '?';
+        else if (g < 0x100) *out++ = static_cast<char>(g);
         else {
-            out.push_back(static_cast<char>(g >> 8));
-            out.push_back(static_cast<char>(g & 0xFF));
+            *out++ = static_cast<char>(g >> 8);
+            *out++ = static_cast<char>(g & 0xFF);
         }
     }
+    return out;
+}
+
+void appendGbk(std::string_view utf8, std::string& out) {
+    const size_t at = out.size();
+    out.resize(at + utf8.size());
+    out.resize(static_cast<size_t>(writeGbk(utf8, out.data() + at) - out.data()));
 }
 } // namespace
 

@@ -6,6 +6,8 @@
 #include "store/DataModule.h"
 #include "store/SqlText.h"
 
+#include <charconv>
+
 namespace {
 
 constexpr const char* kTable = "<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\">";
@@ -96,26 +98,57 @@ struct PageState {
     long long previousGroup = 0;
     int groupCounter = 0;
     int position = 1;
+    std::string line, scratch;  // reused: a page has tens of thousands of lines
 };
+
+// The three lookups run for nearly every row: bound values on a prepared
+// statement, not texts to scan. A group number that is no integer (a foreign
+// bank's) goes into the text as written, as it always did.
+void openGroupRows(AdoQuery& inner, const TField& group, const std::string& groupText) {
+    if (group.IsInteger()) inner.OpenBound("SELECT * FROM 小题 WHERE 大题号=?", {group.AsLargeInt()});
+    else inner.OpenWith({"SELECT * FROM 小题", " WHERE 大题号=", groupText});
+}
+
+void openStem(AdoQuery& inner, const TField& group, const std::string& groupText) {
+    if (group.IsInteger()) inner.OpenBound("SELECT * FROM 大题 WHERE 大题号=?", {group.AsLargeInt()});
+    else inner.OpenWith({"SELECT * FROM 大题 ", "WHERE 大题号=", groupText});
+}
+
+void openOptions(AdoQuery& inner, const TField& group, const std::string& groupText, const TField& idField,
+                 const std::string& id) {
+    if (group.IsInteger() && idField.IsInteger())
+        inner.OpenBound("SELECT * FROM 答案选项 WHERE 大题号=? AND 小题号=? ORDER BY 答案编号",
+                        {group.AsLargeInt(), idField.AsLargeInt()});
+    else
+        inner.OpenWith(
+            {"SELECT * FROM 答案选项 ", "WHERE 大题号=", groupText, "AND 小题号=", id, " ORDER BY 答案编号"});
+}
+
+std::string_view decimal(char (&buf)[16], int v) {
+    return {buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf)};
+}
 
 void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery& inner) {
     const std::string type = row.FieldByName("题目类型").AsString();
-    const std::string id = row.FieldByName("小题号").AsString();
-    const std::string groupText = row.FieldByName("大题号").AsString();
-    const long long group = row.FieldByName("大题号").AsLargeInt();
-    const std::string n = std::to_string(st.position);
+    const TField idField = row.FieldByName("小题号");
+    const TField groupField = row.FieldByName("大题号");
+    const std::string id = idField.AsString();
+    const std::string groupText = groupField.AsString();
+    const long long group = groupField.AsLargeInt();
+    char digits[16];
+    const std::string_view n = decimal(digits, st.position);
 
     if (type != st.previousType) {
         st.previousType = type;
-        inner.OpenWith({"SELECT * FROM 类型说明 ", "WHERE 题目类型=", QuotedStr(type)});
+        inner.OpenBound("SELECT * FROM 类型说明 WHERE 题目类型=?", {std::string_view(type)});
         if (inner.RecordCount() > 0) writeExplainBlock(out, type + inner.FieldByName("类型说明").AsString());
     }
     if (group != st.previousGroup) {
-        inner.OpenWith({"SELECT * FROM 小题", " WHERE 大题号=", groupText});
+        openGroupRows(inner, groupField, groupText);
         if (inner.RecordCount() >= 2) {
             st.previousGroup = group;
             ++st.groupCounter;
-            inner.OpenWith({"SELECT * FROM 大题 ", "WHERE 大题号=", groupText});
+            openStem(inner, groupField, groupText);
             if (inner.RecordCount() > 0)
                 writeExplainBlock(out, "（" + std::to_string(st.groupCounter) + "）" +
                                            inner.FieldByName("大题内容").AsString());
@@ -123,24 +156,30 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
     }
 
     auto record = std::make_unique<TShiTi>();
-    record->Id = row.FieldByName("小题号").AsInteger();
+    record->Id = idField.AsInteger();
     record->TypeName = type;
     record->Answer = row.FieldByName("答案").AsString();
 
-    const std::string kind = row.FieldByName("是否单项").AsInteger() == 0 ? "Radio" : "CheckBox";
-    const std::string answer = record->Answer;
-    out.Writeln(std::string(" ") + kTable);
-    out.Writeln(" <tr><td class=\"TestMainTitle\"><span id=\"T" + id + "_" + id + "\" class=\"TestContent\">" + n +
-                ". " + row.FieldByName("题目内容").AsString() + "</span></td></tr>");
+    const std::string_view kind = row.FieldByName("是否单项").AsInteger() == 0 ? "Radio" : "CheckBox";
+    const std::string& answer = record->Answer;
+    std::string& line = st.line;
+    out.Writeln(line.assign(" ").append(kTable));
+    line.assign(" <tr><td class=\"TestMainTitle\"><span id=\"T").append(id).append("_").append(id);
+    line.append("\" class=\"TestContent\">").append(n).append(". ");
+    line.append(row.FieldByName("题目内容").Text(st.scratch)).append("</span></td></tr>");
+    out.Writeln(line);
 
-    inner.OpenWith({"SELECT * FROM 答案选项 ", "WHERE 大题号=", groupText, "AND 小题号=", id, " ORDER BY 答案编号"});
+    openOptions(inner, groupField, groupText, idField, id);
     int j = 0;
     for (; !inner.Eof(); inner.Next(), ++j) {
-        const std::string optionId = id + "/" + std::to_string(j);
+        char optionDigits[16];
+        const std::string_view jText = decimal(optionDigits, j);
         out.Writeln("<tr><td class=\"TestContent\">");
-        out.Writeln("<input type=\"" + kind + "\" id=\"" + optionId + "\" name=\"" + id + "_" + id + "\" value=\"" +
-                    OptionLetter(j) + "\" />   <label for=\"" + optionId + "\">" +
-                    inner.FieldByName("答题选项").AsString() + "</label><br /></td></tr>");
+        line.assign("<input type=\"").append(kind).append("\" id=\"").append(id).append("/").append(jText);
+        line.append("\" name=\"").append(id).append("_").append(id).append("\" value=\"").append(OptionLetter(j));
+        line.append("\" />   <label for=\"").append(id).append("/").append(jText).append("\">");
+        line.append(inner.FieldByName("答题选项").Text(st.scratch)).append("</label><br /></td></tr>");
+        out.Writeln(line);
     }
     record->OptionCount = j;
     ShiTiList.Add(std::move(record));
@@ -148,15 +187,19 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
     out.Writeln("</table>");
     out.Writeln("<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\" "
                 "id=\"ToolBar1\" class=\"TestToolBar\">");
-    out.Writeln("<tr><td><span id=\"ShowButton" + n + "\" onclick=\"showAnswer()\" class=\"ShowAnswer\">显示答案</span>&nbsp;<a href=\"#\" id=\"" +
-                std::to_string(st.position - 1) + "\" mode=\"sc\" onclick=\"scbt('" + id + "');\">");
+    line.assign("<tr><td><span id=\"ShowButton").append(n);
+    line.append("\" onclick=\"showAnswer()\" class=\"ShowAnswer\">显示答案</span>&nbsp;<a href=\"#\" id=\"");
+    line.append(std::to_string(st.position - 1)).append("\" mode=\"sc\" onclick=\"scbt('").append(id).append("');\">");
+    out.Writeln(line);
     out.Writeln("<span class=\"ShowAnswer\">收藏本题</span></a>&nbsp;</td></tr></table> ");
-    out.Writeln("<span id=\"Answer" + n + "\" style=\"display: none\"> ");
+    out.Writeln(line.assign("<span id=\"Answer").append(n).append("\" style=\"display: none\"> "));
     out.Writeln("<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\" "
                 "class=\"AnswerTable\"> ");
-    out.Writeln("<tr><td>参考答案：" + answer + row.FieldByName("解释").AsString() + "</td></tr></table>");
-    out.Writeln("<input id=\"" + id + "_" + id + "\" type=\"hidden\" name=\"da\" lx=\"" + type + "\" value=\"" +
-                answer + "\" /></span><hr size='1px' width='100%' />");
+    line.assign("<tr><td>参考答案：").append(answer).append(row.FieldByName("解释").Text(st.scratch));
+    out.Writeln(line.append("</td></tr></table>"));
+    line.assign("<input id=\"").append(id).append("_").append(id).append("\" type=\"hidden\" name=\"da\" lx=\"");
+    line.append(type).append("\" value=\"").append(answer).append("\" /></span><hr size='1px' width='100%' />");
+    out.Writeln(line);
     PaperLoaded = true;
 }
 

@@ -63,3 +63,38 @@ public:
 private:
     std::vector<std::unique_ptr<T>> items_;
 };
+
+// An ordered list of small records held by value, for lists of many thousands:
+// one block of memory, not one allocation per record, and emptying it keeps the
+// block for the next fill. A record's address holds until the next Add or Clear.
+template <class T> class TRecordList {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    T* Items(int i) { return &items_.at(static_cast<size_t>(i)); }
+    const T* Items(int i) const { return &items_.at(static_cast<size_t>(i)); }
+    T* operator[](int i) { return Items(i); }
+    const T* operator[](int i) const { return Items(i); }
+    T* Add() { return &items_.emplace_back(); }
+    void Clear() { items_.clear(); }
+    void Reserve(int n) { items_.reserve(static_cast<size_t>(n)); }
+
+    // Iterates the records' addresses, as TObjectList does.
+    class const_iterator {
+    public:
+        explicit const_iterator(const T* p) : p_(p) {}
+        const T* operator*() const { return p_; }
+        const_iterator& operator++() {
+            ++p_;
+            return *this;
+        }
+        bool operator!=(const const_iterator& o) const { return p_ != o.p_; }
+
+    private:
+        const T* p_;
+    };
+    const_iterator begin() const { return const_iterator(items_.data()); }
+    const_iterator end() const { return const_iterator(items_.data() + items_.size()); }
+
+private:
+    std::vector<T> items_;
+};

@@ -140,6 +140,11 @@ sqlite3_stmt* AdoConnection::AcquireStatement(const std::string& sql) {
     return statements_->Acquire(sql);
 }
 
+sqlite3_stmt* AdoConnection::AcquirePreparedStatement(std::string_view text) {
+    Handle();
+    return statements_->AcquirePrepared(text);
+}
+
 void AdoConnection::ReleaseStatement(sqlite3_stmt* stmt) {
     if (statements_) statements_->Release(stmt);
 }

@@ -2,6 +2,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -34,6 +35,8 @@ public:
 
     // A statement for the text, ready to step, and its return when done.
     sqlite3_stmt* AcquireStatement(const std::string& sql);
+    // The same for a text with its own parameters, which the caller binds.
+    sqlite3_stmt* AcquirePreparedStatement(std::string_view text);
     void ReleaseStatement(sqlite3_stmt* stmt);
 
     // "Key=Value;..." split into a map with lower-case keys.

@@ -26,6 +26,7 @@ const TFieldValue kNull{};
 class Statement {
 public:
     Statement(AdoConnection& c, const std::string& sql) : c_(c), db_(c.Handle()), stmt_(c.AcquireStatement(sql)) {}
+    Statement(AdoConnection& c, sqlite3_stmt* acquired) : c_(c), db_(c.Handle()), stmt_(acquired) {}
     ~Statement() { c_.ReleaseStatement(stmt_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -65,6 +66,15 @@ std::string TField::AsString() const {
     if (auto d = std::get_if<double>(v_)) return SqlNumber(*d);
     return {};
 }
+
+std::string_view TField::Text(std::string& scratch) const {
+    if (auto s = std::get_if<std::string>(v_)) return *s;
+    if (IsNull()) return {};
+    scratch = AsString();
+    return scratch;
+}
+
+bool TField::IsInteger() const { return std::holds_alternative<long long>(*v_); }
 
 long long TField::AsLargeInt() const {
     if (auto i = std::get_if<long long>(v_)) return *i;
@@ -109,7 +119,11 @@ void AdoQuery::Close() {
 void AdoQuery::Open() {
     Close();
     if (!Connection) throw EDatabaseError("缺少 Connection 属性。");
-    Statement st(*Connection, statementText());
+    read(Connection->AcquireStatement(statementText()));
+}
+
+void AdoQuery::read(sqlite3_stmt* stmt) {
+    Statement st(*Connection, stmt);
     const int n = sqlite3_column_count(st.get());
     if (n == 0) throw EDatabaseError("命令未返回结果集。");
     for (int i = 0; i < n; ++i) names_.emplace_back(sqlite3_column_name(st.get(), i));
@@ -138,6 +152,24 @@ AdoQuery& AdoQuery::OpenWith(std::initializer_list<std::string> lines) {
     return *this;
 }
 
+AdoQuery& AdoQuery::OpenBound(std::string_view sql, std::initializer_list<BoundValue> values) {
+    Close();
+    SQL.Clear();
+    SQL.Add(std::string(sql));
+    if (!Connection) throw EDatabaseError("缺少 Connection 属性。");
+    sqlite3_stmt* stmt = Connection->AcquirePreparedStatement(sql);
+    int index = 1;
+    for (const BoundValue& v : values) {
+        if (auto i = std::get_if<long long>(&v)) sqlite3_bind_int64(stmt, index++, *i);
+        else {
+            const std::string_view s = std::get<std::string_view>(v);
+            sqlite3_bind_text(stmt, index++, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        }
+    }
+    read(stmt);
+    return *this;
+}
+
 void AdoQuery::ExecWith(std::initializer_list<std::string> lines) {
     Close();
     SQL.Clear();
@@ -155,12 +187,17 @@ TField AdoQuery::Fields(int index) const {
     return TField(&values_[row_ * names_.size() + static_cast<size_t>(index)]);
 }
 
-TField AdoQuery::FieldByName(std::string_view name) const {
+int AdoQuery::FieldIndex(std::string_view name) const {
     if (!active_) throw EDatabaseError("数据集未打开: 找不到字段 '" + std::string(name) + "'。");
     // A handful of columns: a scan beats hashing, and the first of equal names wins.
     size_t i = 0;
     while (i < names_.size() && names_[i] != name) ++i;
     if (i == names_.size()) throw EDatabaseError("找不到字段 '" + std::string(name) + "'。");
+    return static_cast<int>(i);
+}
+
+TField AdoQuery::FieldByName(std::string_view name) const {
+    const size_t i = static_cast<size_t>(FieldIndex(name));
     if (Eof()) return TField(&kNull);
     return TField(&values_[row_ * names_.size() + i]);
 }

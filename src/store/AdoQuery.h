@@ -6,6 +6,7 @@
 #include <vector>
 
 class AdoConnection;
+struct sqlite3_stmt;
 
 // The lines of a statement, appended one fragment at a time.
 class TStrings {
@@ -30,6 +31,10 @@ public:
     explicit TField(const TFieldValue* v) : v_(v) {}
     bool IsNull() const;
     std::string AsString() const;
+    // The text AsString gives, without a copy when the value is text; a number
+    // is written into `scratch`, which the view then shows.
+    std::string_view Text(std::string& scratch) const;
+    bool IsInteger() const;
     int AsInteger() const;       // throws EDatabaseError for text that is no number
     long long AsLargeInt() const;
     double AsFloat() const;
@@ -57,6 +62,10 @@ public:
     // The whole idiom in one call: close, clear, add the lines, open / execute.
     AdoQuery& OpenWith(std::initializer_list<std::string> lines);
     void ExecWith(std::initializer_list<std::string> lines);
+    // For a statement run once per row of a loop: `sql` has its own parameters
+    // ('?'), bound in order, so the text is not scanned for literals each time.
+    using BoundValue = std::variant<long long, std::string_view>;
+    AdoQuery& OpenBound(std::string_view sql, std::initializer_list<BoundValue> values);
 
     bool Active() const { return active_; }
     bool Eof() const { return row_ >= rows_; }
@@ -68,10 +77,12 @@ public:
     const std::string& FieldName(int i) const { return names_[static_cast<size_t>(i)]; }
 
     TField FieldByName(std::string_view name) const;  // unknown name: EDatabaseError
+    int FieldIndex(std::string_view name) const;      // the same errors, for use with Fields
     TField Fields(int index) const;
 
 private:
     std::string statementText() const;
+    void read(sqlite3_stmt* stmt);  // the rows of a statement ready to step
     bool active_ = false;
     size_t rows_ = 0;
     size_t row_ = 0;

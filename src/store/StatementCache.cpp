@@ -203,14 +203,14 @@ StatementCache::~StatementCache() {
     for (sqlite3_stmt* s : uncached_) sqlite3_finalize(s);
 }
 
-sqlite3_stmt* StatementCache::prepare(const std::string& text) {
+sqlite3_stmt* StatementCache::prepare(std::string_view text) {
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
-    if (sqlite3_prepare_v3(db_, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+    if (sqlite3_prepare_v3(db_, text.data(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
                            &tail) != SQLITE_OK)
         ThrowSqliteError(db_);
     if (!stmt) throw EDatabaseError("命令文本为空。");
-    for (; tail && *tail; ++tail)
+    for (const char* end = text.data() + text.size(); tail && tail < end && *tail; ++tail)
         if (!std::isspace(static_cast<unsigned char>(*tail)) && *tail != ';') {
             sqlite3_finalize(stmt);
             throw EDatabaseError("SQL 语句之后找到字符。");
@@ -218,17 +218,16 @@ sqlite3_stmt* StatementCache::prepare(const std::string& text) {
     return stmt;
 }
 
-sqlite3_stmt* StatementCache::Acquire(const std::string& sql) {
-    NormalizedSql n = NormalizeLiterals(sql);
+sqlite3_stmt* StatementCache::AcquirePrepared(std::string_view text) {
     sqlite3_stmt* stmt = nullptr;
-    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.key == n.text; });
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.key == text; });
     if (it != entries_.end() && !it->inUse) {
         entries_.splice(entries_.begin(), entries_, it);
         stmt = it->stmt;
         it->inUse = true;
-    } else if (it == entries_.end() && n.text.size() <= kMaxCachedText) {
-        stmt = prepare(n.text);
-        entries_.push_front({n.text, stmt, true});
+    } else if (it == entries_.end() && text.size() <= kMaxCachedText) {
+        stmt = prepare(text);
+        entries_.push_front({std::string(text), stmt, true});
         if (entries_.size() > kCapacity) {
             auto last = std::find_if(entries_.rbegin(), entries_.rend(), [](const Entry& e) { return !e.inUse; });
             if (last != entries_.rend()) {
@@ -237,9 +236,15 @@ sqlite3_stmt* StatementCache::Acquire(const std::string& sql) {
             }
         }
     } else {
-        stmt = prepare(n.text);
+        stmt = prepare(text);
         uncached_.push_back(stmt);
     }
+    return stmt;
+}
+
+sqlite3_stmt* StatementCache::Acquire(const std::string& sql) {
+    const NormalizedSql n = NormalizeLiterals(sql);
+    sqlite3_stmt* stmt = AcquirePrepared(n.text);
     for (size_t k = 0; k < n.literals.size(); ++k) {
         const int index = static_cast<int>(k + 1);
         if (auto v = std::get_if<long long>(&n.literals[k])) sqlite3_bind_int64(stmt, index, *v);

@@ -29,6 +29,9 @@ public:
 
     // A statement ready to step; give it back with Release. Throws EDatabaseError.
     sqlite3_stmt* Acquire(const std::string& sql);
+    // The same for a text that has its own parameters ('?'), taken as it is:
+    // the caller binds them. No literal is looked for.
+    sqlite3_stmt* AcquirePrepared(std::string_view text);
     void Release(sqlite3_stmt* stmt);
 
 private:
@@ -37,7 +40,7 @@ private:
         sqlite3_stmt* stmt;
         bool inUse;
     };
-    sqlite3_stmt* prepare(const std::string& text);
+    sqlite3_stmt* prepare(std::string_view text);
     sqlite3* db_;
     std::list<Entry> entries_;  // most recently used first
     std::vector<sqlite3_stmt*> uncached_;
