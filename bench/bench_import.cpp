@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <fstream>
@@ -83,11 +84,17 @@ void importFile(benchmark::State& state, const QString& path) {
         auto dm = std::make_unique<TDataModule1>();
         if (!dm->GuardAndConnect(folder)) throw std::runtime_error("bank did not open");
         state.ResumeTiming();
+        // Each step's share, so a slow import says where its time went.
+        QElapsedTimer t;
+        t.start();
         exchange::ParsedFile parsed = exchange::ReadImportFile(path);
+        state.counters["read_s"] = t.restart() / 1000.0;
         exchange::ImportOptions options;
         const exchange::ImportPlan plan =
             exchange::PlanImport(std::move(parsed), exchange::ReadBankFacts(dm->ADOConnection1), options);
+        state.counters["check_s"] = t.restart() / 1000.0;
         const exchange::ImportResult r = exchange::WritePlan(dm->ADOConnection1, plan);
+        state.counters["write_s"] = t.restart() / 1000.0;
         if (r.questions != kQuestions) throw std::runtime_error("imported " + std::to_string(r.questions));
     }
     reportMemory(state);

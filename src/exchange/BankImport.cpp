@@ -202,12 +202,19 @@ ImportResult WritePlan(AdoConnection& connection, const ImportPlan& plan, const 
             throw EDatabaseError("题号已经用完，无法再导入");
 
         std::vector<long long> groupId(plan.groups.size(), 0);
+        QHash<QString, long long> sections;
         const int total = static_cast<int>(plan.questions.size());
         int done = 0;
         for (const PlannedQuestion& q : plan.questions) {
-            const long long source = tree.child(0, q.path[0], category, result.categories);
-            const long long subject = tree.child(source, q.path[1], category, result.categories);
-            const long long section = tree.child(subject, q.path[2], category, result.categories);
+            // Questions of one section come in runs: its id is looked up once.
+            const QString pathKey = q.path[0] + QChar(0x1f) + q.path[1] + QChar(0x1f) + q.path[2];
+            long long section = sections.value(pathKey);
+            if (section == 0) {
+                const long long source = tree.child(0, q.path[0], category, result.categories);
+                const long long subject = tree.child(source, q.path[1], category, result.categories);
+                section = tree.child(subject, q.path[2], category, result.categories);
+                sections.insert(pathKey, section);
+            }
             if (result.firstSection == 0) result.firstSection = static_cast<int>(section);
             const long long id = next++;
             long long big = id;

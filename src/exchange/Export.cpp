@@ -52,6 +52,7 @@ const QRegularExpression& bankPicture() {
 
 QStringList picturesOf(const QString& html) {
     QStringList names;
+    if (!html.contains(u"../images/bank/")) return names;
     for (auto it = bankPicture().globalMatch(html); it.hasNext();) names << it.next().captured(1);
     return names;
 }

@@ -51,16 +51,22 @@ QString trueFalseKey(const QString& raw) {
 
 bool isTrueFalseWord(const QString& raw) { return !trueFalseKey(raw).isEmpty() && raw.trimmed().size() > 1; }
 
-// Characters of `text` that GBK cannot hold.
+// Characters of `text` that GBK cannot hold. Each character is converted
+// once per run: a large file repeats the same few thousand.
 QString notInGbk(const QString& text) {
-    const std::string utf8 = text.toStdString();
-    if (GbkToUtf8(Utf8ToGbk(utf8)) == utf8) return {};
+    static QHash<char32_t, bool> showable;
     QString bad;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString one = text.mid(i, len);
-        const std::string u = one.toStdString();
-        if (GbkToUtf8(Utf8ToGbk(u)) != u && !bad.contains(one)) bad += one;
+        const QChar c = text[i];
+        if (c.unicode() < 0x80) continue;
+        const qsizetype len = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const char32_t code = len == 2 ? QChar::surrogateToUcs4(c, text[i + 1]) : c.unicode();
+        auto it = showable.find(code);
+        if (it == showable.end()) {
+            const std::string u = text.mid(i, len).toStdString();
+            it = showable.insert(code, GbkToUtf8(Utf8ToGbk(u)) == u);
+        }
+        if (!*it && !bad.contains(text.mid(i, len))) bad += text.mid(i, len);
         i += len - 1;
     }
     return bad;

@@ -324,6 +324,16 @@ private:
 } // namespace
 
 QString SanitizeHtml(const QString& html, const Pictures& pictures) {
+    // Most texts hold no markup at all: the parser would give them back as
+    // they are, trimmed, so it is not started for them.
+    bool markup = false;
+    for (const QChar c : html)
+        if (c == u'<' || c == u'&' || c == u'>' || c == u'"' || c == u'\r' || c.unicode() == 0 ||
+            c.unicode() == 0xFEFF) {
+            markup = true;
+            break;
+        }
+    if (!markup) return html.trimmed();
     const QByteArray utf8 = LimitTags(html.toUtf8());
     GumboOptions options = kGumboDefaultOptions;
     options.fragment_context = GUMBO_TAG_DIV;

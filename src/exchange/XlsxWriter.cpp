@@ -1,6 +1,7 @@
 #include "exchange/XlsxWriter.h"
 
 #include <QXmlStreamWriter>
+#include <zlib.h>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
@@ -33,7 +34,9 @@ bool XlsxWriter::Open(const QString& path, const QString& sheet, QString* error)
         return false;
     }
     sheet_ = std::make_unique<QuaZipFile>(zip_.get());
-    if (!sheet_->open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("xl/worksheets/sheet1.xml")))) {
+    // The fastest deflate level: the sheet is large and mostly text.
+    if (!sheet_->open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("xl/worksheets/sheet1.xml")), nullptr, 0,
+                      Z_DEFLATED, 1)) {
         *error = QStringLiteral("无法写入文件：") + path;
         return false;
     }
