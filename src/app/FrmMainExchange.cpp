@@ -15,7 +15,7 @@
 #include <QTreeWidgetItem>
 
 void TFrmMain::buildExchange() {
-    auto* import = new QAction(QStringLiteral("导入试题… (Ctrl+I)"), this);
+    auto* import = new QAction(QStringLiteral("导入试题…"), this);
     import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     addAction(import);
     connect(import, &QAction::triggered, this, Guarded([this] { importQuestions(); }));
