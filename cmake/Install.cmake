@@ -54,6 +54,9 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DI
 install(FILES ${CMAKE_SOURCE_DIR}/data/debian/copyright ${QUILLORA_PKG_DIR}/changelog.gz
         DESTINATION share/doc/quillora)
 install(FILES ${QUILLORA_PKG_DIR}/quillora.1.gz DESTINATION share/man/man1)
+# The import template users fill in.
+install(FILES ${CMAKE_SOURCE_DIR}/data/import/题库模板.xlsx ${CMAKE_SOURCE_DIR}/data/import/题库模板.csv
+        DESTINATION share/doc/quillora/import)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillora)
