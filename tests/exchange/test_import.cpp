@@ -3,6 +3,7 @@
 #include "exchange/BankImport.h"
 #include "exchange/ImportFile.h"
 #include "exchange/PlainText.h"
+#include "platform/Files.h"
 #include "platform/Gbk.h"
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"
@@ -200,4 +201,26 @@ TEST(TemplateImport, TheShippedTemplatesAgreeAndPassTheCheck) {
         EXPECT_EQ(xlsx.questions[i].explanation, csv.questions[i].explanation);
     }
     EXPECT_EQ(csv.groups.size(), 1u);
+}
+
+// The pages find imported pictures in images/bank/; a name in the bank that
+// is not a hash and an extension never becomes a file name.
+TEST(TemplateImport, PicturesAreWrittenForThePagesUnderTheirHashOnly) {
+    OpenBank bank(kBank);
+    WriteFileBytes(bank.Install.Path("图.gif"), "GIF89a-small-picture");
+    WriteFileBytes(bank.Install.Path("带图.csv"), "题干,选项A,选项B,答案,图片\n看图,甲,乙,A,图.gif\n");
+    const ImportPlan p = plan(QString::fromStdString(bank.Install.Path("带图.csv")));
+    ASSERT_TRUE(p.Clean());
+    ASSERT_EQ(p.pictures.size(), 1u);
+    const QString name = p.pictures.begin()->first + ".gif";
+    EXPECT_EQ(WritePlan(bank.Module().ADOConnection1, p).pictures, 1);
+    DataModule1->ADOQuery2.ExecWith({"INSERT INTO 图片 VALUES('../../逃出.gif', X'474946383961')"});
+
+    EXPECT_EQ(WriteMissingPictures(bank.Module().ADOConnection1, QString::fromStdString(bank.Install.Folder())), 1);
+    EXPECT_EQ(ReadFileBytes(bank.Install.Path("images/bank/" + name.toStdString())), "GIF89a-small-picture");
+    EXPECT_FALSE(FileExists(bank.Install.Path("逃出.gif")));
+    EXPECT_EQ(one("SELECT 题目内容 FROM 小题 WHERE 题目内容 LIKE '看图%'"),
+              "看图<br><img src=\"../images/bank/" + name.toStdString() + "\">");
+    // Written once: a second start finds it there.
+    EXPECT_EQ(WriteMissingPictures(bank.Module().ADOConnection1, QString::fromStdString(bank.Install.Folder())), 0);
 }
