@@ -2,9 +2,24 @@
 
 #include "platform/Gbk.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 namespace exchange {
+
+bool ReadImportBytes(const QString& path, const Limits& limits, QByteArray* bytes, ParsedFile& out) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        out.problems.push_back({0, {}, QStringLiteral("无法打开文件：") + f.errorString(), true});
+        return false;
+    }
+    if (f.size() > limits.maxFileBytes) {
+        out.problems.push_back({0, {}, QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20), true});
+        return false;
+    }
+    *bytes = f.readAll();
+    return true;
+}
 
 QString DecodeSpreadsheetText(const QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));

@@ -9,6 +9,10 @@
 
 namespace exchange {
 
+// The bytes of a file to import, within limits.maxFileBytes; otherwise false
+// with the reason added to `out` as a fatal problem.
+bool ReadImportBytes(const QString& path, const Limits& limits, QByteArray* bytes, ParsedFile& out);
+
 // The text of CSV bytes, with the encoding detected.
 QString DecodeSpreadsheetText(const QByteArray& bytes);
 

@@ -51,20 +51,6 @@ ParsedFile refused(const QString& text) {
     return out;
 }
 
-bool readSmallFile(const QString& path, const Limits& limits, QByteArray* bytes, ParsedFile* failure) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *failure = refused(QStringLiteral("无法打开文件：") + f.errorString());
-        return false;
-    }
-    if (f.size() > limits.maxFileBytes) {
-        *failure = refused(QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20));
-        return false;
-    }
-    *bytes = f.readAll();
-    return true;
-}
-
 // A .txt may hold GIFT or Aiken as well as the usual layout.
 Format textFormat(const QString& text) {
     static const QRegularExpression aiken(QStringLiteral("^ANSWER:\\s*[A-Z]\\s*$"), QRegularExpression::MultilineOption);
@@ -105,12 +91,14 @@ ParsedFile ReadImportFile(const QString& path, const Limits& limits) {
     }
     QByteArray bytes;
     ParsedFile failure;
-    if (!readSmallFile(path, limits, &bytes, &failure)) return failure;
+    if (!ReadImportBytes(path, limits, &bytes, failure)) return failure;
     if (format == Format::MoodleXml) return ReadMoodleXml(bytes, limits);
-    if (format == Format::PlainText) format = textFormat(DecodeSpreadsheetText(bytes));
-    if (format == Format::Gift) return ReadGift(DecodeSpreadsheetText(bytes).toUtf8(), limits);
-    if (format == Format::Aiken) return ReadAiken(DecodeSpreadsheetText(bytes).toUtf8(), limits);
-    return ReadPlainTextFile(path, limits);
+    // Decoded once: a GBK file reaches the GIFT and Aiken readers as UTF-8.
+    const QString text = DecodeSpreadsheetText(bytes);
+    if (format == Format::PlainText) format = textFormat(text);
+    if (format == Format::Gift) return ReadGift(text.toUtf8(), limits);
+    if (format == Format::Aiken) return ReadAiken(text.toUtf8(), limits);
+    return ReadPlainText(text, limits);
 }
 
 }  // namespace exchange

@@ -249,18 +249,7 @@ ParsedFile ReadQuestionLines(const std::vector<Text>& lines, const Limits& limit
     return out;
 }
 
-ParsedFile ReadPlainTextFile(const QString& path, const Limits& limits) {
-    QFile f(path);
-    ParsedFile out;
-    if (!f.open(QIODevice::ReadOnly)) {
-        out.problems.push_back({0, {}, QStringLiteral("无法打开文件：") + f.errorString(), true});
-        return out;
-    }
-    if (f.size() > limits.maxFileBytes) {
-        out.problems.push_back({0, {}, QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20), true});
-        return out;
-    }
-    const QString text = DecodeSpreadsheetText(f.readAll());
+ParsedFile ReadPlainText(const QString& text, const Limits& limits) {
     std::vector<Text> lines;
     for (const QStringView l : QStringView(text).split(QLatin1Char('\n')))
         lines.push_back({l.endsWith(QLatin1Char('\r')) ? l.chopped(1).toString() : l.toString(), false});

@@ -15,7 +15,7 @@ namespace exchange {
 // runs' markup kept) read as questions.
 ParsedFile ReadQuestionLines(const std::vector<Text>& lines, const Limits& limits);
 
-// A .txt file in UTF-8 (with or without BOM) or GBK.
-ParsedFile ReadPlainTextFile(const QString& path, const Limits& limits);
+// The text of a .txt file, decoded (UTF-8 with or without BOM, or GBK) by the caller.
+ParsedFile ReadPlainText(const QString& text, const Limits& limits);
 
 }  // namespace exchange

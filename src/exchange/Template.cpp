@@ -149,17 +149,10 @@ void TemplateRows::Finish() {
 
 ParsedFile ReadTemplateCsv(const QString& path, const Limits& limits) {
     ParsedFile out;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        out.problems.push_back({0, {}, QStringLiteral("无法打开文件：") + f.errorString(), true});
-        return out;
-    }
-    if (f.size() > limits.maxFileBytes) {
-        out.problems.push_back({0, {}, QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20), true});
-        return out;
-    }
+    QByteArray bytes;
+    if (!ReadImportBytes(path, limits, &bytes, out)) return out;
     TemplateRows rows(out, QFileInfo(path).absolutePath(), limits);
-    ReadCsvRows(DecodeSpreadsheetText(f.readAll()), [&](int row, const QStringList& cells) { return rows.Row(row, cells); });
+    ReadCsvRows(DecodeSpreadsheetText(bytes), [&](int row, const QStringList& cells) { return rows.Row(row, cells); });
     rows.Finish();
     return out;
 }
