@@ -48,7 +48,10 @@ int verify(const std::string& file) {
     fs::create_directories(dir);
     const std::string copy = (dir / "exam.db").string();
     int rc = 1;
-    if (CopyFileOver(file, copy)) {
+    // A writer killed mid-transaction leaves its hot journal beside the bank:
+    // the copy needs it too, or it shows the half-written pages as corruption.
+    const bool journalled = !fs::exists(file + "-journal") || CopyFileOver(file + "-journal", copy + "-journal");
+    if (journalled && CopyFileOver(file, copy)) {
         DecryptMDB(copy);
         try {
             AdoConnection c;

@@ -2,6 +2,7 @@
 #include "app/FrmMain.h"
 
 #include "app/NavArt.h"
+#include "exam/TimedExam.h"
 #include "browser/ExternalContainer.h"
 #include "browser/WebBrowser.h"
 #include "platform/Application.h"
@@ -66,9 +67,11 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
     SlotCommands[13] = [this] { ActZWCXExecute(); };
     SlotCommands[14] = [this] { ActZKXXExecute(); };
     SlotCommands[15] = [this] { ActFHZYExecute(); };
+    SlotCommands[16] = [this] { ActJSMKExecute(); };
 }
 
 TFrmMain::~TFrmMain() {
+    timedExam_.reset();
     if (DataModule1 == dataModule_.get()) DataModule1 = nullptr;
 }
 
@@ -148,6 +151,7 @@ void TFrmMain::buildLayout() {
     right->addWidget(Header2);
     WebBrowser2 = new WebBrowser(Panel8);
     right->addWidget(WebBrowser2, 1);
+    buildTimedExam();
 
     Splitter1 = new TSplitter(Panel6, TSplitter::ResizesLeft, Panel5);
     Splitter2 = new TSplitter(Panel8, TSplitter::ResizesRight, Panel5);
@@ -171,6 +175,11 @@ void TFrmMain::buildPictures() {
     }
     // Image 16 of the normal list is the top strip's background.
     ImageList1.Add(art::StripBackground(ImageList1.Width, ImageList1.Height));
+    for (int slot = kFirstAddedSlot; slot < kSlotCount; ++slot) {
+        ImageList5.Add(art::SlotPicture(slot, art::SlotLook::Normal));
+        ImageList6.Add(art::SlotPicture(slot, art::SlotLook::Hover));
+        ImageList7.Add(art::SlotPicture(slot, art::SlotLook::Selected));
+    }
     for (int i = 0; i < 4; ++i) ImageList4.Add(art::TreePicture(i));
 
     auto fill = [](TImageList& normal, TImageList& hot, std::initializer_list<const char*> words) {
@@ -202,7 +211,11 @@ void TFrmMain::buildToolBars() {
         connect(b, &QToolButton::clicked, this, Guarded([this, b, handler] {
                     if (b->Running) return;
                     b->Running = true;
-                    const auto done = qScopeGuard([b] { b->Running = false; });
+                    ++commandDepth_;
+                    const auto done = qScopeGuard([this, b] {
+                        b->Running = false;
+                        --commandDepth_;
+                    });
                     (this->*handler)();
                 }));
         l->addWidget(b);

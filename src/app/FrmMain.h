@@ -22,6 +22,11 @@ class TExternalContainer;
 class QTreeWidgetItem;
 class QFrame;
 class QPlainTextEdit;
+class QMessageBox;
+class QTimer;
+class TAnswerSheet;
+class TPageWatch;
+class TTimedExam;
 
 // The fixed address the online test tries.
 QString PortalIndexUrl();
@@ -88,6 +93,20 @@ public:
     void ActShuJuHuanYuanExecute();
     // Mock exam, grading and the test history.
     void ActMLKCExecute();
+    // The timed exam (slot 16): a paper by type or a whole source, a time limit,
+    // the countdown and the answer sheet in the right column.
+    void ActJSMKExecute();
+    // While a timed exam runs, asks before the page is replaced; on Yes, or
+    // when none runs, leaves it (the column gets the side browser back). False
+    // when the user chose to stay.
+    bool ConfirmLeaveTimedExam();
+    // Whether the command of `slot` replaces or reloads the main page.
+    static bool SlotLeavesPage(int slot);
+    TTimedExam* TimedExam() const { return timedExam_.get(); }
+    // Checks the clock (the timer does it four times a second): the countdown,
+    // the five-minute notice, and at zero the grading, once nothing else is
+    // in progress.
+    void TimedExamTick();
     void ActWGZXExecute();
     // Favourites and the question search.
     void ActSCJSTExecute();
@@ -113,8 +132,17 @@ public:
     void SpinEdit1Change();
     void SpinEdit2Change();
 
-    // The command behind each slot; later features fill in theirs.
-    std::array<std::function<void()>, 16> SlotCommands;
+    // Slots 0-15 are the described strip; 16 on are our additions, shown in
+    // normal mode after slot 11 while the strip has room, with picture lists
+    // of their own (ImageList1's index 16 is the strip's background).
+    static constexpr int kSlotCount = 19;
+    static constexpr int kFirstAddedSlot = 16;
+    // The picture of `slot` in one of its three looks, whichever list holds it.
+    const QPixmap& SlotBitmap(int slot, int look) const;
+
+    // The command behind each slot; later features fill in theirs. An added
+    // slot without a command is not shown.
+    std::array<std::function<void()>, kSlotCount> SlotCommands;
 
     // Layout, named as the rest of the program refers to it.
     QWidget* Panel1;
@@ -174,17 +202,26 @@ public:
     QWidget* Panel8;
     QLabel* Header2;
     WebBrowser* WebBrowser2;
+    // Shown in the right column instead of WebBrowser2 while a timed exam is on.
+    TAnswerSheet* AnswerSheet1;
+    // "剩余 01:52:07" after the tool bars in full screen while a timed exam is
+    // on; otherwise the right column's header (beside the tool bars) shows it.
+    QLabel* CountdownLabel;
 
     TImageList ImageList1{66, 74};
     TImageList ImageList2{66, 74};
     TImageList ImageList3{66, 74};
     TImageList ImageList4{22, 20};
+    // The added slots' pictures (normal, hover, selected), indexed from slot 16.
+    TImageList ImageList5{66, 74};
+    TImageList ImageList6{66, 74};
+    TImageList ImageList7{66, 74};
     TImageList ToolBar1Images{45, 23}, ToolBar1HotImages{45, 23};
     TImageList ToolBar2Images{82, 23}, ToolBar2HotImages{82, 23};
     TImageList ToolBar3Images{104, 23}, ToolBar3HotImages{104, 23};
     TImageList ToolBar4Images{82, 23}, ToolBar4HotImages{82, 23};
     // The strip's picture controls, one per slot; empty until the strip is built.
-    std::array<TImage*, 16> NavImages{};
+    std::array<TImage*, kSlotCount> NavImages{};
 
     TObjectList<TTreeNodeInfo> RootNodeInfos;
     TObjectList<TTreeNodeInfo> ChildNodeInfos;
@@ -207,6 +244,8 @@ private:
     void buildToolBars();
     void buildPictures();
     void buildNavStrip();
+    // Shows each added slot that has a command and room on the strip (normal mode only).
+    void showAddedSlots();
     void buildShortcuts();
     // Import and export: the tree's context menu and Ctrl+I.
     void buildExchange();
@@ -235,6 +274,26 @@ private:
     void showTree();
     // Says "请先选择试卷！" unless a paper is loaded.
     bool requirePaper(bool loaded);
+
+    // The timed exam.
+    void buildTimedExam();
+    void startTimedExam();
+    void endTimedExam();
+    void placeCountdown();
+    void timeUp();
+    bool busyForTimeUp() const;
+    void examAnswered(int id, const QString& letters);
+    // Grading read these choices: the running exam stops and keeps them, and
+    // the result dialog will store its timing with a saved test.
+    void timedExamGraded(const std::vector<std::vector<bool>>& checked);
+    void showTimedVerdicts();
+    std::unique_ptr<TTimedExam> timedExam_;
+    TPageWatch* pageWatch_ = nullptr;
+    QTimer* examTimer_ = nullptr;
+    QMessageBox* examNotice_ = nullptr;
+    bool examWarned_ = false;
+    // Commands in progress (slot, tree and tool-button handlers): time-up waits for them.
+    int commandDepth_ = 0;
 
     std::unique_ptr<TExternalContainer> container_;
     std::unique_ptr<TDataModule1> dataModule_;

@@ -8,6 +8,7 @@
 #include "exam/SCJST.h"
 #include "exam/STCZ.h"
 #include "exam/STGL.h"
+#include "exam/TimedExam.h"
 #include "exam/ShowTestResult.h"
 #include "exam/WGZX.h"
 #include "platform/AppFolder.h"
@@ -16,6 +17,7 @@
 #include "render/Global.h"
 #include "render/QuestionPage.h"
 #include "store/AdoQuery.h"
+#include "store/DataModule.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -54,7 +56,7 @@ void TFrmMain::ActSTCZExecute() {
 }
 
 void TFrmMain::ToolButton7Click() {
-    if (!requirePaper(PaperLoaded)) return;
+    if (!requirePaper(PaperLoaded) || !ConfirmLeaveTimedExam()) return;
     if (MessageBox(QStringLiteral("试题过滤会清除当前所选择的答案，是否继续？(Y/N)"), QStringLiteral("询问"),
                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
@@ -91,6 +93,7 @@ void TFrmMain::ToolButton8Click() {
     const auto checked = ReadChoices();
     if (!checked) return void(requirePaper(false));
 
+    timedExamGraded(*checked);
     const std::vector<int> wrong = GradeChoices(*checked);
     QJsonArray ids;
     for (int id : wrong) ids.append(id);
@@ -98,6 +101,12 @@ void TFrmMain::ToolButton8Click() {
                                            "if(t)t.style.color='red';})")
                                 .arg(QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))));
     ScoreTallies();
+    showTimedVerdicts();
     TFrmShowTestResult dlg(this);
+    if (timedExam_) {
+        // A saved test keeps the exam's time and answers beside it.
+        const TTimedExam* exam = timedExam_.get();  // lives on while the dialog is modal
+        dlg.SaveAlso = [exam](long long testId) { exam->Save(DataModule1->ADOConnection1, testId); };
+    }
     dlg.ShowModal();
 }

@@ -45,6 +45,8 @@ void TFrmMain::importQuestions() {
 }
 
 void TFrmMain::showSection(int id) {
+    // The import is in the bank either way; a running exam may stay on screen.
+    if (!ConfirmLeaveTimedExam()) return;
     ActShiTiKuExecute();
     for (int r = 0; r < TreeView1->topLevelItemCount(); ++r)
         for (int s = 0; s < TreeView1->topLevelItem(r)->childCount(); ++s) {

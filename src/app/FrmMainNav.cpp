@@ -5,15 +5,22 @@
 #include "platform/AppFolder.h"
 #include "platform/Application.h"
 
+const QPixmap& TFrmMain::SlotBitmap(int slot, int look) const {
+    if (slot < kFirstAddedSlot) return (look == 2 ? ImageList2 : look == 3 ? ImageList3 : ImageList1).GetBitmap(slot);
+    return (look == 2 ? ImageList6 : look == 3 ? ImageList7 : ImageList5).GetBitmap(slot - kFirstAddedSlot);
+}
+
 void TFrmMain::buildNavStrip() {
     // Each picture is 67 wide and starts 66 after the previous: neighbours overlap by one pixel.
-    for (int first : {0, 12}) {
-        int x = 0;
-        for (int slot = first; slot < (first == 0 ? 12 : 16); ++slot) {
+    // The added slots continue the normal row after slot 11.
+    for (int first : {0, 12, kFirstAddedSlot}) {
+        int x = first == kFirstAddedSlot ? 12 * 66 : 0;
+        const int end = first == 0 ? 12 : first == 12 ? 16 : kSlotCount;
+        for (int slot = first; slot < end; ++slot) {
             auto* image = new TImage(Panel3);
             image->Tag = slot;
             image->setGeometry(x, 0, 67, 75);
-            image->setPixmap(ImageList1.GetBitmap(slot));
+            image->setPixmap(SlotBitmap(slot, 1));
             x += image->width() - 1;
             connect(image, &TImage::MouseMove, this, Guarded([this](TImage* i) { ActMouseMoveExecute(i); }));
             connect(image, &TImage::MouseLeave, this, Guarded([this](TImage* i) { ActMouseLeaveExecute(i); }));
@@ -24,29 +31,46 @@ void TFrmMain::buildNavStrip() {
         }
     }
     NavImages[0]->SetPicture(ImageList3.GetBitmap(0));
+    showAddedSlots();
+}
+
+void TFrmMain::showAddedSlots() {
+    for (int slot = kFirstAddedSlot; slot < kSlotCount; ++slot) {
+        TImage* image = NavImages[static_cast<size_t>(slot)];
+        if (!image) return;
+        // The added slots hide first when the strip is narrow: never over the banner.
+        image->setVisible(!ZoneMode && SlotCommands[static_cast<size_t>(slot)] &&
+                          image->x() + image->width() <= Panel3->width());
+    }
 }
 
 void TFrmMain::ActMouseMoveExecute(TImage* image) {
     if (HoverShown || ClickPending) return;
-    image->SetPicture(ImageList2.GetBitmap(image->Tag));
+    image->SetPicture(SlotBitmap(image->Tag, 2));
     HoverShown = true;
 }
 
 void TFrmMain::ActMouseLeaveExecute(TImage* image) {
-    if (HoverShown && !ClickPending)
-        image->SetPicture((image->Tag == CurrentNavSlot ? ImageList3 : ImageList1).GetBitmap(image->Tag));
+    if (HoverShown && !ClickPending) image->SetPicture(SlotBitmap(image->Tag, image->Tag == CurrentNavSlot ? 3 : 1));
     ClickPending = false;
     HoverShown = false;
 }
 
 void TFrmMain::ActClickExecute(TImage* image) {
     const int slot = image->Tag;
+    // A running timed exam is left only when the user agrees, before anything changes.
+    if (SlotLeavesPage(slot) && !ConfirmLeaveTimedExam()) return;
     if (slot != CurrentNavSlot) {
-        NavImages[static_cast<size_t>(CurrentNavSlot)]->SetPicture(ImageList1.GetBitmap(CurrentNavSlot));
-        image->SetPicture(ImageList3.GetBitmap(slot));
+        NavImages[static_cast<size_t>(CurrentNavSlot)]->SetPicture(SlotBitmap(CurrentNavSlot, 1));
+        image->SetPicture(SlotBitmap(slot, 3));
         CurrentNavSlot = slot;
         ClickPending = true;
     }
+    ++commandDepth_;
+    const struct Done {
+        int& depth;
+        ~Done() { --depth; }
+    } done{commandDepth_};
     if (const auto& command = SlotCommands[static_cast<size_t>(slot)]) command();
 }
 
@@ -72,6 +96,7 @@ void TFrmMain::SetMenu(bool show) {
         NavImages[12]->SetPicture(ImageList3.GetBitmap(12));
         setPanel3Width(false);
     }
+    showAddedSlots();
 }
 
 void TFrmMain::BitBtn1Click() {

@@ -7,6 +7,7 @@
 #include "platform/AppFolder.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
+#include "platform/Dialog.h"
 #include "render/Global.h"
 #include "render/StyleSheet.h"
 #include "settings/UISet.h"
@@ -15,7 +16,12 @@
 
 #include <QCoreApplication>
 
-void TFrmMain::ActUISetExecute() { ExecuteUISet(WebBrowser1, this); }
+void TFrmMain::ActUISetExecute() {
+    if (!TimedExam()) return void(ExecuteUISet(WebBrowser1, this));
+    // The reload would clear a running exam's answers: asked about first.
+    if (ExecuteUISet(nullptr, this) == mrOk && PaperLoaded && ConfirmLeaveTimedExam())
+        WebBrowser1->Navigate(AppFolder() + "css/Question.html");
+}
 
 void TFrmMain::ActYHSZExecute() {
     TFrmJMSZ dlg(WebBrowser1, this);

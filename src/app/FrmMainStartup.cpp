@@ -24,6 +24,7 @@ int ZoneModePanel3Width(int w) { return w - 264 >= 400 ? w - 400 : 264; }
 void TFrmMain::setPanel3Width(bool normalMode) {
     const int w = Panel2->width();
     Panel3->setFixedWidth(normalMode ? NormalModePanel3Width(w) : ZoneModePanel3Width(w));
+    showAddedSlots();
 }
 
 bool TFrmMain::FormCreate() {
@@ -112,6 +113,10 @@ void TFrmMain::FormResize() {
 }
 
 void TFrmMain::FormCloseQuery(bool& canClose) {
+    if (!ConfirmLeaveTimedExam()) {
+        canClose = false;
+        return;
+    }
     if (MessageBox(QStringLiteral("是否要退出系统？(Y/N)"), QStringLiteral("询问"), MB_YESNO | MB_ICONQUESTION) !=
         IDYES) {
         canClose = false;

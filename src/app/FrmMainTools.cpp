@@ -27,7 +27,7 @@ void TFrmMain::ToolButton3Click() { runPageScript(QStringLiteral("changeFont(0)"
 void TFrmMain::ToolButton4Click() { ActUISetExecute(); }
 
 void TFrmMain::ToolButton5Click() {
-    if (!requirePaper(PaperLoaded)) return;
+    if (!requirePaper(PaperLoaded) || !ConfirmLeaveTimedExam()) return;
     if (MessageBox(QStringLiteral("重新答题会清空当前的回答,继续吗?"), QStringLiteral("重新答题"),
                    MB_YESNO | MB_ICONQUESTION) == IDYES)
         runPageScript(QStringLiteral("answerAgain()"));
@@ -43,4 +43,5 @@ void TFrmMain::ToolButton9Click() {
     Panel6->setVisible(!full);
     Panel8->setVisible(!full);
     if (leaveFullScreen_) leaveFullScreen_->setEnabled(full);
+    placeCountdown();
 }

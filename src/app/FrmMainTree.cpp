@@ -153,6 +153,11 @@ void TFrmMain::ActShiTiKuExecute() {
 }
 
 void TFrmMain::TreeView1Click() {
+    ++commandDepth_;
+    const struct Done {
+        int& depth;
+        ~Done() { --depth; }
+    } done{commandDepth_};
     switch (TreeView1->Tag) {
     case 0: ActSCSTKSTExecute(); break;
     case 1: ActSCSTJQExecute(); break;
@@ -162,7 +167,7 @@ void TFrmMain::TreeView1Click() {
 
 void TFrmMain::ActSCSTKSTExecute() {
     QTreeWidgetItem* node = TreeView1->currentItem();
-    if (!node || NodeLevel(node) != 2) return;
+    if (!node || NodeLevel(node) != 2 || !ConfirmLeaveTimedExam()) return;
     const BusyCursor busy;  // a category of thousands of questions takes a while
     AdoQuery& q = DataModule1->ADOQuery1;
     q.Close();

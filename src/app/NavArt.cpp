@@ -15,11 +15,12 @@ struct Slot {
     const char* emblem;
 };
 // One emblem character per slot, picked from its caption's meaning.
-const Slot kSlots[16] = {
+const Slot kSlots[19] = {
     {"试题库", "库"}, {"试题技巧", "巧"}, {"模拟考场", "考"}, {"试题查找", "查"},
     {"收藏夹", "藏"}, {"温故知新", "温"}, {"数据备份", "备"}, {"数据还原", "还"},
     {"用户设置", "设"}, {"考试网站", "网"}, {"讨论区", "论"}, {"报考专区", "报"},
     {"报名帮助", "帮"}, {"职位查询", "职"}, {"招考信息", "招"}, {"返回主页", "返"},
+    {"计时模考", "时"}, {"错题复习", "复"}, {"学习统计", "统"},
 };
 
 const QColor kTop(0x2F, 0x6F, 0xB7), kMid(0x1E, 0x55, 0x9A), kBottom(0x16, 0x3F, 0x78);

@@ -3,7 +3,6 @@
 #include "browser/Log.h"
 #include "browser/TypeLib.h"
 
-#include <QFile>
 #include <QTimer>
 #include <cmath>
 
@@ -47,22 +46,28 @@ QStringList ScriptBridge::MethodNames() const {
 }
 
 QString ScriptBridge::PageScript() const {
-    QFile channelJs(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
-    channelJs.open(QIODevice::ReadOnly);
-    QString js = QString::fromUtf8(channelJs.readAll());
-    js += QStringLiteral(
-        "\n(function(){\n"
-        "  var bridge = null, pending = [];\n"
-        "  function call(name, args){ if (bridge) bridge.invoke(name, args); else pending.push([name, args]); }\n"
-        "  new QWebChannel(qt.webChannelTransport, function(ch){\n"
-        "    bridge = ch.objects.external;\n"
-        "    pending.forEach(function(p){ bridge.invoke(p[0], p[1]); }); pending = [];\n"
-        "  });\n"
-        "  var ext = {};\n");
+    // The page's own world holds no channel: a call travels as a DOM event with
+    // a text detail to the program's world, which alone talks to the program.
+    QString js = QStringLiteral(
+        "(function(){\n"
+        "  function call(name, args){\n"
+        "    document.dispatchEvent(new CustomEvent('%1', {detail: JSON.stringify({name: name, args: args})}));\n"
+        "  }\n"
+        "  var ext = {};\n").arg(QLatin1String(kCallEvent));
     for (const QString& name : MethodNames())
         js += QStringLiteral("  ext.%1 = function(){ call('%1', Array.prototype.slice.call(arguments)); };\n").arg(name);
     js += QStringLiteral("  window.external = ext;\n})();\n");
     return js;
+}
+
+QString ScriptBridge::ForwarderScript(const QString& objectName) {
+    return QStringLiteral(
+               "document.addEventListener('%1', function(e){\n"
+               "  var c; try { c = JSON.parse(e.detail); } catch (x) { return; }\n"
+               "  if (!c || typeof c.name !== 'string' || !Array.isArray(c.args)) return;\n"
+               "  quilloraChannel(function(o){ o['%2'].invoke(c.name, c.args); });\n"
+               "}, true);\n")
+        .arg(QLatin1String(kCallEvent), objectName);
 }
 
 namespace {

@@ -19,10 +19,14 @@ public:
 
     // The methods the dispatch's type information describes.
     QStringList MethodNames() const;
-    // The script that makes window.external in a page, for these methods. The
-    // channel is asynchronous: a page call returns at once (undefined) and the
-    // program runs it right after; the pages never read the result.
+    // The script that makes window.external in the page's own world, for these
+    // methods. A call becomes a DOM event that ForwarderScript, in the program's
+    // world, hands to this object: the page never reaches the channel itself.
+    // The channel is asynchronous: a page call returns at once (undefined) and
+    // the program runs it right after; the pages never read the result.
     QString PageScript() const;
+    static QString ForwarderScript(const QString& objectName);
+    static constexpr const char* kCallEvent = "quillora-external";
 
     // Called from the page. The call itself runs from the event loop, never
     // inside the browser's callback, since it may show a message box. A page

@@ -64,6 +64,17 @@ public:
     // Evaluates an expression in the page and returns its value (same rules).
     QVariant Evaluate(const QString& expression);
 
+    // The program's own scripts run in a world of their own (the page's script
+    // sees neither them nor the channel they talk through), from the creation of
+    // every document this browser shows. AddObserver registers `object` under
+    // `name` and adds `script`, which reaches it as
+    // quilloraChannel(function(objects){ objects[name]... }). Register before the
+    // documents that should see it load.
+    void AddObserver(const QString& name, QObject* object, const QString& script);
+    // Runs a script in that world without waiting for it (nothing if no page).
+    void RunInObserverWorld(const QString& script);
+    static constexpr quint32 kObserverWorld = 1;  // QWebEngineScript::ApplicationWorld
+
     // Print preview of the page shown, without asking first.
     void PrintPreview();
 
@@ -90,7 +101,13 @@ private:
     std::unique_ptr<Automation> automation_;
     IOleClientSite* site_ = nullptr;
     QWebChannel* channel_ = nullptr;
+    QObject* external_ = nullptr;  // the bridge registered as "external"
     std::unique_ptr<QWebEngineScript> externalScript_;
+    // The observer world's one script: the channel's client, then each part.
+    std::unique_ptr<QWebEngineScript> observerScript_;
+    QList<QPair<QString, QString>> observerParts_;
+    void ensureChannel();
+    void setObserverPart(const QString& name, const QString& script);
 
     void appendLine(const QString& line);
     void flushDocument();

@@ -9,12 +9,14 @@
 #include "browser/WebBrowser.h"
 
 #include <QChildEvent>
+#include <QFile>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QWebChannel>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <algorithm>
 
 // The control's default interface; it answers IOleObject for its browser.
 class WebBrowser::Automation final : public IOleObject {
@@ -81,29 +83,77 @@ void WebBrowser::setClientSite(IOleClientSite* site) {
     RefreshExternal();
 }
 
+void WebBrowser::ensureChannel() {
+    if (channel_) return;
+    channel_ = new QWebChannel(this);
+    page()->setWebChannel(channel_, kObserverWorld);
+}
+
+void WebBrowser::setObserverPart(const QString& name, const QString& script) {
+    ensureChannel();
+    auto it = std::find_if(observerParts_.begin(), observerParts_.end(), [&](const auto& p) { return p.first == name; });
+    if (it != observerParts_.end()) {
+        if (script.isEmpty()) observerParts_.erase(it);
+        else it->second = script;
+    } else if (!script.isEmpty()) {
+        observerParts_.append({name, script});
+    }
+    if (observerScript_) page()->scripts().remove(*observerScript_);
+    // One script, so the client is made before any part asks for it.
+    QFile channelJs(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    channelJs.open(QIODevice::ReadOnly);
+    QString js = QString::fromUtf8(channelJs.readAll());
+    js += QStringLiteral(
+        "\nvar quilloraChannel = (function(){\n"
+        "  var objects = null, waiting = [];\n"
+        "  new QWebChannel(qt.webChannelTransport, function(ch){\n"
+        "    objects = ch.objects; waiting.forEach(function(f){ f(objects); }); waiting = [];\n"
+        "  });\n"
+        "  return function(f){ if (objects) f(objects); else waiting.push(f); };\n"
+        "})();\n");
+    for (const auto& part : observerParts_) js += QStringLiteral("(function(){\n%1\n})();\n").arg(part.second);
+    observerScript_ = std::make_unique<QWebEngineScript>();
+    observerScript_->setName(QStringLiteral("quillora observers"));
+    observerScript_->setSourceCode(js);
+    observerScript_->setInjectionPoint(QWebEngineScript::DocumentCreation);
+    observerScript_->setWorldId(kObserverWorld);
+    observerScript_->setRunsOnSubFrames(false);
+    page()->scripts().insert(*observerScript_);
+}
+
+void WebBrowser::AddObserver(const QString& name, QObject* object, const QString& script) {
+    ensureChannel();
+    channel_->registerObject(name, object);
+    setObserverPart(name, script);
+}
+
+void WebBrowser::RunInObserverWorld(const QString& script) { page()->runJavaScript(script, kObserverWorld); }
+
 void WebBrowser::RefreshExternal() {
     // Drop what a previous site offered.
     if (externalScript_) {
         page()->scripts().remove(*externalScript_);
         externalScript_.reset();
     }
-    if (channel_) {
-        page()->setWebChannel(nullptr);
-        delete channel_;
-        channel_ = nullptr;
+    if (external_) {
+        channel_->deregisterObject(external_);
+        setObserverPart(QStringLiteral("external"), {});
+        delete external_;
+        external_ = nullptr;
     }
     IDocHostUIHandler* h = hostHandler();
     IDispatch* dispatch = nullptr;
     if (!h || FAILED(h->GetExternal(&dispatch)) || !dispatch) return;
     ComPtr<IDispatch> hold;
     hold.attach(dispatch);
-    channel_ = new QWebChannel(this);
+    ensureChannel();
     // Only our question page may use the program's object; the check is made
     // where each call arrives, against the page shown then.
-    auto* bridge = new ScriptBridge(dispatch, [this] { return IsOwnQuestionPage(page()->url()); }, channel_);
+    auto* bridge = new ScriptBridge(dispatch, [this] { return IsOwnQuestionPage(page()->url()); }, this);
+    external_ = bridge;
     connect(this, &QWebEngineView::loadStarted, bridge, [bridge] { bridge->PageChanged(); });
     channel_->registerObject(QStringLiteral("external"), bridge);
-    page()->setWebChannel(channel_, QWebEngineScript::MainWorld);
+    setObserverPart(QStringLiteral("external"), ScriptBridge::ForwarderScript(QStringLiteral("external")));
     externalScript_ = std::make_unique<QWebEngineScript>();
     externalScript_->setName(QStringLiteral("window.external"));
     externalScript_->setSourceCode(bridge->PageScript());
@@ -113,7 +163,7 @@ void WebBrowser::RefreshExternal() {
     page()->scripts().insert(*externalScript_);
 }
 
-bool WebBrowser::HasExternal() const { return channel_ != nullptr; }
+bool WebBrowser::HasExternal() const { return external_ != nullptr; }
 
 void WebBrowser::contextMenuEvent(QContextMenuEvent* e) {
     // S_OK: the host showed its own menu; anything else: the browser's standard one.

@@ -18,7 +18,8 @@ void abandon(AdoConnection& connection, const std::exception& cause) {
 }
 }  // namespace
 
-TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& stamp) {
+TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& stamp,
+                              const std::function<void(long long testId)>& also) {
     AdoConnection& connection = DataModule1->ADOConnection1;
     AdoQuery& q = DataModule1->ADOQuery2;
 
@@ -41,6 +42,27 @@ TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& st
             q.ExecWith({"INSERT INTO 测试题目(测试编号,小题号,回答正确) VALUES(" + std::to_string(testId) + "," +
                             std::to_string(s->Id) + "," + (s->Correct ? "-1" : "0"),
                         ")"});
+    } catch (const std::exception& e) {
+        abandon(connection, e);
+        return TSaveResult::QuestionsFailed;
+    }
+    if (also) {
+        try {
+            q.ExecWith({"SAVEPOINT 附加记录"});
+            try {
+                also(testId);
+                q.ExecWith({"RELEASE 附加记录"});
+            } catch (const std::exception& e) {
+                qCWarning(lcExam) << "the test's own additions were not saved:" << e.what();
+                q.ExecWith({"ROLLBACK TO 附加记录"});
+                q.ExecWith({"RELEASE 附加记录"});
+            }
+        } catch (const std::exception& e) {
+            abandon(connection, e);
+            return TSaveResult::QuestionsFailed;
+        }
+    }
+    try {
         connection.CommitTrans();
     } catch (const std::exception& e) {
         abandon(connection, e);

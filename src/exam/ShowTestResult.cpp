@@ -45,7 +45,7 @@ void TFrmShowTestResult::QuerySave() {
                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const QDateTime now = clockSeam ? clockSeam() : QDateTime::currentDateTime();
-    switch (SaveTestToHistory(ResultTotals, now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString())) {
+    switch (SaveTestToHistory(ResultTotals, now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString(), SaveAlso)) {
     case TSaveResult::Saved:
         MessageBox(QStringLiteral("已经成功地保存到测试历史中！"), QStringLiteral("保存成功"), MB_ICONINFORMATION | MB_OK);
         break;

@@ -22,6 +22,8 @@ public:
     WebBrowser* WebBrowser1;
     QPushButton* BitBtn1;
     TResultTotals ResultTotals;
+    // Rows of our own stored with a saved test (the timed exam's); none by default.
+    std::function<void(long long testId)> SaveAlso;
 
     // The time stamped on a saved test; the clock by default.
     static void SetClockForTests(std::function<QDateTime()> clock);

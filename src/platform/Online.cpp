@@ -17,10 +17,21 @@ Seam<void(const QString&)> shellSeam;
 constexpr int kConnectTimeoutMs = 3000;
 } // namespace
 
+namespace {
+int checksRunning = 0;
+}  // namespace
+
 bool InternetCheckConnection(const QString& url) {
+    // The check waits in an event loop: timers may fire meanwhile.
+    ++checksRunning;
+    const struct Done {
+        ~Done() { --checksRunning; }
+    } done;
     if (onlineSeam) return onlineSeam(url);
     return CanConnect(url);
 }
+
+bool OnlineCheckRunning() { return checksRunning > 0; }
 
 bool CanConnect(const QString& url) {
     const QUrl u(url);

@@ -5,6 +5,8 @@
 // True when a TCP connection to the address's host and port can be made within
 // a few seconds; start-up waits for the answer, so it must never hang for long.
 bool InternetCheckConnection(const QString& url);
+// An InternetCheckConnection is waiting for its answer (events run meanwhile).
+bool OnlineCheckRunning();
 // The connection attempt itself, whatever handler is in place.
 bool CanConnect(const QString& url);
 std::function<bool(const QString&)> SetOnlineCheckHandler(std::function<bool(const QString&)> handler);

@@ -159,6 +159,7 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
     record->Id = idField.AsInteger();
     record->TypeName = type;
     record->Answer = row.FieldByName("答案").AsString();
+    record->Number = st.position;
 
     const std::string_view kind = row.FieldByName("是否单项").AsInteger() == 0 ? "Radio" : "CheckBox";
     const std::string& answer = record->Answer;
@@ -250,7 +251,7 @@ void WritePageHeadLines(const std::string& title, LineSink& out) {
     out.Writeln("<title>" + title + "</title>");
 }
 
-void BuildQuestionPage(const std::string& title) {
+void BuildQuestionPage(const std::string& title, const std::string& orderBy) {
     GbkTextFile out(AppFolder(), "css/Question.html");
     WritePageHeadLines(title, out);
     out.Writeln("<link href=\"main.css\" rel=\"stylesheet\" type=\"text/css\" />");
@@ -270,6 +271,7 @@ void BuildQuestionPage(const std::string& title) {
     rows.SQL.Add("SELECT * FROM 小题 WHERE 小题号 IN(");
     for (int i = 0; i < XiaoTiList.Count(); ++i)
         rows.SQL.Add(std::to_string(XiaoTiList[i]->Id) + (i + 1 < XiaoTiList.Count() ? "," : ")"));
+    if (!orderBy.empty()) rows.SQL.Add(orderBy);
     rows.Open();
 
     ShiTiList.Clear();

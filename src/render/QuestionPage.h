@@ -7,7 +7,10 @@
 // per question in the order the database returns them, the page end. Replaces
 // ShiTiList and sets PaperLoaded. A database or file error propagates after the
 // file has been closed holding what was written so far.
-void BuildQuestionPage(const std::string& title);
+//
+// `orderBy`, an ORDER BY clause of the program's own, puts the rows in an order
+// of its choosing (a whole paper in tree order); empty keeps the database's.
+void BuildQuestionPage(const std::string& title, const std::string& orderBy = {});
 
 // The letter of option j (from 0): the character with code 65 + j, past Z too.
 std::string OptionLetter(int j);

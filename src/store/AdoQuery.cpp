@@ -152,22 +152,38 @@ AdoQuery& AdoQuery::OpenWith(std::initializer_list<std::string> lines) {
     return *this;
 }
 
-AdoQuery& AdoQuery::OpenBound(std::string_view sql, std::initializer_list<BoundValue> values) {
-    Close();
-    SQL.Clear();
-    SQL.Add(std::string(sql));
-    if (!Connection) throw EDatabaseError("缺少 Connection 属性。");
-    sqlite3_stmt* stmt = Connection->AcquirePreparedStatement(sql);
+namespace {
+sqlite3_stmt* bindAll(sqlite3_stmt* stmt, std::initializer_list<AdoQuery::BoundValue> values) {
     int index = 1;
-    for (const BoundValue& v : values) {
+    for (const AdoQuery::BoundValue& v : values) {
         if (auto i = std::get_if<long long>(&v)) sqlite3_bind_int64(stmt, index++, *i);
         else {
             const std::string_view s = std::get<std::string_view>(v);
             sqlite3_bind_text(stmt, index++, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
         }
     }
-    read(stmt);
+    return stmt;
+}
+}  // namespace
+
+AdoQuery& AdoQuery::OpenBound(std::string_view sql, std::initializer_list<BoundValue> values) {
+    Close();
+    SQL.Clear();
+    SQL.Add(std::string(sql));
+    if (!Connection) throw EDatabaseError("缺少 Connection 属性。");
+    read(bindAll(Connection->AcquirePreparedStatement(sql), values));
     return *this;
+}
+
+void AdoQuery::ExecBound(std::string_view sql, std::initializer_list<BoundValue> values) {
+    Close();
+    SQL.Clear();
+    SQL.Add(std::string(sql));
+    if (!Connection) throw EDatabaseError("缺少 Connection 属性。");
+    Statement st(*Connection, bindAll(Connection->AcquirePreparedStatement(sql), values));
+    while (st.step()) {
+    }
+    rowsAffected_ = sqlite3_changes(Connection->Handle());
 }
 
 void AdoQuery::ExecWith(std::initializer_list<std::string> lines) {

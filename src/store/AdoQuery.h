@@ -66,6 +66,8 @@ public:
     // ('?'), bound in order, so the text is not scanned for literals each time.
     using BoundValue = std::variant<long long, std::string_view>;
     AdoQuery& OpenBound(std::string_view sql, std::initializer_list<BoundValue> values);
+    // The same for a statement without rows (INSERT, UPDATE); RowsAffected tells the count.
+    void ExecBound(std::string_view sql, std::initializer_list<BoundValue> values);
 
     bool Active() const { return active_; }
     bool Eof() const { return row_ >= rows_; }
