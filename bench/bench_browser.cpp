@@ -4,12 +4,17 @@
 // paint timing), load end, and the memory of all the program's processes.
 #include "BenchBank.h"
 #include "browser/WebBrowser.h"
+#include "exam/AnswerSheet.h"
+#include "exam/PageWatch.h"
+#include "exam/TimedExam.h"
 #include "platform/AppFolder.h"
 #include "render/Global.h"
 #include "render/QuestionPage.h"
 #include "store/DataModule.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QWebEnginePage>
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <fstream>
@@ -58,11 +63,15 @@ double treeMiB() {
 }
 }  // namespace
 
+// The second argument: 1 with the timed exam's observer script in the page,
+// 0 without; run with repetitions and compare the medians.
 static void BM_LoadQuestionPage(benchmark::State& state) {
     OpenLargeBank& inst = installed();
     FillSpreadList(static_cast<int>(state.range(0)));
     BuildQuestionPage("模拟考场");
     WebBrowser browser;
+    TPageWatch watch;
+    if (state.range(1)) browser.AddObserver(QStringLiteral("answers"), &watch, TPageWatch::Script(QStringLiteral("answers")));
     browser.resize(1000, 700);
     browser.show();
     double paintMs = 0;
@@ -83,6 +92,50 @@ static void BM_LoadQuestionPage(benchmark::State& state) {
     state.counters["questions"] = ShiTiList.Count();
     state.counters["memory_MiB"] = treeMiB();
 }
-BENCHMARK(BM_LoadQuestionPage)->Arg(1000)->Arg(10000)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadQuestionPage)
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Args({10000, 0})
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// A tick in a 400-question page until its answer-sheet cell is filled: the
+// click goes in as the page's own script, the rest is the program's path.
+static void BM_TickToAnswerSheet(benchmark::State& state) {
+    OpenLargeBank& inst = installed();
+    FillSpreadList(400);
+    BuildQuestionPage("计时模考");
+    WebBrowser browser;
+    TPageWatch watch;
+    browser.AddObserver(QStringLiteral("answers"), &watch, TPageWatch::Script(QStringLiteral("answers")));
+    std::vector<TimedQuestion> questions;
+    for (const TShiTi* q : ShiTiList)
+        if (q->OptionCount > 0) questions.push_back({q->Id, q->Number, q->TypeName, q->OptionCount});
+    TTimedExam exam(questions, 7200);
+    TAnswerSheet sheet;
+    sheet.Build(questions);
+    sheet.resize(192, 600);
+    sheet.show();
+    QObject::connect(&watch, &TPageWatch::Answered, &sheet, [&](int id, const QString& letters) {
+        if (exam.Answered(id, letters.toStdString())) sheet.SetAnswered(id, !letters.isEmpty());
+    });
+    browser.resize(1000, 700);
+    browser.show();
+    browser.Navigate(inst.folder + "css/Question.html");
+    browser.WaitForLoad();
+    size_t next = questions.size() / 2;  // the middle of the page
+    for (auto _ : state) {
+        const TimedQuestion& q = questions[next++ % questions.size()];
+        QElapsedTimer t;
+        t.start();
+        browser.page()->runJavaScript(QStringLiteral("document.getElementById('%1/0').click();").arg(q.id));
+        while (sheet.CellState(q.id) != TAnswerSheet::Cell::Answered && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        state.SetIterationTime(static_cast<double>(t.nsecsElapsed()) / 1e9);
+    }
+    state.counters["questions"] = static_cast<double>(questions.size());
+}
+BENCHMARK(BM_TickToAnswerSheet)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

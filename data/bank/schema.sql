@@ -87,3 +87,20 @@ CREATE TABLE IF NOT EXISTS 图片 (
   名称 TEXT PRIMARY KEY,
   数据 BLOB NOT NULL
 );
+
+-- A saved timed exam: its limit, the time used and whether it ran out (是否超时
+-- 1). Per question of it: the letters ticked (empty: none) and the seconds spent.
+-- Made at the first save of a timed exam in a bank that lacks them.
+CREATE TABLE IF NOT EXISTS 测试计时 (
+  测试编号 INTEGER PRIMARY KEY,
+  限时秒数 INTEGER NOT NULL,
+  用时秒数 INTEGER NOT NULL,
+  是否超时 INTEGER NOT NULL DEFAULT 0
+);
+CREATE TABLE IF NOT EXISTS 测试作答 (
+  测试编号 INTEGER NOT NULL,
+  小题号   INTEGER NOT NULL,
+  作答     TEXT NOT NULL DEFAULT '',
+  用时秒数 INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX IF NOT EXISTS 测试作答_测试编号 ON 测试作答(测试编号);

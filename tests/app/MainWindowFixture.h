@@ -6,7 +6,9 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 
 class MainWindowFixture : public ::testing::Test {
@@ -28,6 +30,17 @@ protected:
         EXPECT_TRUE(frm->FormCreate());
         QApplication::processEvents();
         return *frm;
+    }
+
+    // Runs `act` on the next modal dialog of type T once it is up (page
+    // script calls run event loops of their own before the dialog opens).
+    template <class T> static void whenShown(std::function<void(T&)> act, int triesLeft = 500) {
+        QTimer::singleShot(20, [act, triesLeft] {
+            auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (dlg) return act(*dlg);
+            if (triesLeft > 0) return whenShown<T>(act, triesLeft - 1);
+            ADD_FAILURE() << "no dialog";
+        });
     }
 
     MessageBoxRecorder boxes;

@@ -16,16 +16,6 @@ class ExamInBrowserTest : public MainWindowFixture {
 protected:
     ExamInBrowserTest() : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
 
-    // Runs `act` on the next modal dialog of type T once it is up (page
-    // script calls run event loops of their own before the dialog opens).
-    template <class T> void whenShown(std::function<void(T&)> act, int triesLeft = 500) {
-        QTimer::singleShot(20, [this, act, triesLeft] {
-            auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (dlg) return act(*dlg);
-            if (triesLeft > 0) return whenShown<T>(act, triesLeft - 1);
-            ADD_FAILURE() << "no dialog";
-        });
-    }
     QVariant eval(const QString& js) { return frm->WebBrowser1->Evaluate(js); }
 };
 }  // namespace

@@ -65,6 +65,9 @@ TEST_F(FavouriteInPageTest, OnlyOurQuestionPageReachesTheProgramAndALoopingPageF
     f.WebBrowser1->Navigate(inst.Path("css/other.html"));
     ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
     f.WebBrowser1->ExecScript("external.DoSeaarchData(12)");
+    // The channel lives in the program's own world: the page cannot reach it
+    // past window.external, not even to call the bridge directly.
+    EXPECT_EQ(f.WebBrowser1->Evaluate("typeof qt").toString(), "undefined");
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 20);
