@@ -128,7 +128,8 @@ void TFrmMain::startTimedExam() {
     WebBrowser1->WaitForLoad();
 
     timedExam_ = std::make_unique<TTimedExam>(std::move(questions), limit.Minutes() * 60);
-    examWarned_ = false;
+    // A paper of five minutes or less has no "five minutes left" to tell.
+    examWarned_ = timedExam_->RemainingMs() <= kNoticeMs;
     AnswerSheet1->Build(timedExam_->Questions());
     WebBrowser2->hide();
     AnswerSheet1->show();

@@ -39,9 +39,12 @@ void TFrmMain::ToolButton9Click() {
     const bool full = ToolButton9->Tag == 0;
     ToolButton9->Tag = full ? 1 : 0;
     ToolButton9->SetImageIndex(full ? 3 : 2);
+    // The countdown in the tool bars' row goes before the columns come back and
+    // comes after they go, so the row never asks for more than the window has.
+    if (!full) placeCountdown();
     Panel1->setVisible(!full);
     Panel6->setVisible(!full);
     Panel8->setVisible(!full);
+    if (full) placeCountdown();
     if (leaveFullScreen_) leaveFullScreen_->setEnabled(full);
-    placeCountdown();
 }

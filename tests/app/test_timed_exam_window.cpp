@@ -13,6 +13,7 @@
 #include "support/FakeExamClock.h"
 #include "support/Screen.h"
 
+#include <QMessageBox>
 #include <QTest>
 
 namespace {
@@ -66,11 +67,18 @@ TEST_F(TimedExamWindow, AWholePaperInTreeOrderIsGradedAtTimeUpWithTheAnswersKept
     EXPECT_EQ(f.AnswerSheet1->CellState(2), TAnswerSheet::Cell::Open);
     EXPECT_EQ(f.AnswerSheet1->CellButton(5)->text(), "8");  // numbered as the page numbers it
 
+    // Five minutes before the end a notice that leaves the page to the user.
+    clock.advance(300);
+    EXPECT_TRUE(SpinUntil([&] { return f.findChild<QMessageBox*>() && f.findChild<QMessageBox*>()->isVisible(); }, 2000));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(f.Header2->text(), "剩余 00:04:20");
+
     // Time runs out: the page is graded as 批阅试卷 grades it, and the test saved.
     whenShown<TFrmShowTestResult>([](TFrmShowTestResult& d) { d.BitBtn1->click(); });
     boxes.Answer(IDYES);
-    clock.advance(600);
+    clock.advance(300);
     EXPECT_TRUE(SpinUntil([&] { return !f.TimedExam()->Running(); }, 5000));
+    EXPECT_EQ(f.findChild<QMessageBox*>(), nullptr);  // the notice went with the time
     EXPECT_TRUE(SpinUntil([&] { return !boxes.shown.empty() && boxes.shown.back().text == "已经成功地保存到测试历史中！"; },
                           5000));
     ASSERT_GE(TestList.Count(), 2);

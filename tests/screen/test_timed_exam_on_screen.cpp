@@ -45,6 +45,14 @@ TEST_F(TimedExamOnScreen, TheSheetIsPaintedBesideThePageWithTheAnsweredCellFille
     const int area = f.WebBrowser1->width() * f.WebBrowser1->height();
     EXPECT_TRUE(SpinUntil([&] { return CountColour(ScreenPixelsOf(f.WebBrowser1), body) > area / 3; }, 10000))
         << "white pixels: " << CountColour(ScreenPixelsOf(f.WebBrowser1), body) << " of " << area;
-    // The sheet's right edge is on screen: the window was not widened by the countdown.
+    // Full screen puts the countdown after the tool bars; back again, the
+    // window has its width and the sheet's right edge is on screen.
+    const int width = f.width();
+    QTest::mouseClick(f.ToolButton9, Qt::LeftButton);
+    EXPECT_TRUE(SpinUntil([&] { return f.CountdownLabel->isVisible(); }, 2000));
+    QTest::mouseClick(f.ToolButton9, Qt::LeftButton);
+    EXPECT_TRUE(SpinUntil([&] { return f.AnswerSheet1->isVisible(); }, 2000));
+    QTest::qWait(300);
+    EXPECT_EQ(f.width(), width);
     EXPECT_LE(f.AnswerSheet1->mapToGlobal(QPoint(f.AnswerSheet1->width(), 0)).x(), 1366);
 }
