@@ -104,3 +104,27 @@ CREATE TABLE IF NOT EXISTS 测试作答 (
   用时秒数 INTEGER NOT NULL DEFAULT 0
 );
 CREATE INDEX IF NOT EXISTS 测试作答_测试编号 ON 测试作答(测试编号);
+
+-- The wrong-question notebook: per question its review schedule (FSRS-5; 状态
+-- 0 new, 1 learning, 2 review, 3 relearning; times as 测试时间 writes them),
+-- and every rating given (评分 1 again, 2 hard, 3 good, 4 easy; 间隔天数 the
+-- time to the card's next due). Made at the first grading that rates a card.
+CREATE TABLE IF NOT EXISTS 复习卡片 (
+  小题号   INTEGER PRIMARY KEY,
+  状态     INTEGER NOT NULL,
+  稳定度   REAL NOT NULL,
+  难度     REAL NOT NULL,
+  到期时间 TEXT NOT NULL,
+  上次复习 TEXT NOT NULL,
+  复习次数 INTEGER NOT NULL DEFAULT 0,
+  遗忘次数 INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX IF NOT EXISTS 复习卡片_到期时间 ON 复习卡片(到期时间);
+CREATE TABLE IF NOT EXISTS 复习记录 (
+  记录编号 INTEGER PRIMARY KEY AUTOINCREMENT,
+  小题号   INTEGER NOT NULL,
+  评分     INTEGER NOT NULL,
+  复习时间 TEXT NOT NULL,
+  间隔天数 REAL NOT NULL
+);
+CREATE INDEX IF NOT EXISTS 复习记录_小题号 ON 复习记录(小题号);

@@ -152,6 +152,7 @@ void TFrmMain::buildLayout() {
     WebBrowser2 = new WebBrowser(Panel8);
     right->addWidget(WebBrowser2, 1);
     buildTimedExam();
+    buildReview();
 
     Splitter1 = new TSplitter(Panel6, TSplitter::ResizesLeft, Panel5);
     Splitter2 = new TSplitter(Panel8, TSplitter::ResizesRight, Panel5);

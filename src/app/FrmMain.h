@@ -287,6 +287,14 @@ private:
     // the result dialog will store its timing with a saved test.
     void timedExamGraded(const std::vector<std::vector<bool>>& checked);
     void showTimedVerdicts();
+    // The wrong-question notebook: each graded question rates its card once per page load.
+    void buildReview();
+    void feedReviewCards(const std::vector<std::vector<bool>>& checked);
+    // A failed card update is told once, after the result dialog.
+    void reportReviewFailure();
+    std::unordered_set<int> ratedOnPage_;
+    bool reviewFailed_ = false;
+    bool reviewFailureShown_ = false;
     std::unique_ptr<TTimedExam> timedExam_;
     TPageWatch* pageWatch_ = nullptr;
     QTimer* examTimer_ = nullptr;

@@ -53,6 +53,7 @@ void TFrmMain::ActSTCZExecute() {
     TFrmSTCZ dlg(this);
     dlg.ShowPaper = [this](const char* title) { showPaper(title); };
     dlg.ShowModal();
+    reportReviewFailure();
 }
 
 void TFrmMain::ToolButton7Click() {
@@ -102,6 +103,7 @@ void TFrmMain::ToolButton8Click() {
                                 .arg(QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))));
     ScoreTallies();
     showTimedVerdicts();
+    feedReviewCards(*checked);
     TFrmShowTestResult dlg(this);
     if (timedExam_) {
         // A saved test keeps the exam's time and answers beside it.
@@ -109,4 +111,5 @@ void TFrmMain::ToolButton8Click() {
         dlg.SaveAlso = [exam](long long testId) { exam->Save(DataModule1->ADOConnection1, testId); };
     }
     dlg.ShowModal();
+    reportReviewFailure();
 }

@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 #include "render/QuestionPage.h"
+#include "review/ReviewCards.h"
 #include "store/DataModule.h"
 
 #include <QTimer>
@@ -85,4 +86,74 @@ TEST_F(ExamInBrowserTest, GradingRefusesWhenTheBrowserNoLongerShowsThePaper) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "请先选择试卷！");
     EXPECT_EQ(TestList.Count(), 0);
+}
+
+TEST_F(ExamInBrowserTest, GradingFeedsTheNotebookOncePerPageLoad) {
+    TFrmMain& f = Start();
+    const double day = 20'500;
+    const auto previous = review::SetNowForTests([&] { return day; });
+    const auto count = [](const std::string& sql) { return DataModule1->ADOQuery1.OpenWith({sql}).Fields(0).AsInteger(); };
+    const auto grade = [&] {
+        whenShown<TFrmShowTestResult>([](TFrmShowTestResult& d) { d.BitBtn1->click(); });
+        boxes.Answer(IDNO);
+        f.ToolButton8Click();
+    };
+    whenShown<TFrmMLKC>([](TFrmMLKC& d) {
+        d.CountEdits[0]->setValue(100);
+        d.BitBtn1->click();
+    });
+    f.ActClickExecute(f.NavImages[2]);
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+
+    // 1 right without a card: nothing; 3 wrong: a new card, rated Again; 2
+    // unanswered: nothing; 20 and 21 have no options: never.
+    eval("['1/0','3/0'].forEach(function(id){document.getElementById(id).click();}); 1");
+    grade();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM 复习卡片"), 1);
+    EXPECT_EQ(count("SELECT 状态 FROM 复习卡片 WHERE 小题号=3"), static_cast<int>(fsrs::State::Learning));
+    EXPECT_EQ(count("SELECT 评分 FROM 复习记录 WHERE 小题号=3"), 1);
+    grade();  // the same page again rates nothing new
+    EXPECT_EQ(count("SELECT COUNT(*) FROM 复习记录"), 1);
+
+    // Loaded afresh and answered rightly: the card in the notebook is rated Good.
+    f.WebBrowser1->Navigate(inst.Path("css/Question.html"));
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    eval("document.getElementById('3/2').click(); 1");
+    grade();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM 复习记录 WHERE 小题号=3"), 2);
+    EXPECT_EQ(count("SELECT 评分 FROM 复习记录 WHERE 小题号=3 ORDER BY 记录编号 DESC"), 3);
+    EXPECT_EQ(count("SELECT 复习次数 FROM 复习卡片 WHERE 小题号=3"), 2);
+    review::SetNowForTests(previous);
+}
+
+TEST_F(ExamInBrowserTest, ANotebookThatCannotBeWrittenIsToldOnceAndGradingGoesOn) {
+    TFrmMain& f = Start();
+    // A table of that name laid out by someone else: every card write fails.
+    DataModule1->ADOQuery1.ExecWith({"CREATE TABLE 复习记录 (别的 TEXT)"});
+    whenShown<TFrmMLKC>([](TFrmMLKC& d) {
+        d.CountEdits[0]->setValue(100);
+        d.BitBtn1->click();
+    });
+    f.ActClickExecute(f.NavImages[2]);
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    for (int round = 0; round < 2; ++round) {
+        f.WebBrowser1->Navigate(inst.Path("css/Question.html"));
+        ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+        eval("document.getElementById('3/0').click(); 1");
+        whenShown<TFrmShowTestResult>([](TFrmShowTestResult& d) { d.BitBtn1->click(); });
+        boxes.Answer(IDYES);
+        f.ToolButton8Click();
+        EXPECT_EQ(TestList[0]->Total, 6);  // 单选 1, 2, 3, 5, 20, 21
+    }
+    int told = 0, saved = 0;
+    for (const auto& b : boxes.shown) {
+        told += b.caption == "错题复习";
+        saved += b.text == "已经成功地保存到测试历史中！";
+    }
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(saved, 2);  // the history is kept as ever
+    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT COUNT(*) FROM sqlite_master WHERE name='复习卡片'"})
+                  .Fields(0)
+                  .AsInteger(),
+              0);  // undone with the rest
 }

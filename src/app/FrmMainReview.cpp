@@ -1,0 +1,70 @@
+// TFrmMain: every graded page feeds the wrong-question notebook's schedule.
+#include "app/FrmMain.h"
+
+#include "app/Log.h"
+#include "browser/WebBrowser.h"
+#include "exam/Grading.h"
+#include "exam/TimedExam.h"
+#include "platform/MessageBox.h"
+#include "render/Global.h"
+#include "review/ReviewCards.h"
+#include "store/DataModule.h"
+
+#include <unordered_map>
+
+void TFrmMain::buildReview() {
+    // A page loaded afresh may be rated again; grading one page twice may not.
+    connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] { ratedOnPage_.clear(); });
+}
+
+void TFrmMain::feedReviewCards(const std::vector<std::vector<bool>>& checked) {
+    std::vector<int> ids;
+    for (int k = 0; k < ShiTiList.Count(); ++k)
+        if (ShiTiList[k]->OptionCount > 0 && !ratedOnPage_.count(ShiTiList[k]->Id)) ids.push_back(ShiTiList[k]->Id);
+    if (ids.empty()) return;
+
+    // A timed paper knows how long each answer took: quick and right is Easy.
+    std::unordered_map<std::string, std::pair<long long, int>> typeTime;
+    if (timedExam_)
+        for (const TimedQuestion& q : timedExam_->Questions())
+            if (const int s = timedExam_->SecondsOn(q.id); s > 0) {
+                typeTime[q.type].first += s;
+                ++typeTime[q.type].second;
+            }
+    const auto quick = [&](const TShiTi* q) {
+        if (!timedExam_) return false;
+        const auto it = typeTime.find(q->TypeName);
+        const int s = timedExam_->SecondsOn(q->Id);
+        return it != typeTime.end() && s > 0 && s * 2LL * it->second.second < it->second.first;
+    };
+    try {
+        AdoConnection& connection = DataModule1->ADOConnection1;
+        const auto cards = review::ReadCards(connection, ids);
+        std::vector<review::Rated> ratings;
+        for (int k = 0; k < ShiTiList.Count(); ++k) {
+            const TShiTi* q = ShiTiList[k];
+            if (q->OptionCount == 0 || ratedOnPage_.count(q->Id)) continue;
+            const bool answered = !ChosenLetters(checked[static_cast<size_t>(k)]).empty();
+            if (!answered) {
+                // Left blank on a paper whose time ran out: not known.
+                if (timedExam_ && timedExam_->RanOut()) ratings.push_back({q->Id, fsrs::Rating::Again});
+            } else if (!q->Correct) {
+                ratings.push_back({q->Id, fsrs::Rating::Again});
+            } else if (cards.count(q->Id)) {
+                ratings.push_back({q->Id, quick(q) ? fsrs::Rating::Easy : fsrs::Rating::Good});
+            }
+        }
+        review::RateQuestions(connection, ratings, review::NowDays());
+        for (const review::Rated& r : ratings) ratedOnPage_.insert(r.id);
+    } catch (const std::exception& e) {
+        qCWarning(lcApp) << "updating the review cards failed:" << e.what();
+        reviewFailed_ = true;
+    }
+}
+
+void TFrmMain::reportReviewFailure() {
+    if (!reviewFailed_ || reviewFailureShown_) return;
+    reviewFailureShown_ = true;
+    MessageBox(QStringLiteral("错题本没有更新：题库无法写入（只读或磁盘已满）。本次批阅的成绩不受影响。"),
+               QStringLiteral("错题复习"), MB_ICONWARNING | MB_OK);
+}
