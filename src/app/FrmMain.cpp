@@ -68,6 +68,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
     SlotCommands[14] = [this] { ActZKXXExecute(); };
     SlotCommands[15] = [this] { ActFHZYExecute(); };
     SlotCommands[16] = [this] { ActJSMKExecute(); };
+    SlotCommands[17] = [this] { ActCTFXExecute(); };
 }
 
 TFrmMain::~TFrmMain() {

@@ -100,6 +100,8 @@ public:
     // when none runs, leaves it (the column gets the side browser back). False
     // when the user chose to stay.
     bool ConfirmLeaveTimedExam();
+    // The wrong-question notebook (slot 17): its counts and cards, and a page of the due ones.
+    void ActCTFXExecute();
     // Whether the command of `slot` replaces or reloads the main page.
     static bool SlotLeavesPage(int slot);
     TTimedExam* TimedExam() const { return timedExam_.get(); }

@@ -7,6 +7,7 @@
 #include "exam/TimedExam.h"
 #include "platform/MessageBox.h"
 #include "render/Global.h"
+#include "review/NotebookDialog.h"
 #include "review/ReviewCards.h"
 #include "store/DataModule.h"
 
@@ -67,4 +68,9 @@ void TFrmMain::reportReviewFailure() {
     reviewFailureShown_ = true;
     MessageBox(QStringLiteral("错题本没有更新：题库无法写入（只读或磁盘已满）。本次批阅的成绩不受影响。"),
                QStringLiteral("错题复习"), MB_ICONWARNING | MB_OK);
+}
+
+void TFrmMain::ActCTFXExecute() {
+    TFrmCTFX dlg(this);
+    if (dlg.ShowModal() == mrOk) showPaper("错题复习");
 }

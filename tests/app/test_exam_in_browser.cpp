@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 #include "render/QuestionPage.h"
+#include "review/NotebookDialog.h"
 #include "review/ReviewCards.h"
 #include "store/DataModule.h"
 
@@ -123,12 +124,41 @@ TEST_F(ExamInBrowserTest, GradingFeedsTheNotebookOncePerPageLoad) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM 复习记录 WHERE 小题号=3"), 2);
     EXPECT_EQ(count("SELECT 评分 FROM 复习记录 WHERE 小题号=3 ORDER BY 记录编号 DESC"), 3);
     EXPECT_EQ(count("SELECT 复习次数 FROM 复习卡片 WHERE 小题号=3"), 2);
+
+    // The notebook: the card is due today; a review page of it, graded, reschedules it.
+    whenShown<TFrmCTFX>([](TFrmCTFX& d) {
+        EXPECT_EQ(d.Label1->text(), "今天到期 1 题，逾期 0 题，学习中 0 题，已掌握 0 题，共 1 题。");
+        EXPECT_EQ(d.StringGrid1->item(0, 1)->text(), "言语");  // the subject below the source
+        EXPECT_EQ(d.StringGrid2->rowCount(), 1);
+        d.BitBtn1->click();
+    });
+    f.ActClickExecute(f.NavImages[17]);
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    EXPECT_EQ(eval("document.title").toString(), "错题复习");
+    ASSERT_EQ(ShiTiList.Count(), 1);
+    EXPECT_EQ(ShiTiList[0]->Id, 3);
+    eval("document.getElementById('3/2').click(); 1");
+    grade();
+    EXPECT_EQ(count("SELECT 复习次数 FROM 复习卡片 WHERE 小题号=3"), 3);
+    EXPECT_EQ(count("SELECT 状态 FROM 复习卡片 WHERE 小题号=3"), static_cast<int>(fsrs::State::Review));
+
+    // Removed from the notebook: the card goes, its ratings stay.
+    whenShown<TFrmCTFX>([this](TFrmCTFX& d) {
+        boxes.Answer(IDYES);
+        d.BitBtn2->click();
+        EXPECT_EQ(d.StringGrid2->rowCount(), 0);
+        d.BitBtn3->click();
+    });
+    f.ActClickExecute(f.NavImages[17]);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM 复习卡片"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM 复习记录"), 3);
     review::SetNowForTests(previous);
 }
 
 TEST_F(ExamInBrowserTest, ANotebookThatCannotBeWrittenIsToldOnceAndGradingGoesOn) {
     TFrmMain& f = Start();
     // A table of that name laid out by someone else: every card write fails.
+    DataModule1->ADOQuery1.ExecWith({"DROP TABLE 复习记录"});
     DataModule1->ADOQuery1.ExecWith({"CREATE TABLE 复习记录 (别的 TEXT)"});
     whenShown<TFrmMLKC>([](TFrmMLKC& d) {
         d.CountEdits[0]->setValue(100);
@@ -152,8 +182,6 @@ TEST_F(ExamInBrowserTest, ANotebookThatCannotBeWrittenIsToldOnceAndGradingGoesOn
     }
     EXPECT_EQ(told, 1);
     EXPECT_EQ(saved, 2);  // the history is kept as ever
-    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT COUNT(*) FROM sqlite_master WHERE name='复习卡片'"})
-                  .Fields(0)
-                  .AsInteger(),
+    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT COUNT(*) FROM 复习卡片"}).Fields(0).AsInteger(),
               0);  // undone with the rest
 }

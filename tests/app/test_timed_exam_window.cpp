@@ -19,7 +19,10 @@
 namespace {
 class TimedExamWindow : public MainWindowFixture {
 protected:
-    TimedExamWindow() : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
+    // A bank as the described system left it: without the timed exam's tables.
+    TimedExamWindow()
+        : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql") +
+                            "DROP TABLE 测试计时;DROP TABLE 测试作答;DROP TABLE 复习卡片;DROP TABLE 复习记录;") {}
 
     QVariant eval(const QString& js) { return frm->WebBrowser1->Evaluate(js); }
     void clickSlot(int slot) { QTest::mouseClick(frm->NavImages[static_cast<size_t>(slot)], Qt::LeftButton); }

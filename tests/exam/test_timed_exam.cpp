@@ -71,7 +71,7 @@ TEST(TimedExamClock, TimeBetweenAnswersGoesToTheQuestionAnsweredAndStopsAtTheLim
 
 TEST(TimedExamSave, ABankWithoutTheTablesGetsThemAndAFailingAdditionLeavesTheTestSaved) {
     FakeClock clock;
-    OpenBank bank;
+    OpenBank bank("DROP TABLE 测试计时;DROP TABLE 测试作答;");
     ShiTiList.Clear();
     for (int id : {7, 8, 9}) ShiTiList.Add()->Id = id;
     TTimedExam exam(paper(), 1200);

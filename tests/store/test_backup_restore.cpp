@@ -186,8 +186,8 @@ TEST(RestoreDialog, RefusesHostileBanksAndStillRestoresASoundOne) {
         {"CREATE VIRTUAL TABLE 检索 USING fts4(内容);", "含有虚拟表或不认识的对象 table 检索"},
         {"DROP TABLE 系统参数;CREATE TABLE 系统参数(参数名 TEXT, 参数值 TEXT, 大 AS (zeroblob(100000000)));",
          "含有计算列 系统参数.大"},
-        {"CREATE TABLE 复习卡片(小题号 INTEGER, 下次 TEXT);", "数据表 复习卡片 的列与本程序的不同"},
-        {"CREATE TABLE 复习记录(记录编号 INTEGER, 小题号 INTEGER, 评分 INTEGER, 复习时间 TEXT, 间隔天数 REAL);"
+        {"DROP TABLE 复习卡片;CREATE TABLE 复习卡片(小题号 INTEGER, 下次 TEXT);", "数据表 复习卡片 的列与本程序的不同"},
+        {"DROP TABLE 复习记录;CREATE TABLE 复习记录(记录编号 INTEGER, 小题号 INTEGER, 评分 INTEGER, 复习时间 TEXT, 间隔天数 REAL);"
          "INSERT INTO 复习记录 VALUES(1,8589934592,3,'',1);",
          "复习记录.小题号 不是 32 位整数"},
     };
@@ -207,6 +207,7 @@ TEST(RestoreDialog, RefusesHostileBanksAndStillRestoresASoundOne) {
     TestInstall sound(category("备份里的题库") +
                       "INSERT INTO 题目类别 VALUES(2147483647,'末',1,NULL);"
                       "INSERT INTO 题目类别 VALUES(-2147483648,'负',2147483647,NULL);"
+                      "DROP TABLE 测试计时;DROP TABLE 测试作答;DROP TABLE 复习卡片;DROP TABLE 复习记录;"
                       "CREATE TABLE 测试计时(测试编号 INTEGER, 限时秒数 INTEGER, 用时秒数 INTEGER, 是否超时 INTEGER);"
                       "CREATE TABLE 测试作答(测试编号 INTEGER, 小题号 INTEGER, 作答 TEXT, 用时秒数 INTEGER);"
                       "CREATE TABLE 复习卡片(小题号 INTEGER, 状态 INTEGER, 稳定度 REAL, 难度 REAL, 到期时间 TEXT,"

@@ -1,0 +1,143 @@
+#include "review/Notebook.h"
+
+#include "review/Fsrs.h"
+#include "review/ReviewCards.h"
+#include "store/AdoConnection.h"
+#include "store/AdoQuery.h"
+#include "store/SystemParams.h"
+
+#include <QDateTime>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace review {
+namespace {
+constexpr const char* kLimitKey = "错题复习每日题数";
+constexpr double kMasteredDays = 60;
+
+bool hasCards(AdoConnection& connection) {
+    AdoQuery q(&connection);
+    return !q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name='复习卡片'", {}).Eof();
+}
+
+// Today's start in days, by the local clock.
+double startOfToday(double now) {
+    const QDateTime t = QDateTime::fromMSecsSinceEpoch(std::llround(now * 86400000.0)).toLocalTime();
+    return static_cast<double>(QDateTime(t.date(), QTime(0, 0)).toMSecsSinceEpoch()) / 86400000.0;
+}
+}  // namespace
+
+Standing StandingOf(const NotebookCard& c, double now) {
+    const double today = startOfToday(now);
+    if (c.due < today) return Standing::Overdue;
+    if (c.due < today + 1) return Standing::Due;
+    if (c.state == static_cast<int>(fsrs::State::Learning) || c.state == static_cast<int>(fsrs::State::Relearning))
+        return Standing::Learning;
+    if (c.due - c.lastReview > kMasteredDays) return Standing::Mastered;
+    return Standing::Waiting;
+}
+
+std::vector<NotebookCard> ReadNotebook(AdoConnection& connection) {
+    std::vector<NotebookCard> cards;
+    if (!hasCards(connection)) return cards;
+    // The subject of a category: the ancestor whose parent is a top-level one.
+    std::unordered_map<int, std::pair<int, std::string>> categories;
+    AdoQuery q(&connection);
+    for (q.OpenBound("SELECT 编号,父级编号,名称 FROM 题目类别", {}); !q.Eof(); q.Next())
+        categories[q.Fields(0).AsInteger()] = {q.Fields(1).AsInteger(), q.Fields(2).AsString()};
+    std::unordered_map<int, std::string> subjectOf;
+    const auto subject = [&](int category) -> const std::string& {
+        auto [it, fresh] = subjectOf.try_emplace(category);
+        if (!fresh) return it->second;
+        int at = category;
+        for (int hops = 0; hops < 64; ++hops) {  // a cycle in a foreign bank ends here
+            const auto c = categories.find(at);
+            if (c == categories.end()) break;
+            const auto parent = categories.find(c->second.first);
+            if (parent == categories.end()) break;  // `at` is a source
+            if (categories.find(parent->second.first) == categories.end()) {
+                it->second = c->second.second;
+                break;
+            }
+            at = c->second.first;
+        }
+        return it->second;
+    };
+    for (q.OpenBound("SELECT c.小题号,x.大题号,x.题目内容,x.题目类型,x.所属编号,c.状态,c.到期时间,c.上次复习,c.遗忘次数 "
+                     "FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 ORDER BY c.到期时间, c.小题号",
+                     {});
+         !q.Eof(); q.Next()) {
+        NotebookCard c;
+        c.id = q.Fields(0).AsInteger();
+        c.group = q.Fields(1).AsInteger();
+        c.text = q.Fields(2).AsString();
+        c.type = q.Fields(3).AsString();
+        c.subject = subject(q.Fields(4).AsInteger());
+        c.state = q.Fields(5).AsInteger();
+        c.due = DaysOfText(q.Fields(6).AsString());
+        c.lastReview = DaysOfText(q.Fields(7).AsString());
+        c.lapses = q.Fields(8).AsInteger();
+        cards.push_back(std::move(c));
+    }
+    return cards;
+}
+
+std::vector<StandingCounts> CountStandings(const std::vector<NotebookCard>& cards, double now) {
+    std::map<std::pair<std::string, std::string>, StandingCounts> by;
+    for (const NotebookCard& c : cards) {
+        StandingCounts& s = by[{c.type, c.subject}];
+        s.type = c.type;
+        s.subject = c.subject;
+        ++s.total;
+        switch (StandingOf(c, now)) {
+        case Standing::Due: ++s.due; break;
+        case Standing::Overdue: ++s.overdue; break;
+        case Standing::Learning: ++s.learning; break;
+        case Standing::Mastered: ++s.mastered; break;
+        case Standing::Waiting: break;
+        }
+    }
+    std::vector<StandingCounts> out;
+    for (auto& [key, s] : by) out.push_back(std::move(s));
+    return out;
+}
+
+std::vector<int> DueQueue(AdoConnection& connection, double now, int limit) {
+    std::vector<int> ids;
+    if (!hasCards(connection) || limit <= 0) return ids;
+    AdoQuery q(&connection);
+    const std::string end = TimeText(startOfToday(now) + 1);
+    std::vector<long long> groups;
+    std::unordered_set<long long> seen;
+    for (q.OpenBound("SELECT x.大题号 FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 WHERE c.到期时间<? "
+                     "ORDER BY c.到期时间, c.小题号",
+                     {std::string_view(end)});
+         !q.Eof() && static_cast<int>(seen.size()) < limit; q.Next())
+        if (seen.insert(q.Fields(0).AsLargeInt()).second) groups.push_back(q.Fields(0).AsLargeInt());
+    // The page builder prints a group's stem only with its rows together.
+    for (long long g : groups)
+        for (q.OpenBound("SELECT 小题号 FROM 小题 WHERE 大题号=?", {g}); !q.Eof(); q.Next())
+            ids.push_back(q.Fields(0).AsInteger());
+    return ids;
+}
+
+void RemoveCard(AdoConnection& connection, int id) {
+    AdoQuery q(&connection);
+    q.ExecBound("DELETE FROM 复习卡片 WHERE 小题号=?", {static_cast<long long>(id)});
+}
+
+int DailyLimit(AdoConnection& connection) {
+    const auto v = ReadSystemParam(connection, kLimitKey);
+    bool ok = false;
+    const int n = v ? QString::fromStdString(*v).toInt(&ok) : 0;
+    return ok && n >= 1 && n <= 1000 ? n : kDefaultDailyLimit;
+}
+
+void SetDailyLimit(AdoConnection& connection, int limit) {
+    WriteSystemParam(connection, kLimitKey, std::to_string(limit));
+}
+
+}  // namespace review

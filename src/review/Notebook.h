@@ -1,0 +1,47 @@
+#pragma once
+// What the wrong-question notebook shows: its cards with their question,
+// type and subject, the counts by type and subject, and the due queue.
+#include <string>
+#include <vector>
+
+class AdoConnection;
+
+namespace review {
+
+struct NotebookCard {
+    int id = 0;
+    int group = 0;  // 大题号
+    std::string text, type, subject;
+    int state = 0;
+    double due = 0, lastReview = 0;
+    int lapses = 0;
+};
+
+enum class Standing { Due, Overdue, Learning, Mastered, Waiting };
+// Overdue: due before today began; due: due by today's end; learning: FSRS's
+// learning or relearning (and not due); mastered: an interval past 60 days.
+Standing StandingOf(const NotebookCard& c, double now);
+
+// Every card whose question still exists, oldest due first. The subject is the
+// category below the question's source (the top of the tree).
+std::vector<NotebookCard> ReadNotebook(AdoConnection& connection);
+
+struct StandingCounts {
+    std::string type, subject;
+    int due = 0, overdue = 0, learning = 0, mastered = 0, total = 0;
+};
+// Per type and subject (subjects of one name counted together), in order of name.
+std::vector<StandingCounts> CountStandings(const std::vector<NotebookCard>& cards, double now);
+
+// The questions of the next review: the cards due by today's end, oldest
+// first, at most `limit`, each with the other rows of its group.
+std::vector<int> DueQueue(AdoConnection& connection, double now, int limit);
+
+void RemoveCard(AdoConnection& connection, int id);
+
+constexpr int kDefaultDailyLimit = 50;
+// The daily limit a user set (系统参数 "错题复习每日题数"), else 50.
+int DailyLimit(AdoConnection& connection);
+void SetDailyLimit(AdoConnection& connection, int limit);
+
+}  // namespace review
