@@ -30,13 +30,15 @@ double startOfToday(double now) {
 }
 }  // namespace
 
-Standing StandingOf(const NotebookCard& c, double now) {
-    const double today = startOfToday(now);
+std::string TodayText(double now) { return TimeText(startOfToday(now)); }
+
+Standing StandingOf(const NotebookCard& c, const std::string& today, const std::string& tomorrow) {
+    // The stored times compare as text: no parsing per card.
     if (c.due < today) return Standing::Overdue;
-    if (c.due < today + 1) return Standing::Due;
+    if (c.due < tomorrow) return Standing::Due;
     if (c.state == static_cast<int>(fsrs::State::Learning) || c.state == static_cast<int>(fsrs::State::Relearning))
         return Standing::Learning;
-    if (c.due - c.lastReview > kMasteredDays) return Standing::Mastered;
+    if (c.intervalDays > kMasteredDays) return Standing::Mastered;
     return Standing::Waiting;
 }
 
@@ -66,7 +68,8 @@ std::vector<NotebookCard> ReadNotebook(AdoConnection& connection) {
         }
         return it->second;
     };
-    for (q.OpenBound("SELECT c.小题号,x.大题号,x.题目内容,x.题目类型,x.所属编号,c.状态,c.到期时间,c.上次复习,c.遗忘次数 "
+    for (q.OpenBound("SELECT c.小题号,x.大题号,x.题目内容,x.题目类型,x.所属编号,c.状态,c.到期时间,"
+                     "julianday(c.到期时间)-julianday(c.上次复习),c.遗忘次数 "
                      "FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 ORDER BY c.到期时间, c.小题号",
                      {});
          !q.Eof(); q.Next()) {
@@ -77,8 +80,8 @@ std::vector<NotebookCard> ReadNotebook(AdoConnection& connection) {
         c.type = q.Fields(3).AsString();
         c.subject = subject(q.Fields(4).AsInteger());
         c.state = q.Fields(5).AsInteger();
-        c.due = DaysOfText(q.Fields(6).AsString());
-        c.lastReview = DaysOfText(q.Fields(7).AsString());
+        c.due = q.Fields(6).AsString();
+        c.intervalDays = q.Fields(7).IsNull() ? 0 : q.Fields(7).AsFloat();
         c.lapses = q.Fields(8).AsInteger();
         cards.push_back(std::move(c));
     }
@@ -87,12 +90,13 @@ std::vector<NotebookCard> ReadNotebook(AdoConnection& connection) {
 
 std::vector<StandingCounts> CountStandings(const std::vector<NotebookCard>& cards, double now) {
     std::map<std::pair<std::string, std::string>, StandingCounts> by;
+    const std::string today = TodayText(now), tomorrow = TimeText(startOfToday(now) + 1);
     for (const NotebookCard& c : cards) {
         StandingCounts& s = by[{c.type, c.subject}];
         s.type = c.type;
         s.subject = c.subject;
         ++s.total;
-        switch (StandingOf(c, now)) {
+        switch (StandingOf(c, today, tomorrow)) {
         case Standing::Due: ++s.due; break;
         case Standing::Overdue: ++s.overdue; break;
         case Standing::Learning: ++s.learning; break;
@@ -112,11 +116,18 @@ std::vector<int> DueQueue(AdoConnection& connection, double now, int limit) {
     const std::string end = TimeText(startOfToday(now) + 1);
     std::vector<long long> groups;
     std::unordered_set<long long> seen;
-    for (q.OpenBound("SELECT x.大题号 FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 WHERE c.到期时间<? "
-                     "ORDER BY c.到期时间, c.小题号",
-                     {std::string_view(end)});
-         !q.Eof() && static_cast<int>(seen.size()) < limit; q.Next())
-        if (seen.insert(q.Fields(0).AsLargeInt()).second) groups.push_back(q.Fields(0).AsLargeInt());
+    // Read no more of the index than the review needs: a few rows past the
+    // limit cover groups with several due rows; only then read them all.
+    for (const long long take : {static_cast<long long>(limit) * 4, -1LL}) {
+        groups.clear();
+        seen.clear();
+        q.OpenBound("SELECT x.大题号 FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 WHERE c.到期时间<? "
+                    "ORDER BY c.到期时间, c.小题号 LIMIT ?",
+                    {std::string_view(end), take});
+        for (; !q.Eof() && static_cast<int>(groups.size()) < limit; q.Next())
+            if (seen.insert(q.Fields(0).AsLargeInt()).second) groups.push_back(q.Fields(0).AsLargeInt());
+        if (static_cast<int>(groups.size()) >= limit || q.RecordCount() < take) break;
+    }
     // The page builder prints a group's stem only with its rows together.
     for (long long g : groups)
         for (q.OpenBound("SELECT 小题号 FROM 小题 WHERE 大题号=?", {g}); !q.Eof(); q.Next())

@@ -13,14 +13,17 @@ struct NotebookCard {
     int group = 0;  // 大题号
     std::string text, type, subject;
     int state = 0;
-    double due = 0, lastReview = 0;
+    std::string due;         // as stored: local 'yyyy-MM-dd HH:mm:ss'
+    double intervalDays = 0;  // from the last rating to the due time
     int lapses = 0;
 };
 
 enum class Standing { Due, Overdue, Learning, Mastered, Waiting };
 // Overdue: due before today began; due: due by today's end; learning: FSRS's
 // learning or relearning (and not due); mastered: an interval past 60 days.
-Standing StandingOf(const NotebookCard& c, double now);
+// `today` is TodayText(now): the start of the local day, as the times are stored.
+std::string TodayText(double now);
+Standing StandingOf(const NotebookCard& c, const std::string& today, const std::string& tomorrow);
 
 // Every card whose question still exists, oldest due first. The subject is the
 // category below the question's source (the top of the tree).

@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 
 namespace {
+constexpr int kListed = 1000;
+
 QTableWidget* grid(QWidget* parent, const QStringList& headers) {
     auto* g = new QTableWidget(0, static_cast<int>(headers.size()), parent);
     g->setHorizontalHeaderLabels(headers);
@@ -104,15 +106,20 @@ void TFrmCTFX::FormCreate() {
                               .arg(all.overdue)
                               .arg(all.learning)
                               .arg(all.mastered)
-                              .arg(all.total));
+                              .arg(all.total) +
+                              (static_cast<int>(cards_.size()) > kListed
+                                   ? QStringLiteral("下表列出最早到期的 %1 题。").arg(kListed)
+                                   : QString()));
 
-    StringGrid2->setRowCount(static_cast<int>(cards_.size()));
-    for (int r = 0; r < static_cast<int>(cards_.size()); ++r) {
+    // A list of a hundred thousand rows helps no one and takes seconds to fill.
+    const int shown = std::min(static_cast<int>(cards_.size()), kListed);
+    StringGrid2->setRowCount(shown);
+    for (int r = 0; r < shown; ++r) {
         const auto& c = cards_[static_cast<size_t>(r)];
         StringGrid2->setItem(r, 0, cell(plain(c.text)));
         StringGrid2->setItem(r, 1, cell(QString::fromStdString(c.type)));
         StringGrid2->setItem(r, 2, cell(QString::fromStdString(c.subject)));
-        StringGrid2->setItem(r, 3, cell(QString::fromStdString(review::TimeText(c.due)).left(16)));
+        StringGrid2->setItem(r, 3, cell(QString::fromStdString(c.due).left(16)));
         StringGrid2->setItem(r, 4, cell(QString::number(c.lapses), true));
     }
     if (!cards_.empty()) StringGrid2->selectRow(0);
