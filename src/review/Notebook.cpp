@@ -16,7 +16,6 @@
 namespace review {
 namespace {
 constexpr const char* kLimitKey = "错题复习每日题数";
-constexpr double kMasteredDays = 60;
 
 bool hasCards(AdoConnection& connection) {
     AdoQuery q(&connection);
@@ -30,55 +29,55 @@ double startOfToday(double now) {
 }
 }  // namespace
 
-std::string TodayText(double now) { return TimeText(startOfToday(now)); }
-
-Standing StandingOf(const NotebookCard& c, const std::string& today, const std::string& tomorrow) {
-    // The stored times compare as text: no parsing per card.
-    if (c.due < today) return Standing::Overdue;
-    if (c.due < tomorrow) return Standing::Due;
-    if (c.state == static_cast<int>(fsrs::State::Learning) || c.state == static_cast<int>(fsrs::State::Relearning))
-        return Standing::Learning;
-    if (c.intervalDays > kMasteredDays) return Standing::Mastered;
-    return Standing::Waiting;
-}
-
-std::vector<NotebookCard> ReadNotebook(AdoConnection& connection) {
-    std::vector<NotebookCard> cards;
-    if (!hasCards(connection)) return cards;
-    // The subject of a category: the ancestor whose parent is a top-level one.
-    std::unordered_map<int, std::pair<int, std::string>> categories;
-    AdoQuery q(&connection);
-    for (q.OpenBound("SELECT 编号,父级编号,名称 FROM 题目类别", {}); !q.Eof(); q.Next())
-        categories[q.Fields(0).AsInteger()] = {q.Fields(1).AsInteger(), q.Fields(2).AsString()};
-    std::unordered_map<int, std::string> subjectOf;
-    const auto subject = [&](int category) -> const std::string& {
-        auto [it, fresh] = subjectOf.try_emplace(category);
+namespace {
+// The subject of a category: its ancestor whose parent is a top-level one.
+class Subjects {
+public:
+    explicit Subjects(AdoConnection& connection) {
+        AdoQuery q(&connection);
+        for (q.OpenBound("SELECT 编号,父级编号,名称 FROM 题目类别", {}); !q.Eof(); q.Next())
+            categories_[q.Fields(0).AsInteger()] = {q.Fields(1).AsInteger(), q.Fields(2).AsString()};
+    }
+    const std::string& Of(int category) {
+        auto [it, fresh] = known_.try_emplace(category);
         if (!fresh) return it->second;
         int at = category;
         for (int hops = 0; hops < 64; ++hops) {  // a cycle in a foreign bank ends here
-            const auto c = categories.find(at);
-            if (c == categories.end()) break;
-            const auto parent = categories.find(c->second.first);
-            if (parent == categories.end()) break;  // `at` is a source
-            if (categories.find(parent->second.first) == categories.end()) {
+            const auto c = categories_.find(at);
+            if (c == categories_.end()) break;
+            const auto parent = categories_.find(c->second.first);
+            if (parent == categories_.end()) break;  // `at` is a source
+            if (categories_.find(parent->second.first) == categories_.end()) {
                 it->second = c->second.second;
                 break;
             }
             at = c->second.first;
         }
         return it->second;
-    };
+    }
+
+private:
+    std::unordered_map<int, std::pair<int, std::string>> categories_;
+    std::unordered_map<int, std::string> known_;
+};
+}  // namespace
+
+std::vector<NotebookCard> ReadNotebook(AdoConnection& connection, int limit) {
+    std::vector<NotebookCard> cards;
+    if (!hasCards(connection)) return cards;
+    Subjects subjects(connection);
+    AdoQuery q(&connection);
     for (q.OpenBound("SELECT c.小题号,x.大题号,x.题目内容,x.题目类型,x.所属编号,c.状态,c.到期时间,"
                      "julianday(c.到期时间)-julianday(c.上次复习),c.遗忘次数 "
-                     "FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 ORDER BY c.到期时间, c.小题号",
-                     {});
+                     "FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 ORDER BY c.到期时间, c.小题号 LIMIT ?",
+                     {static_cast<long long>(limit)});
          !q.Eof(); q.Next()) {
         NotebookCard c;
         c.id = q.Fields(0).AsInteger();
         c.group = q.Fields(1).AsInteger();
         c.text = q.Fields(2).AsString();
         c.type = q.Fields(3).AsString();
-        c.subject = subject(q.Fields(4).AsInteger());
+        c.subject = subjects.Of(q.Fields(4).AsInteger());
         c.state = q.Fields(5).AsInteger();
         c.due = q.Fields(6).AsString();
         c.intervalDays = q.Fields(7).IsNull() ? 0 : q.Fields(7).AsFloat();
@@ -88,23 +87,31 @@ std::vector<NotebookCard> ReadNotebook(AdoConnection& connection) {
     return cards;
 }
 
-std::vector<StandingCounts> CountStandings(const std::vector<NotebookCard>& cards, double now) {
-    std::map<std::pair<std::string, std::string>, StandingCounts> by;
-    const std::string today = TodayText(now), tomorrow = TimeText(startOfToday(now) + 1);
-    for (const NotebookCard& c : cards) {
-        StandingCounts& s = by[{c.type, c.subject}];
-        s.type = c.type;
-        s.subject = c.subject;
-        ++s.total;
-        switch (StandingOf(c, today, tomorrow)) {
-        case Standing::Due: ++s.due; break;
-        case Standing::Overdue: ++s.overdue; break;
-        case Standing::Learning: ++s.learning; break;
-        case Standing::Mastered: ++s.mastered; break;
-        case Standing::Waiting: break;
-        }
-    }
+std::vector<StandingCounts> CountStandings(AdoConnection& connection, double now) {
     std::vector<StandingCounts> out;
+    if (!hasCards(connection)) return out;
+    Subjects subjects(connection);
+    const std::string today = TimeText(startOfToday(now)), tomorrow = TimeText(startOfToday(now) + 1);
+    AdoQuery q(&connection);
+    q.OpenBound("SELECT x.题目类型, x.所属编号, "
+                "SUM(c.到期时间>=?1 AND c.到期时间<?2), SUM(c.到期时间<?1), "
+                "SUM(c.到期时间>=?2 AND c.状态 IN (1,3)), "
+                "SUM(c.到期时间>=?2 AND c.状态 NOT IN (1,3) AND julianday(c.到期时间)-julianday(c.上次复习)>60), "
+                "COUNT(*) FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 GROUP BY x.题目类型, x.所属编号",
+                {std::string_view(today), std::string_view(tomorrow)});
+    std::map<std::pair<std::string, std::string>, StandingCounts> by;
+    for (; !q.Eof(); q.Next()) {
+        const std::string type = q.Fields(0).AsString();
+        const std::string& subject = subjects.Of(q.Fields(1).AsInteger());
+        StandingCounts& s = by[{type, subject}];
+        s.type = type;
+        s.subject = subject;
+        s.due += q.Fields(2).AsInteger();
+        s.overdue += q.Fields(3).AsInteger();
+        s.learning += q.Fields(4).AsInteger();
+        s.mastered += q.Fields(5).AsInteger();
+        s.total += q.Fields(6).AsInteger();
+    }
     for (auto& [key, s] : by) out.push_back(std::move(s));
     return out;
 }

@@ -18,23 +18,19 @@ struct NotebookCard {
     int lapses = 0;
 };
 
-enum class Standing { Due, Overdue, Learning, Mastered, Waiting };
-// Overdue: due before today began; due: due by today's end; learning: FSRS's
-// learning or relearning (and not due); mastered: an interval past 60 days.
-// `today` is TodayText(now): the start of the local day, as the times are stored.
-std::string TodayText(double now);
-Standing StandingOf(const NotebookCard& c, const std::string& today, const std::string& tomorrow);
-
-// Every card whose question still exists, oldest due first. The subject is the
-// category below the question's source (the top of the tree).
-std::vector<NotebookCard> ReadNotebook(AdoConnection& connection);
+// The cards whose question still exists, oldest due first, at most `limit`.
+// The subject is the category below the question's source (the top of the tree).
+std::vector<NotebookCard> ReadNotebook(AdoConnection& connection, int limit);
 
 struct StandingCounts {
     std::string type, subject;
     int due = 0, overdue = 0, learning = 0, mastered = 0, total = 0;
 };
-// Per type and subject (subjects of one name counted together), in order of name.
-std::vector<StandingCounts> CountStandings(const std::vector<NotebookCard>& cards, double now);
+// Per type and subject (subjects of one name counted together), in order of
+// name, over every card: counted by the database, not read card by card.
+// Overdue: due before today began; due: due by today's end; learning: FSRS's
+// learning or relearning, not due; mastered: not due, an interval past 60 days.
+std::vector<StandingCounts> CountStandings(AdoConnection& connection, double now);
 
 // The questions of the next review: the cards due by today's end, oldest
 // first, at most `limit`, each with the other rows of its group.

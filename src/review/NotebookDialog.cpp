@@ -80,10 +80,9 @@ TFrmCTFX::TFrmCTFX(QWidget* parent) : TDialog(parent) {
 void TFrmCTFX::FormCreate() {
     AdoConnection& connection = DataModule1->ADOConnection1;
     SpinEdit1->setValue(review::DailyLimit(connection));
-    cards_ = review::ReadNotebook(connection);
-    const double now = review::NowDays();
-
-    const auto counts = review::CountStandings(cards_, now);
+    // A list of a hundred thousand rows helps no one and takes seconds to fill.
+    cards_ = review::ReadNotebook(connection, kListed);
+    const auto counts = review::CountStandings(connection, review::NowDays());
     StringGrid1->setRowCount(static_cast<int>(counts.size()));
     review::StandingCounts all;
     for (int r = 0; r < static_cast<int>(counts.size()); ++r) {
@@ -99,7 +98,7 @@ void TFrmCTFX::FormCreate() {
         all.mastered += c.mastered;
         all.total += c.total;
     }
-    Label1->setText(cards_.empty()
+    Label1->setText(all.total == 0
                         ? QStringLiteral("错题本是空的：批阅试卷时答错的题目会自动记入这里，并按遗忘规律安排复习。")
                         : QStringLiteral("今天到期 %1 题，逾期 %2 题，学习中 %3 题，已掌握 %4 题，共 %5 题。")
                               .arg(all.due)
@@ -107,14 +106,12 @@ void TFrmCTFX::FormCreate() {
                               .arg(all.learning)
                               .arg(all.mastered)
                               .arg(all.total) +
-                              (static_cast<int>(cards_.size()) > kListed
+                              (all.total > kListed
                                    ? QStringLiteral("下表列出最早到期的 %1 题。").arg(kListed)
                                    : QString()));
 
-    // A list of a hundred thousand rows helps no one and takes seconds to fill.
-    const int shown = std::min(static_cast<int>(cards_.size()), kListed);
-    StringGrid2->setRowCount(shown);
-    for (int r = 0; r < shown; ++r) {
+    StringGrid2->setRowCount(static_cast<int>(cards_.size()));
+    for (int r = 0; r < static_cast<int>(cards_.size()); ++r) {
         const auto& c = cards_[static_cast<size_t>(r)];
         StringGrid2->setItem(r, 0, cell(plain(c.text)));
         StringGrid2->setItem(r, 1, cell(QString::fromStdString(c.type)));

@@ -1,6 +1,12 @@
 // The scheduler's numbers against values worked out by hand from the published
-// FSRS-5 formulas and default parameters.
+// FSRS-5 formulas and default parameters, and how the notebook counts its cards.
 #include "review/Fsrs.h"
+#include "review/Notebook.h"
+#include "review/ReviewCards.h"
+#include "store/DataModule.h"
+#include "support/TestSupport.h"
+
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -68,4 +74,37 @@ TEST(Fsrs, AgainKeepsACardLearningAndIntervalsStayWithinAYear) {
     double d = 9.9;
     for (int i = 0; i < 20; ++i) d = NextDifficulty(d, Rating::Again);
     EXPECT_LE(d, 10);
+}
+
+// How the notebook counts its cards, each standing once, by type and subject.
+TEST(Notebook, CountsEachStandingByTypeAndSubjectsOfOneNameTogether) {
+    OpenBank bank("INSERT INTO 题目类别 VALUES(1,'源甲',0,'0');INSERT INTO 题目类别 VALUES(11,'言语',1,NULL);"
+                  "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);INSERT INTO 题目类别 VALUES(2,'源乙',0,'0');"
+                  "INSERT INTO 题目类别 VALUES(21,'言语',2,NULL);INSERT INTO 题目类别 VALUES(201,'节',21,NULL);");
+    AdoConnection& c = DataModule1->ADOConnection1;
+    const double now = review::DaysOfText("2026-12-10 12:00:00");
+    AdoQuery q(&c);
+    // id, section, state, due, last review
+    const std::tuple<int, int, int, const char*, const char*> cards[] = {
+        {1, 101, 2, "2026-12-09 08:00:00", "2026-12-01 08:00:00"},  // overdue
+        {2, 201, 2, "2026-12-10 23:00:00", "2026-12-01 08:00:00"},  // due today, from the other source
+        {3, 101, 3, "2026-12-11 09:00:00", "2026-12-10 09:00:00"},  // relearning
+        {4, 101, 2, "2027-03-01 08:00:00", "2026-12-10 08:00:00"},  // mastered: 81 days
+        {5, 101, 2, "2027-01-20 08:00:00", "2026-12-10 08:00:00"},  // waiting: 41 days
+    };
+    for (const auto& [id, section, state, due, last] : cards) {
+        q.ExecBound("INSERT INTO 小题 VALUES(?,?,?,'单选','题','A','',0,0)", {id, id, section});
+        q.ExecBound("INSERT INTO 复习卡片 VALUES(?,?,3,5,?,?,1,0)", {id, state, std::string_view(due), std::string_view(last)});
+    }
+    const auto counts = review::CountStandings(c, now);
+    ASSERT_EQ(counts.size(), 1u);
+    EXPECT_EQ(counts[0].subject, "言语");
+    EXPECT_EQ(counts[0].overdue, 1);
+    EXPECT_EQ(counts[0].due, 1);
+    EXPECT_EQ(counts[0].learning, 1);
+    EXPECT_EQ(counts[0].mastered, 1);
+    EXPECT_EQ(counts[0].total, 5);
+    // The due queue: the two due by today's end, oldest first.
+    EXPECT_EQ(review::DueQueue(c, now, 50), (std::vector<int>{1, 2}));
+    EXPECT_EQ(review::DueQueue(c, now, 1), (std::vector<int>{1}));
 }
