@@ -4,6 +4,7 @@
 #include "review/ReviewCards.h"
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
+#include "store/Subjects.h"
 #include "store/SystemParams.h"
 
 #include <QDateTime>
@@ -29,43 +30,10 @@ double startOfToday(double now) {
 }
 }  // namespace
 
-namespace {
-// The subject of a category: its ancestor whose parent is a top-level one.
-class Subjects {
-public:
-    explicit Subjects(AdoConnection& connection) {
-        AdoQuery q(&connection);
-        for (q.OpenBound("SELECT 编号,父级编号,名称 FROM 题目类别", {}); !q.Eof(); q.Next())
-            categories_[q.Fields(0).AsInteger()] = {q.Fields(1).AsInteger(), q.Fields(2).AsString()};
-    }
-    const std::string& Of(int category) {
-        auto [it, fresh] = known_.try_emplace(category);
-        if (!fresh) return it->second;
-        int at = category;
-        for (int hops = 0; hops < 64; ++hops) {  // a cycle in a foreign bank ends here
-            const auto c = categories_.find(at);
-            if (c == categories_.end()) break;
-            const auto parent = categories_.find(c->second.first);
-            if (parent == categories_.end()) break;  // `at` is a source
-            if (categories_.find(parent->second.first) == categories_.end()) {
-                it->second = c->second.second;
-                break;
-            }
-            at = c->second.first;
-        }
-        return it->second;
-    }
-
-private:
-    std::unordered_map<int, std::pair<int, std::string>> categories_;
-    std::unordered_map<int, std::string> known_;
-};
-}  // namespace
-
 std::vector<NotebookCard> ReadNotebook(AdoConnection& connection, int limit) {
     std::vector<NotebookCard> cards;
     if (!hasCards(connection)) return cards;
-    Subjects subjects(connection);
+    TSubjectNames subjects(connection);
     AdoQuery q(&connection);
     for (q.OpenBound("SELECT c.小题号,x.大题号,x.题目内容,x.题目类型,x.所属编号,c.状态,c.到期时间,"
                      "julianday(c.到期时间)-julianday(c.上次复习),c.遗忘次数 "
@@ -90,7 +58,7 @@ std::vector<NotebookCard> ReadNotebook(AdoConnection& connection, int limit) {
 std::vector<StandingCounts> CountStandings(AdoConnection& connection, double now) {
     std::vector<StandingCounts> out;
     if (!hasCards(connection)) return out;
-    Subjects subjects(connection);
+    TSubjectNames subjects(connection);
     const std::string today = TimeText(startOfToday(now)), tomorrow = TimeText(startOfToday(now) + 1);
     AdoQuery q(&connection);
     q.OpenBound("SELECT x.题目类型, x.所属编号, "

@@ -1,0 +1,171 @@
+#include "stats/StatsData.h"
+
+#include "store/AdoConnection.h"
+#include "store/AdoQuery.h"
+#include "store/Subjects.h"
+
+#include <QDate>
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace stats {
+namespace {
+bool hasTable(AdoQuery& q, const char* name) {
+    return !q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?", {std::string_view(name)}).Eof();
+}
+}  // namespace
+
+void CatchUpSummaries(AdoConnection& connection) {
+    AdoQuery q(&connection);
+    connection.BeginTrans();
+    try {
+        q.ExecWith({"CREATE TABLE IF NOT EXISTS 测试汇总 (测试编号 INTEGER NOT NULL, 题目类型 TEXT NOT NULL, "
+                    "所属编号 INTEGER NOT NULL, 题数 INTEGER NOT NULL, 答对 INTEGER NOT NULL)"});
+        q.ExecWith({"CREATE INDEX IF NOT EXISTS 测试汇总_测试编号 ON 测试汇总(测试编号)"});
+        q.ExecWith({"CREATE TABLE IF NOT EXISTS 错题汇总 (小题号 INTEGER PRIMARY KEY, 次数 INTEGER NOT NULL)"});
+        const long long done =
+            q.OpenBound("SELECT IFNULL(MAX(测试编号),0) FROM 测试汇总", {}).Fields(0).AsLargeInt();
+        // A test whose questions are all gone from the bank still counts as done.
+        q.ExecBound("INSERT INTO 测试汇总 SELECT q.测试编号, IFNULL(x.题目类型,''), IFNULL(x.所属编号,0), COUNT(*), "
+                    "SUM(q.回答正确<>0) FROM 测试题目 q LEFT JOIN 小题 x ON x.小题号=q.小题号 "
+                    "WHERE q.测试编号>? GROUP BY q.测试编号, x.题目类型, x.所属编号",
+                    {done});
+        q.ExecBound("INSERT INTO 错题汇总 SELECT 小题号, COUNT(*) FROM 测试题目 WHERE 测试编号>? AND 回答正确=0 "
+                    "GROUP BY 小题号 ON CONFLICT(小题号) DO UPDATE SET 次数=次数+excluded.次数",
+                    {done});
+        connection.CommitTrans();
+    } catch (...) {
+        try {
+            connection.RollbackTrans();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+Figures ReadFigures(AdoConnection& connection, const std::string& today) {
+    Figures f;
+    AdoQuery q(&connection);
+    f.tests = q.OpenBound("SELECT COUNT(*) FROM 测试结果", {}).Fields(0).AsInteger();
+    if (f.tests == 0) return f;
+    f.byWeek = f.tests > kTestsForWeeks;
+
+    // Accuracy per type, by test or by week.
+    const std::string label = f.byWeek ? "strftime('%Y-W%W', t.测试时间)" : "t.测试时间";
+    for (q.OpenWith({"SELECT " + label + ", s.题目类型, SUM(s.题数), SUM(s.答对) FROM 测试汇总 s "
+                     "JOIN 测试结果 t ON t.编号=s.测试编号 WHERE s.题目类型<>'' GROUP BY 1, 2 ORDER BY MIN(t.编号), 2"});
+         !q.Eof(); q.Next())
+        f.accuracy.push_back({q.Fields(0).AsString(), q.Fields(1).AsString(), q.Fields(2).AsInteger(),
+                              q.Fields(3).AsInteger()});
+
+    // By subject, subjects of one name together, weakest first.
+    TSubjectNames subjects(connection);
+    std::map<std::string, SubjectRate> bySubject;
+    for (q.OpenBound("SELECT 所属编号, SUM(题数), SUM(答对) FROM 测试汇总 GROUP BY 1", {}); !q.Eof(); q.Next()) {
+        const std::string& name = subjects.Of(q.Fields(0).AsInteger());
+        if (name.empty()) continue;
+        SubjectRate& s = bySubject[name];
+        s.subject = name;
+        s.total += q.Fields(1).AsInteger();
+        s.right += q.Fields(2).AsInteger();
+    }
+    for (auto& [name, s] : bySubject) f.subjects.push_back(s);
+    std::stable_sort(f.subjects.begin(), f.subjects.end(), [](const SubjectRate& a, const SubjectRate& b) {
+        return static_cast<double>(a.right) * b.total < static_cast<double>(b.right) * a.total;
+    });
+
+    // Questions per day over the last 90 days, the empty days included.
+    const QDate end = QDate::fromString(QString::fromStdString(today), Qt::ISODate);
+    const QDate start = end.addDays(-89);
+    std::map<std::string, int> perDay;
+    for (q.OpenBound("SELECT substr(t.测试时间,1,10), SUM(s.题数) FROM 测试汇总 s JOIN 测试结果 t ON t.编号=s.测试编号 "
+                     "WHERE t.测试时间>=? GROUP BY 1",
+                     {std::string_view(start.toString(Qt::ISODate).toStdString())});
+         !q.Eof(); q.Next())
+        perDay[q.Fields(0).AsString()] = q.Fields(1).AsInteger();
+    for (QDate d = start; d <= end; d = d.addDays(1)) {
+        const std::string key = d.toString(Qt::ISODate).toStdString();
+        f.days.push_back({key, perDay.count(key) ? perDay[key] : 0});
+    }
+
+    // Seconds per answered question by type, where timed exams kept them.
+    if (hasTable(q, "测试作答"))
+        for (q.OpenBound("SELECT x.题目类型, AVG(a.用时秒数), COUNT(*) FROM 测试作答 a JOIN 小题 x ON x.小题号=a.小题号 "
+                         "WHERE a.作答<>'' GROUP BY 1 ORDER BY 1",
+                         {});
+             !q.Eof(); q.Next())
+            f.seconds.push_back({q.Fields(0).AsString(), q.Fields(1).AsFloat(), q.Fields(2).AsInteger()});
+
+    // A full paper of the last test's mix, at the last ten tests' accuracy per type.
+    struct Mix {
+        int count = 0, total = 0, right = 0;
+        double points = 0;
+    };
+    std::map<std::string, Mix> mix;
+    for (q.OpenBound("SELECT 题目类型, SUM(题数) FROM 测试汇总 WHERE 测试编号=(SELECT MAX(编号) FROM 测试结果) "
+                     "AND 题目类型<>'' GROUP BY 1",
+                     {});
+         !q.Eof(); q.Next())
+        mix[q.Fields(0).AsString()].count = q.Fields(1).AsInteger();
+    for (q.OpenBound("SELECT 题目类型, SUM(题数), SUM(答对) FROM 测试汇总 WHERE 测试编号 IN "
+                     "(SELECT 编号 FROM 测试结果 ORDER BY 编号 DESC LIMIT 10) GROUP BY 1",
+                     {});
+         !q.Eof(); q.Next())
+        if (auto it = mix.find(q.Fields(0).AsString()); it != mix.end()) {
+            it->second.total = q.Fields(1).AsInteger();
+            it->second.right = q.Fields(2).AsInteger();
+        }
+    for (auto& [type, m] : mix) {
+        q.OpenBound("SELECT 分数 FROM 类型说明 WHERE 题目类型=?", {std::string_view(type)});
+        m.points = q.Eof() ? 0 : q.Fields(0).AsFloat();
+        if (m.total == 0) continue;
+        // Each type's share right, give or take twice its standard error.
+        const double p = static_cast<double>(m.right) / m.total;
+        const double spread = 1.96 * std::sqrt(p * (1 - p) / m.total);
+        const double worth = m.count * m.points;
+        f.prediction.known = true;
+        f.prediction.full += worth;
+        f.prediction.score += worth * p;
+        f.prediction.low += worth * std::max(0.0, p - spread);
+        f.prediction.high += worth * std::min(1.0, p + spread);
+    }
+
+    // The questions answered wrongly most often.
+    for (q.OpenBound("SELECT w.小题号, w.次数, x.题目内容, x.题目类型 FROM 错题汇总 w JOIN 小题 x ON x.小题号=w.小题号 "
+                     "ORDER BY w.次数 DESC, w.小题号 LIMIT 20",
+                     {});
+         !q.Eof(); q.Next())
+        f.wrong.push_back({q.Fields(0).AsInteger(), q.Fields(1).AsInteger(), q.Fields(2).AsString(), q.Fields(3).AsString()});
+
+    // The saved tests, newest first.
+    const bool timing = hasTable(q, "测试计时");
+    for (q.OpenWith({std::string("SELECT t.编号, t.测试时间, t.试题数, t.答对, t.得分, t.总分, ") +
+                     (timing ? "EXISTS(SELECT 1 FROM 测试计时 c WHERE c.测试编号=t.编号)" : "0") +
+                     " FROM 测试结果 t ORDER BY t.编号 DESC"});
+         !q.Eof(); q.Next())
+        f.history.push_back({q.Fields(0).AsInteger(), q.Fields(1).AsString(), q.Fields(2).AsInteger(),
+                             q.Fields(3).AsInteger(), q.Fields(4).AsFloat(), q.Fields(5).AsFloat(),
+                             q.Fields(6).AsInteger() != 0});
+    return f;
+}
+
+std::vector<std::pair<int, std::string>> AnswersOf(AdoConnection& connection, int testId) {
+    std::vector<std::pair<int, std::string>> out;
+    AdoQuery q(&connection);
+    if (!hasTable(q, "测试作答")) return out;
+    for (q.OpenBound("SELECT 小题号, 作答 FROM 测试作答 WHERE 测试编号=?", {static_cast<long long>(testId)}); !q.Eof();
+         q.Next())
+        out.emplace_back(q.Fields(0).AsInteger(), q.Fields(1).AsString());
+    return out;
+}
+
+std::vector<int> QuestionsOf(AdoConnection& connection, int testId) {
+    std::vector<int> out;
+    AdoQuery q(&connection);
+    for (q.OpenBound("SELECT 小题号 FROM 测试题目 WHERE 测试编号=?", {static_cast<long long>(testId)}); !q.Eof(); q.Next())
+        out.push_back(q.Fields(0).AsInteger());
+    return out;
+}
+
+}  // namespace stats
