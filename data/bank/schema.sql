@@ -129,17 +129,27 @@ CREATE TABLE IF NOT EXISTS 复习记录 (
 );
 CREATE INDEX IF NOT EXISTS 复习记录_小题号 ON 复习记录(小题号);
 
--- Summaries the statistics read instead of every saved answer: per test, type
--- and section the questions and right answers, and per question its wrong
--- answers. Brought up to date with the tests saved since the last look.
+-- Summaries the statistics read instead of every saved answer: per test and
+-- type the questions and right answers; per subject (by name) and per type
+-- of the timed exams' answers, totals; per question its wrong answers. Brought
+-- up to date with the tests saved since the last look.
 CREATE TABLE IF NOT EXISTS 测试汇总 (
   测试编号 INTEGER NOT NULL,
   题目类型 TEXT NOT NULL,
-  所属编号 INTEGER NOT NULL,
   题数     INTEGER NOT NULL,
   答对     INTEGER NOT NULL
 );
 CREATE INDEX IF NOT EXISTS 测试汇总_测试编号 ON 测试汇总(测试编号);
+CREATE TABLE IF NOT EXISTS 科目汇总 (
+  科目 TEXT PRIMARY KEY,
+  题数 INTEGER NOT NULL,
+  答对 INTEGER NOT NULL
+);
+CREATE TABLE IF NOT EXISTS 用时汇总 (
+  题目类型 TEXT PRIMARY KEY,
+  秒数     REAL NOT NULL,
+  题数     INTEGER NOT NULL
+);
 CREATE TABLE IF NOT EXISTS 错题汇总 (
   小题号 INTEGER PRIMARY KEY,
   次数   INTEGER NOT NULL

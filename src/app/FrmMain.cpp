@@ -69,6 +69,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
     SlotCommands[15] = [this] { ActFHZYExecute(); };
     SlotCommands[16] = [this] { ActJSMKExecute(); };
     SlotCommands[17] = [this] { ActCTFXExecute(); };
+    SlotCommands[18] = [this] { ActXXTJExecute(); };
 }
 
 TFrmMain::~TFrmMain() {

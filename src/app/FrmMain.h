@@ -102,6 +102,8 @@ public:
     bool ConfirmLeaveTimedExam();
     // The wrong-question notebook (slot 17): its counts and cards, and a page of the due ones.
     void ActCTFXExecute();
+    // The statistics window (slot 18); a page of what it opens.
+    void ActXXTJExecute();
     // Whether the command of `slot` replaces or reloads the main page.
     static bool SlotLeavesPage(int slot);
     TTimedExam* TimedExam() const { return timedExam_.get(); }

@@ -1,4 +1,5 @@
-// TFrmMain: every graded page feeds the wrong-question notebook's schedule.
+// TFrmMain: every graded page feeds the wrong-question notebook's schedule; the
+// notebook (slot 17) and the statistics (slot 18).
 #include "app/FrmMain.h"
 
 #include "app/Log.h"
@@ -9,7 +10,11 @@
 #include "render/Global.h"
 #include "review/NotebookDialog.h"
 #include "review/ReviewCards.h"
+#include "stats/StatsDialog.h"
 #include "store/DataModule.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
 
 #include <unordered_map>
 
@@ -73,4 +78,21 @@ void TFrmMain::reportReviewFailure() {
 void TFrmMain::ActCTFXExecute() {
     TFrmCTFX dlg(this);
     if (dlg.ShowModal() == mrOk) showPaper("错题复习");
+}
+
+void TFrmMain::ActXXTJExecute() {
+    TFrmXXTJ dlg(this);
+    // Only what the window opens replaces the page: asked about then.
+    if (dlg.ShowModal() != mrOk || !ConfirmLeaveTimedExam()) return;
+    showPaper(dlg.PageTitle.c_str());
+    if (dlg.Answers.empty()) return;
+    // The answers a timed exam kept, ticked as the user left them.
+    QJsonArray answers;
+    for (const auto& [id, letters] : dlg.Answers)
+        answers.append(QJsonArray{id, QString::fromStdString(letters)});
+    WebBrowser1->WaitForLoad();
+    WebBrowser1->RunInObserverWorld(
+        QStringLiteral("%1.forEach(function(a){ for (var i = 0; i < a[1].length; i++) {"
+                       " var e = document.getElementById(a[0] + '/' + (a[1].charCodeAt(i) - 65)); if (e) e.checked = true; } });")
+            .arg(QString::fromUtf8(QJsonDocument(answers).toJson(QJsonDocument::Compact))));
 }

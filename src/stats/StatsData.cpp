@@ -21,16 +21,43 @@ void CatchUpSummaries(AdoConnection& connection) {
     connection.BeginTrans();
     try {
         q.ExecWith({"CREATE TABLE IF NOT EXISTS 测试汇总 (测试编号 INTEGER NOT NULL, 题目类型 TEXT NOT NULL, "
-                    "所属编号 INTEGER NOT NULL, 题数 INTEGER NOT NULL, 答对 INTEGER NOT NULL)"});
+                    "题数 INTEGER NOT NULL, 答对 INTEGER NOT NULL)"});
         q.ExecWith({"CREATE INDEX IF NOT EXISTS 测试汇总_测试编号 ON 测试汇总(测试编号)"});
+        q.ExecWith({"CREATE TABLE IF NOT EXISTS 科目汇总 (科目 TEXT PRIMARY KEY, 题数 INTEGER NOT NULL, "
+                    "答对 INTEGER NOT NULL)"});
+        q.ExecWith({"CREATE TABLE IF NOT EXISTS 用时汇总 (题目类型 TEXT PRIMARY KEY, 秒数 REAL NOT NULL, "
+                    "题数 INTEGER NOT NULL)"});
         q.ExecWith({"CREATE TABLE IF NOT EXISTS 错题汇总 (小题号 INTEGER PRIMARY KEY, 次数 INTEGER NOT NULL)"});
         const long long done =
             q.OpenBound("SELECT IFNULL(MAX(测试编号),0) FROM 测试汇总", {}).Fields(0).AsLargeInt();
         // A test whose questions are all gone from the bank still counts as done.
-        q.ExecBound("INSERT INTO 测试汇总 SELECT q.测试编号, IFNULL(x.题目类型,''), IFNULL(x.所属编号,0), COUNT(*), "
-                    "SUM(q.回答正确<>0) FROM 测试题目 q LEFT JOIN 小题 x ON x.小题号=q.小题号 "
-                    "WHERE q.测试编号>? GROUP BY q.测试编号, x.题目类型, x.所属编号",
+        q.ExecBound("INSERT INTO 测试汇总 SELECT q.测试编号, IFNULL(x.题目类型,''), COUNT(*), SUM(q.回答正确<>0) "
+                    "FROM 测试题目 q LEFT JOIN 小题 x ON x.小题号=q.小题号 WHERE q.测试编号>? "
+                    "GROUP BY q.测试编号, x.题目类型",
                     {done});
+        // Subjects by name: the sections' counts summed under their subject.
+        TSubjectNames subjects(connection);
+        std::map<std::string, std::pair<long long, long long>> bySubject;
+        for (q.OpenBound("SELECT x.所属编号, COUNT(*), SUM(q.回答正确<>0) FROM 测试题目 q JOIN 小题 x "
+                         "ON x.小题号=q.小题号 WHERE q.测试编号>? GROUP BY 1",
+                         {done});
+             !q.Eof(); q.Next()) {
+            const std::string& name = subjects.Of(q.Fields(0).AsInteger());
+            if (name.empty()) continue;
+            auto& [total, right] = bySubject[name];
+            total += q.Fields(1).AsLargeInt();
+            right += q.Fields(2).AsLargeInt();
+        }
+        q.Close();
+        for (const auto& [name, counts] : bySubject)
+            q.ExecBound("INSERT INTO 科目汇总 VALUES(?,?,?) ON CONFLICT(科目) DO UPDATE "
+                        "SET 题数=题数+excluded.题数, 答对=答对+excluded.答对",
+                        {std::string_view(name), counts.first, counts.second});
+        if (hasTable(q, "测试作答"))
+            q.ExecBound("INSERT INTO 用时汇总 SELECT x.题目类型, SUM(a.用时秒数), COUNT(*) FROM 测试作答 a "
+                        "JOIN 小题 x ON x.小题号=a.小题号 WHERE a.测试编号>? AND a.作答<>'' GROUP BY 1 "
+                        "ON CONFLICT(题目类型) DO UPDATE SET 秒数=秒数+excluded.秒数, 题数=题数+excluded.题数",
+                        {done});
         q.ExecBound("INSERT INTO 错题汇总 SELECT 小题号, COUNT(*) FROM 测试题目 WHERE 测试编号>? AND 回答正确=0 "
                     "GROUP BY 小题号 ON CONFLICT(小题号) DO UPDATE SET 次数=次数+excluded.次数",
                     {done});
@@ -60,17 +87,8 @@ Figures ReadFigures(AdoConnection& connection, const std::string& today) {
                               q.Fields(3).AsInteger()});
 
     // By subject, subjects of one name together, weakest first.
-    TSubjectNames subjects(connection);
-    std::map<std::string, SubjectRate> bySubject;
-    for (q.OpenBound("SELECT 所属编号, SUM(题数), SUM(答对) FROM 测试汇总 GROUP BY 1", {}); !q.Eof(); q.Next()) {
-        const std::string& name = subjects.Of(q.Fields(0).AsInteger());
-        if (name.empty()) continue;
-        SubjectRate& s = bySubject[name];
-        s.subject = name;
-        s.total += q.Fields(1).AsInteger();
-        s.right += q.Fields(2).AsInteger();
-    }
-    for (auto& [name, s] : bySubject) f.subjects.push_back(s);
+    for (q.OpenBound("SELECT 科目, 题数, 答对 FROM 科目汇总 ORDER BY 科目", {}); !q.Eof(); q.Next())
+        f.subjects.push_back({q.Fields(0).AsString(), q.Fields(1).AsInteger(), q.Fields(2).AsInteger()});
     std::stable_sort(f.subjects.begin(), f.subjects.end(), [](const SubjectRate& a, const SubjectRate& b) {
         return static_cast<double>(a.right) * b.total < static_cast<double>(b.right) * a.total;
     });
@@ -79,8 +97,7 @@ Figures ReadFigures(AdoConnection& connection, const std::string& today) {
     const QDate end = QDate::fromString(QString::fromStdString(today), Qt::ISODate);
     const QDate start = end.addDays(-89);
     std::map<std::string, int> perDay;
-    for (q.OpenBound("SELECT substr(t.测试时间,1,10), SUM(s.题数) FROM 测试汇总 s JOIN 测试结果 t ON t.编号=s.测试编号 "
-                     "WHERE t.测试时间>=? GROUP BY 1",
+    for (q.OpenBound("SELECT substr(测试时间,1,10), SUM(试题数) FROM 测试结果 WHERE 测试时间>=? GROUP BY 1",
                      {std::string_view(start.toString(Qt::ISODate).toStdString())});
          !q.Eof(); q.Next())
         perDay[q.Fields(0).AsString()] = q.Fields(1).AsInteger();
@@ -90,12 +107,8 @@ Figures ReadFigures(AdoConnection& connection, const std::string& today) {
     }
 
     // Seconds per answered question by type, where timed exams kept them.
-    if (hasTable(q, "测试作答"))
-        for (q.OpenBound("SELECT x.题目类型, AVG(a.用时秒数), COUNT(*) FROM 测试作答 a JOIN 小题 x ON x.小题号=a.小题号 "
-                         "WHERE a.作答<>'' GROUP BY 1 ORDER BY 1",
-                         {});
-             !q.Eof(); q.Next())
-            f.seconds.push_back({q.Fields(0).AsString(), q.Fields(1).AsFloat(), q.Fields(2).AsInteger()});
+    for (q.OpenBound("SELECT 题目类型, 秒数/题数, 题数 FROM 用时汇总 WHERE 题数>0 ORDER BY 1", {}); !q.Eof(); q.Next())
+        f.seconds.push_back({q.Fields(0).AsString(), q.Fields(1).AsFloat(), q.Fields(2).AsInteger()});
 
     // A full paper of the last test's mix, at the last ten tests' accuracy per type.
     struct Mix {

@@ -1,9 +1,10 @@
 #pragma once
 // The figures of the statistics window, from the saved history, the timed
-// exams' answers and the points of each type. Reads go through two summary
-// tables of our own (测试汇总: per test, type and section the questions and
-// right answers; 错题汇总: per question its wrong answers), brought up to date
-// with the tests saved since they were last read.
+// exams' answers and the points of each type. Reads go through summary tables
+// of our own (测试汇总: per test and type the questions and right answers;
+// 科目汇总 and 用时汇总: totals per subject name and per type; 错题汇总: per
+// question its wrong answers), brought up to date with the tests saved since
+// they were last read.
 #include <string>
 #include <vector>
 

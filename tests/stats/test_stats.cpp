@@ -19,7 +19,10 @@ const char* kHistory =
     "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(4,2,5,3,0.6,'2026-12-09 10:00:00');"
     "INSERT INTO 测试题目 VALUES(2,1,0);INSERT INTO 测试题目 VALUES(2,2,0);INSERT INTO 测试题目 VALUES(2,4,-1);"
     "INSERT INTO 测试题目 VALUES(2,3,-1);"
-    "DROP TABLE 测试汇总;DROP TABLE 错题汇总;";
+    // Test 2 was timed: 单选 answered in 30 and 50 s, 多选 left blank.
+    "INSERT INTO 测试作答 VALUES(2,1,'B',30);INSERT INTO 测试作答 VALUES(2,4,'A',50);"
+    "INSERT INTO 测试作答 VALUES(2,3,'',99);"
+    "DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;";
 }  // namespace
 
 TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
@@ -56,6 +59,11 @@ TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
     EXPECT_LT(f.prediction.low, 2.2);
     EXPECT_GT(f.prediction.high, 2.2);
 
+    ASSERT_EQ(f.seconds.size(), 1u);
+    EXPECT_EQ(f.seconds[0].type, "单选");
+    EXPECT_DOUBLE_EQ(f.seconds[0].seconds, 40);
+    EXPECT_EQ(f.seconds[0].answers, 2);
+
     ASSERT_EQ(f.wrong.size(), 3u);
     EXPECT_EQ(f.wrong[0].id, 2);
     EXPECT_EQ(f.wrong[0].times, 2);
@@ -75,7 +83,7 @@ TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
 }
 
 TEST(Statistics, NoHistoryHasNoFigures) {
-    OpenBank bank("DROP TABLE 测试汇总;DROP TABLE 错题汇总;");
+    OpenBank bank("DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;");
     stats::CatchUpSummaries(DataModule1->ADOConnection1);
     const stats::Figures f = stats::ReadFigures(DataModule1->ADOConnection1, "2026-12-10");
     EXPECT_EQ(f.tests, 0);
