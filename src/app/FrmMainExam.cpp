@@ -93,6 +93,13 @@ void TFrmMain::ToolButton8Click() {
     if (!PaperLoaded || ShiTiList.Count() == 0) return void(requirePaper(false));
     const auto checked = ReadChoices();
     if (!checked) return void(requirePaper(false));
+    bool answerable = false;
+    for (const TShiTi* q : ShiTiList) answerable = answerable || !Ungraded(*q);
+    if (!answerable) {
+        MessageBox(QStringLiteral("这一页的题目不在页面中作答，没有可以批阅的选择题。请对照答案解析中的参考要点自查。"),
+                   QStringLiteral("批阅试卷"), MB_ICONINFORMATION);
+        return;
+    }
 
     timedExamGraded(*checked);
     const std::vector<int> wrong = GradeChoices(*checked);

@@ -14,6 +14,11 @@ std::string ChosenLetters(const std::vector<bool>& checked) {
     return letters;
 }
 
+// A question without options and without a key (an essay task) cannot be
+// answered in the page: it is neither right nor wrong. One with a key but no
+// options stays wrong, as ever.
+bool Ungraded(const TShiTi& q) { return q.OptionCount == 0 && q.Answer.empty(); }
+
 namespace {
 std::string upperAscii(std::string s) {
     for (char& c : s)
@@ -30,6 +35,7 @@ std::vector<int> GradeChoices(const std::vector<std::vector<bool>>& checked) {
     auto tally = std::make_unique<TTest>();
     for (int k = 0; k < ShiTiList.Count(); ++k) {
         TShiTi* q = ShiTiList[k];
+        if (Ungraded(*q)) continue;
         if (q->TypeName != tally->TypeName) {
             if (!tally->TypeName.empty()) TestList.Add(std::move(tally));
             tally = std::make_unique<TTest>();
@@ -40,7 +46,7 @@ std::vector<int> GradeChoices(const std::vector<std::vector<bool>>& checked) {
         else wrong.push_back(q->Id);
         ++tally->Total;
     }
-    TestList.Add(std::move(tally));
+    if (!tally->TypeName.empty()) TestList.Add(std::move(tally));
     return wrong;
 }
 

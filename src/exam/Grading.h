@@ -4,8 +4,13 @@
 #include <string>
 #include <vector>
 
+class TShiTi;
+
 // The letters of the checked options in option order: 'A' + j for option j.
 std::string ChosenLetters(const std::vector<bool>& checked);
+
+// An essay task: no options and no key, so nothing to grade in the page.
+bool Ungraded(const TShiTi& q);
 
 // Judges ShiTiList[k] against checked[k] (all or nothing, the stored answer
 // upper-cased), sets Correct, replaces TestList with one tally per run of

@@ -1,5 +1,6 @@
 #include "exam/History.h"
 
+#include "exam/Grading.h"
 #include "exam/Log.h"
 #include "render/Global.h"
 #include "store/DataModule.h"
@@ -38,10 +39,12 @@ TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& st
         return TSaveResult::TestFailed;
     }
     try {
-        for (const TShiTi* s : ShiTiList)
+        for (const TShiTi* s : ShiTiList) {
+            if (Ungraded(*s)) continue;
             q.ExecWith({"INSERT INTO 测试题目(测试编号,小题号,回答正确) VALUES(" + std::to_string(testId) + "," +
                             std::to_string(s->Id) + "," + (s->Correct ? "-1" : "0"),
                         ")"});
+        }
     } catch (const std::exception& e) {
         abandon(connection, e);
         return TSaveResult::QuestionsFailed;

@@ -32,7 +32,7 @@ TEST(Grading, AllOrNothingAgainstTheUpperCasedAnswerInOptionOrder) {
     EXPECT_EQ(ChosenLetters(many), "[\u0080");
     page({{1, "多选", "ac", 4},     // lower case: right
           {2, "多选", "CA", 4},     // letters out of order: never right
-          {3, "单选", "", 0},       // empty answer, nothing ticked: right
+          {3, "单选", "", 0},       // no options, no key: cannot be answered, left out
           {4, "多选", "ABD", 4},    // partly ticked: wrong
           {5, "单选", "A,C", 4},    // a separator can never match
           {6, "单选", "B", 2}});
@@ -41,8 +41,17 @@ TEST(Grading, AllOrNothingAgainstTheUpperCasedAnswerInOptionOrder) {
     EXPECT_EQ(wrong, (std::vector<int>{2, 4, 5}));
     EXPECT_TRUE(ShiTiList[0]->Correct);
     EXPECT_FALSE(ShiTiList[1]->Correct);
-    EXPECT_TRUE(ShiTiList[2]->Correct);
+    EXPECT_FALSE(ShiTiList[2]->Correct);
     EXPECT_TRUE(ShiTiList[5]->Correct);
+}
+
+TEST(Grading, AnEssayTaskNeitherCountsNorSplitsARun) {
+    page({{1, "A", "A", 2}, {2, "申论", "", 0}, {3, "A", "B", 2}, {4, "申论", "", 0}});
+    const std::vector<int> wrong = GradeChoices({ticks("x."), ticks(""), ticks("x."), ticks("")});
+    EXPECT_EQ(wrong, (std::vector<int>{3}));
+    ASSERT_EQ(TestList.Count(), 1);
+    EXPECT_EQ(TestList[0]->Total, 2);
+    EXPECT_EQ(TestList[0]->RightCount, 1);
 }
 
 TEST(Grading, OneTallyPerRunOfEqualTypes) {

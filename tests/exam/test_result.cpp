@@ -84,9 +84,12 @@ protected:
     explicit SaveTest(const std::string& sql = {}) : bank(sql) {
         TShiTi* a = ShiTiList.Add();
         a->Id = 11;
+        a->OptionCount = 4;
         a->Correct = true;
         TShiTi* b = ShiTiList.Add();
         b->Id = 12;
+        b->OptionCount = 4;
+        ShiTiList.Add()->Id = 13;  // an essay task: no options, no key, not graded
         TestList.Clear();
         tally("资料", 2, 1, 0.8f);
         TFrmShowTestResult::SetClockForTests([] { return QDateTime(QDate(2026, 12, 9), QTime(7, 5, 3)); });
@@ -136,6 +139,7 @@ TEST_F(SaveTest, YesStoresTheTestAndItsQuestionsWithTheirFlags) {
     EXPECT_EQ(rows("SELECT 编号 FROM 测试结果 WHERE 测试时间=\n#12/9/2026\n 7:5:3\n#"), 1);
     EXPECT_EQ(rows("SELECT * FROM 测试题目 WHERE 小题号=11 AND 回答正确=-1"), 1);
     EXPECT_EQ(rows("SELECT * FROM 测试题目 WHERE 小题号=12 AND 回答正确=0"), 1);
+    EXPECT_EQ(rows("SELECT * FROM 测试题目 WHERE 小题号=13"), 0);
 }
 
 TEST_F(SaveTest, TwoSavesInOneSecondKeepTheirQuestionsApart) {

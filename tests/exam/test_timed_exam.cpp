@@ -73,7 +73,10 @@ TEST(TimedExamSave, ABankWithoutTheTablesGetsThemAndAFailingAdditionLeavesTheTes
     FakeClock clock;
     OpenBank bank("DROP TABLE 测试计时;DROP TABLE 测试作答;");
     ShiTiList.Clear();
-    for (int id : {7, 8, 9}) ShiTiList.Add()->Id = id;
+    for (int id : {7, 8, 9}) {
+        ShiTiList.Add()->Id = id;
+        ShiTiList[ShiTiList.Count() - 1]->OptionCount = 4;
+    }
     TTimedExam exam(paper(), 1200);
     clock.advance(20);
     exam.Answered(7, "B");
