@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i <= 40; ++i) {
         TShiTi* s = ShiTiList.Add();
         s->Id = i;
+        s->OptionCount = 4;
         s->Correct = i % 3 == 0;
     }
     const TResultTotals totals{40, 13, 40, 13};
