@@ -14,7 +14,23 @@ add_custom_command(OUTPUT ${QUILLORA_DIST_DIR}/css/Main.css
   COMMAND maincss ${QUILLORA_DIST_DIR}/exam.db ${QUILLORA_DIST_DIR}
   DEPENDS maincss ${QUILLORA_DIST_DIR}/exam.db
   VERBATIM)
-add_custom_target(distribution ALL DEPENDS ${QUILLORA_DIST_DIR}/exam.db ${QUILLORA_DIST_DIR}/css/Main.css)
+# The papers of the shipped bank as an import file, for users who already have
+# a bank of their own ("导入示例题库"): the template workbook with its pictures
+# and the types' instructions beside it, in dist/ and beside the built program.
+set(QUILLORA_SAMPLE_DIR ${QUILLORA_DIST_DIR}/示例题库)
+add_custom_command(OUTPUT ${QUILLORA_SAMPLE_DIR}/示例题库.xlsx
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${QUILLORA_SAMPLE_DIR} ${QUILLORA_DIST_DIR}/sample.db
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLORA_SAMPLE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy ${QUILLORA_DIST_DIR}/exam.db ${QUILLORA_DIST_DIR}/sample.db
+  COMMAND examdb export --from ${QUILLORA_DIST_DIR}/sample.db --category 1 --category 2 --category 3 --category 4
+          --format xlsx --with-types ${QUILLORA_SAMPLE_DIR}/示例题库.xlsx
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${QUILLORA_DIST_DIR}/sample.db
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${QUILLORA_BIN_DIR}/示例题库
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${QUILLORA_SAMPLE_DIR} ${QUILLORA_BIN_DIR}/示例题库
+  DEPENDS examdb ${QUILLORA_DIST_DIR}/exam.db
+  VERBATIM)
+add_custom_target(distribution ALL DEPENDS ${QUILLORA_DIST_DIR}/exam.db ${QUILLORA_DIST_DIR}/css/Main.css
+                  ${QUILLORA_SAMPLE_DIR}/示例题库.xlsx)
 
 set(QUILLORA_APP_ID org.quillora.Quillora)
 set(QUILLORA_DESKTOP_DIR ${CMAKE_SOURCE_DIR}/data/desktop)
@@ -22,6 +38,7 @@ set(QUILLORA_DESKTOP_DIR ${CMAKE_SOURCE_DIR}/data/desktop)
 install(TARGETS quillora RUNTIME DESTINATION bin)
 install(FILES ${QUILLORA_DIST_DIR}/exam.db DESTINATION share/quillora)
 install(FILES ${QUILLORA_DIST_DIR}/css/Main.css DESTINATION share/quillora/css)
+install(DIRECTORY ${QUILLORA_SAMPLE_DIR} DESTINATION share/quillora)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/install/css ${CMAKE_SOURCE_DIR}/data/install/images
         DESTINATION share/quillora)
 install(FILES ${QUILLORA_DESKTOP_DIR}/${QUILLORA_APP_ID}.desktop DESTINATION share/applications)

@@ -5,11 +5,13 @@
 #include "exchange/Export.h"
 #include "exchange/XlsxWriter.h"
 #include "exchange/ImportFile.h"
+#include "exchange/TypeNotes.h"
 #include "store/AdoConnection.h"
 #include "store/DataModule.h"
 #include "store/EncryptionMDB.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <iostream>
 
@@ -69,6 +71,7 @@ int ImportCommand(const std::vector<std::string>& args) {
     options.under = QString::fromStdString(under);
     options.fallbackSource = QFileInfo(path).completeBaseName();
     options.newTypes = newTypes;
+    options.typeNotes = exchange::ReadTypeNotesBeside(path);
     const exchange::ImportPlan plan = exchange::PlanImport(std::move(parsed), exchange::ReadBankFacts(opened.connection), options);
 
     for (const exchange::Problem& p : plan.problems) std::cerr << out(exchange::DescribeProblem(p)) << "\n";
@@ -96,29 +99,37 @@ int ImportCommand(const std::vector<std::string>& args) {
 
 int ExportCommand(const std::vector<std::string>& args) {
     std::string bank, format, file;
-    exchange::Selection selection;
-    bool chosen = false;
+    // --category may be given more than once: the categories follow one another.
+    std::vector<exchange::Selection> selections;
+    bool chosen = false, withTypes = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--from" && i + 1 < args.size()) bank = args[++i];
         else if (args[i] == "--format" && i + 1 < args.size()) format = args[++i];
         else if (args[i] == "--category" && i + 1 < args.size()) {
-            selection = {exchange::Selection::Kind::Category, std::atoi(args[++i].c_str())};
-            chosen = selection.category > 0;
+            selections.push_back({exchange::Selection::Kind::Category, std::atoi(args[++i].c_str())});
+            chosen = selections.back().category > 0;
         } else if (args[i] == "--favourites") {
-            selection.kind = exchange::Selection::Kind::Favourites;
+            selections.push_back({exchange::Selection::Kind::Favourites, 0});
             chosen = true;
         } else if (args[i] == "--wrong") {
-            selection.kind = exchange::Selection::Kind::Wrong;
+            selections.push_back({exchange::Selection::Kind::Wrong, 0});
             chosen = true;
+        } else if (args[i] == "--with-types") {
+            withTypes = true;
         } else if (file.empty() && args[i].rfind("--", 0) != 0) file = args[i];
         else chosen = false, i = args.size();
     }
     if (bank.empty() || file.empty() || !chosen || (format != "xlsx" && format != "moodle")) {
-        std::cerr << "usage: examdb export --from BANK --category ID|--favourites|--wrong --format xlsx|moodle OUT\n";
+        std::cerr << "usage: examdb export --from BANK --category ID [--category ID…]|--favourites|--wrong "
+                     "--format xlsx|moodle [--with-types] OUT\n";
         return 2;
     }
     OpenedBank opened(bank);
-    const auto questions = exchange::ReadForExport(opened.connection, selection);
+    std::vector<exchange::ExportedQuestion> questions;
+    for (const exchange::Selection& selection : selections) {
+        auto some = exchange::ReadForExport(opened.connection, selection);
+        questions.insert(questions.end(), std::make_move_iterator(some.begin()), std::make_move_iterator(some.end()));
+    }
     QString error;
     const QString path = QString::fromStdString(file);
     const auto pictures = exchange::BankPictures(opened.connection);
@@ -127,6 +138,17 @@ int ExportCommand(const std::vector<std::string>& args) {
     if (!ok) {
         std::cerr << "导出失败：" << out(error) << "\n";
         return 1;
+    }
+    if (withTypes) {
+        // The types' instructions and points, for an import into a bank without them.
+        QStringList types;
+        for (const auto& q : questions)
+            if (!q.type.isEmpty() && !types.contains(q.type)) types << q.type;
+        const QString notes = QFileInfo(path).dir().filePath(QString::fromUtf8(exchange::kTypeNotesFile));
+        if (!exchange::WriteTypeNotes(opened.connection, types, notes, &error)) {
+            std::cerr << "导出失败：" << out(error) << "\n";
+            return 1;
+        }
     }
     std::cout << "导出了 " << questions.size() << " 道题到 " << file << "\n";
     return 0;

@@ -183,6 +183,11 @@ ImportResult WritePlan(AdoConnection& connection, const ImportPlan& plan, const 
             type.run();
             ++result.types;
         }
+        for (const auto& [t, note] : plan.notedTypes) {
+            type.bind(1, t).bind(2, note.text).bind(3, note.points);
+            type.run();
+            ++result.types;
+        }
         if (!plan.pictures.empty()) {
             Statement picture(db, "INSERT OR IGNORE INTO 图片(名称, 数据) VALUES(?, ?)");
             for (const auto& [sha, p] : plan.pictures) {

@@ -2,6 +2,7 @@
 
 #include "exchange/BankImport.h"
 #include "exchange/ImportFile.h"
+#include "exchange/TypeNotes.h"
 #include "platform/AppFolder.h"
 #include "platform/Application.h"
 #include "platform/BusyCursor.h"
@@ -14,6 +15,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -49,6 +52,10 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
     BtnBrowse = new QPushButton(QStringLiteral("选择文件…"), this);
     BtnBrowse->setAutoDefault(false);
     grid->addWidget(BtnBrowse, 0, 2);
+    BtnSample = new QPushButton(QStringLiteral("导入示例题库"), this);
+    BtnSample->setAutoDefault(false);
+    BtnSample->setToolTip(QStringLiteral("三套行测模拟试卷和两套申论，题库中已有的题目会跳过"));
+    grid->addWidget(BtnSample, 0, 3);
     grid->addWidget(new QLabel(QStringLiteral("放到："), this), 1, 0);
     CmbPlace = new QComboBox(this);
     CmbPlace->addItem(QStringLiteral("按文件中的分类（来源/科目/专项）"));
@@ -57,7 +64,7 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
     grid->addWidget(CmbPlace, 1, 1);
     EdtSource = new QLineEdit(this);
     EdtSource->setEnabled(false);
-    grid->addWidget(EdtSource, 1, 2);
+    grid->addWidget(EdtSource, 1, 2, 1, 2);
     grid->setColumnStretch(1, 1);
 
     MemReport = new QPlainTextEdit(this);
@@ -86,6 +93,7 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
     layout->addLayout(buttons);
 
     connect(BtnBrowse, &QPushButton::clicked, this, Guarded([this] { browse(); }));
+    connect(BtnSample, &QPushButton::clicked, this, Guarded([this] { openSample(); }));
     connect(CmbPlace, &QComboBox::currentIndexChanged, this, Guarded([this] {
                 EdtSource->setEnabled(CmbPlace->currentIndex() == 1);
                 recheck();
@@ -107,9 +115,30 @@ void TFrmImport::browse() {
     if (dialog.Execute(this)) OpenFile(dialog.FileName);
 }
 
+QString SampleBankFile() {
+    const QString exe = QCoreApplication::applicationDirPath();
+    for (const QString& folder : {exe, exe + QStringLiteral("/../share/quillora")}) {
+        const QString path = QDir::cleanPath(folder + QStringLiteral("/示例题库/示例题库.xlsx"));
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return {};
+}
+
+void TFrmImport::openSample() {
+    const QString path = SampleBankFile();
+    if (path.isEmpty()) {
+        MessageBox(QStringLiteral("找不到示例题库文件（示例题库/示例题库.xlsx），请重新安装程序。"), kCaption,
+                   MB_ICONWARNING | MB_OK);
+        return;
+    }
+    CmbPlace->setCurrentIndex(0);  // its own sources
+    OpenFile(path);
+}
+
 void TFrmImport::OpenFile(const QString& path) {
     const BusyCursor busy;
     path_ = path;
+    typeNotes_ = exchange::ReadTypeNotesBeside(path);
     EdtFile->setText(path);
     if (EdtSource->text().isEmpty() || CmbPlace->currentIndex() != 1)
         EdtSource->setText(QFileInfo(path).completeBaseName());
@@ -128,6 +157,7 @@ void TFrmImport::recheck() {
     else if (CmbPlace->currentIndex() > 1) options.under = CmbPlace->currentData().toString().remove(QLatin1Char('/'));
     options.newTypes = ChkNewTypes->isChecked();
     options.essayType = QStringLiteral("简答题");
+    options.typeNotes = typeNotes_;
     try {
         plan_ = exchange::PlanImport(parsed_, exchange::ReadBankFacts(DataModule1->ADOConnection1), options);
     } catch (const std::exception& e) {
@@ -142,6 +172,11 @@ void TFrmImport::recheck() {
 void TFrmImport::showReport() {
     QStringList lines;
     lines << QStringLiteral("格式：%1").arg(exchange::FormatName(exchange::FormatOf(path_)));
+    if (!plan_.notedTypes.empty()) {
+        QStringList names;
+        for (const auto& [type, note] : plan_.notedTypes) names << type;
+        lines << QStringLiteral("将新建题型：%1（说明和分值随文件附带，可在分数设置中修改）").arg(names.join(QStringLiteral("、")));
+    }
     if (!plan_.fatal) {
         lines << QStringLiteral("可以导入 %1 道题：").arg(plan_.questions.size());
         for (const auto& [section, n] : plan_.sections) lines << QStringLiteral("    %1　%2 道").arg(section).arg(n);

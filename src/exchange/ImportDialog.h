@@ -24,6 +24,7 @@ public:
 
     QLineEdit* EdtFile;
     QPushButton* BtnBrowse;
+    QPushButton* BtnSample;  // 导入示例题库: the shipped papers as an import file
     QComboBox* CmbPlace;      // 0: the file's own sources; then a new source; then the bank's sources
     QLineEdit* EdtSource;     // the new source's name
     QPlainTextEdit* MemReport;
@@ -34,6 +35,7 @@ public:
 
 private:
     void browse();
+    void openSample();
     void recheck();
     void showReport();
     void runImport();
@@ -41,6 +43,7 @@ private:
     QString path_;
     exchange::ParsedFile parsed_;
     exchange::ImportPlan plan_;
+    exchange::TypeNotes typeNotes_;  // from 题型说明.csv beside the file
 };
 
 // True while an import writes the bank; commands that write refuse meanwhile.

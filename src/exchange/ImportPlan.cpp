@@ -240,6 +240,10 @@ private:
             problem(r, QStringLiteral("题型"), QStringLiteral("题型名称“%1…”太长（最多 20 个字）").arg(type.left(10)));
             return false;
         }
+        if (auto note = options_.typeNotes.find(type); note != options_.typeNotes.end()) {
+            plan_.notedTypes.insert(*note);
+            return true;
+        }
         if (!plan_.newTypes.contains(type)) {
             if (plan_.newTypes.size() >= kMaxNewTypes) {
                 problem(r, QStringLiteral("题型"),

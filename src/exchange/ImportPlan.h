@@ -2,6 +2,7 @@
 // The whole file checked before anything is written: every record either
 // becomes a question ready for the bank or a problem on its line.
 #include "exchange/Record.h"
+#include "exchange/TypeNotes.h"
 
 #include <QHash>
 #include <QSet>
@@ -21,6 +22,7 @@ struct ImportOptions {
     QString fallbackSource;  // source of records without a category (default: the file's name)
     bool newTypes = false;   // the user confirmed creating the types the bank lacks
     QString essayType;       // type for items without options that need one (an essay)
+    TypeNotes typeNotes;     // types the file brings with their instruction and points: made without asking
 };
 
 struct PlannedQuestion {
@@ -45,7 +47,8 @@ struct ImportPlan {
     std::vector<PlannedGroup> groups;
     std::vector<Problem> problems;  // the reader's and the check's, in line order
     QSet<int> badLines;             // records left out because of a problem
-    QStringList newTypes;           // types the bank lacks that the file uses
+    QStringList newTypes;           // types the bank lacks that the file uses, to be confirmed
+    TypeNotes notedTypes;           // types the bank lacks that the file brings notes for
     int duplicates = 0;             // already in the bank or earlier in the file
     int notGbk = 0;                 // texts with characters the pages cannot show
     QString notGbkChars;            // those characters, each once (at most 20)

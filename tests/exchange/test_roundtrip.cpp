@@ -3,6 +3,7 @@
 #include "exchange/BankImport.h"
 #include "exchange/Export.h"
 #include "exchange/ImportFile.h"
+#include "exchange/TypeNotes.h"
 #include "platform/Gbk.h"
 #include "store/DataModule.h"
 #include "support/TestSupport.h"
@@ -73,4 +74,43 @@ TEST(RoundTrip, TheTemplateAndMoodleXmlGiveTheSameQuestionsBack) {
         EXPECT_EQ(r.pictures, 1);
         EXPECT_EQ(contentOf(target), original) << file.toStdString();
     }
+}
+
+TEST(RoundTrip, TypesTravelWithTheirInstructionsAndPointsBesideTheExport) {
+    // Five types the target lacks: more than a file may make without notes.
+    std::string sql = kTypes;
+    std::string csv = "分类,题型,题干,选项A,选项B,答案\n";
+    for (int k = 1; k <= 5; ++k) {
+        const std::string type = "型" + std::to_string(k);
+        sql += "INSERT INTO 类型说明 VALUES('" + type + "','：说明" + std::to_string(k) + "<b>',0." + std::to_string(k) + ");";
+        csv += "甲源/科/节," + type + ",题" + std::to_string(k) + ",一,二,A\n";
+    }
+    csv += "甲源/科/节,型5,写一篇文章,,,\n";  // an essay task of a noted type
+    auto source = std::make_unique<OpenBank>(sql);
+    WriteFileBytes(source->Install.Path("源.csv"), csv);
+    ASSERT_EQ(importInto(*source, QString::fromStdString(source->Install.Path("源.csv"))).questions, 6);
+
+    const QTemporaryDir out;
+    const QString xlsx = out.filePath(QStringLiteral("出.xlsx"));
+    QString error;
+    const auto questions = ReadForExport(source->Module().ADOConnection1, {Selection::Kind::Category, 0});
+    ASSERT_TRUE(WriteTemplateXlsx(xlsx, questions, BankPictures(source->Module().ADOConnection1), &error));
+    ASSERT_TRUE(WriteTypeNotes(source->Module().ADOConnection1, {QStringLiteral("型2"), QStringLiteral("型5"), QStringLiteral("型1"),
+                                                                 QStringLiteral("型3"), QStringLiteral("型4")},
+                               out.filePath(QString::fromUtf8(kTypeNotesFile)), &error));
+    source.reset();
+
+    OpenBank target(kTypes);
+    ImportOptions options;
+    options.typeNotes = ReadTypeNotesBeside(xlsx);
+    ImportPlan plan = PlanImport(ReadImportFile(xlsx), ReadBankFacts(target.Module().ADOConnection1), options);
+    EXPECT_TRUE(plan.Clean()) << (plan.problems.empty() ? std::string() : DescribeProblem(plan.problems[0]).toStdString());
+    EXPECT_TRUE(plan.newTypes.isEmpty()) << "nothing left to confirm";
+    EXPECT_EQ(WritePlan(target.Module().ADOConnection1, plan).types, 5);
+    AdoQuery& q = target.Module().ADOQuery1;
+    q.OpenWith({"SELECT 类型说明, 分数 FROM 类型说明 WHERE 题目类型='型5'"});
+    ASSERT_FALSE(q.Eof());
+    EXPECT_EQ(q.Fields(0).AsString(), "：说明5&lt;b&gt;") << "a note is plain text on the page";
+    EXPECT_DOUBLE_EQ(q.Fields(1).AsFloat(), 0.5);
+    EXPECT_EQ(q.OpenWith({"SELECT 1 FROM 小题 WHERE 题目类型='型5'"}).RecordCount(), 2);
 }
