@@ -55,16 +55,48 @@ void BuildWith(const std::string& target, const std::function<void(sqlite3*)>& f
     fs::remove(image);
 }
 
+namespace {
+void FillFromSql(sqlite3* db, const std::vector<std::string>& sqlTexts, const std::string& portalBase) {
+    for (std::string text : sqlTexts) {
+        for (size_t at = 0; (at = text.find("@PORTAL@", at)) != std::string::npos; at += portalBase.size())
+            text.replace(at, 8, portalBase);
+        ExecScript(db, text);
+    }
+}
+}  // namespace
+
 void BuildFromSql(const std::vector<std::string>& sqlTexts, const std::string& target,
                   const std::string& portalBase) {
-    BuildWith(target, [&](sqlite3* db) {
-        for (std::string text : sqlTexts) {
-            for (size_t at = 0; (at = text.find("@PORTAL@", at)) != std::string::npos; at += portalBase.size())
-                text.replace(at, 8, portalBase);
-            ExecScript(db, text);
-        }
-    });
+    BuildWith(target, [&](sqlite3* db) { FillFromSql(db, sqlTexts, portalBase); });
 }
+
+namespace {
+// The bank's pictures: every file of pictures/ becomes a 图片 row of its name,
+// which the texts show as ../images/bank/<name>.
+void addPictures(sqlite3* db, const fs::path& folder) {
+    if (!fs::is_directory(folder)) return;
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.is_regular_file()) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "INSERT INTO 图片(名称, 数据) VALUES(?, ?)", -1, &st, nullptr) != SQLITE_OK)
+        throw EDatabaseError(sqlite3_errmsg(db));
+    for (const auto& f : files) {
+        const std::string name = f.filename().string(), bytes = ReadTextFile(f.string());
+        sqlite3_bind_text(st, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(st, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) {
+            const std::string msg = sqlite3_errmsg(db);
+            sqlite3_finalize(st);
+            throw EDatabaseError("图片 '" + name + "': " + msg);
+        }
+    }
+    sqlite3_finalize(st);
+}
+}  // namespace
 
 void BuildFromDirectory(const std::string& dir, const std::string& target, const std::string& portalBase) {
     std::vector<std::string> files;
@@ -73,7 +105,10 @@ void BuildFromDirectory(const std::string& dir, const std::string& target, const
     std::sort(files.begin(), files.end());
     std::vector<std::string> texts{ReadTextFile((fs::path(dir) / "schema.sql").string())};
     for (const auto& f : files) texts.push_back(ReadTextFile(f));
-    BuildFromSql(texts, target, portalBase);
+    BuildWith(target, [&](sqlite3* db) {
+        FillFromSql(db, texts, portalBase);
+        addPictures(db, fs::path(dir) / "pictures");
+    });
 }
 
 }  // namespace bank
