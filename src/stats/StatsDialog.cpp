@@ -237,7 +237,7 @@ void TFrmXXTJ::FormCreate() {
         series->setLabelsFormat(QStringLiteral("@value"));
         chart->addSeries(series);
         chart->addAxis(x, Qt::AlignBottom);
-        auto* y = valueAxis(QStringLiteral("秒"), most * 1.2);
+        auto* y = valueAxis(QStringLiteral("平均用时（秒）"), most * 1.2);
         chart->addAxis(y, Qt::AlignLeft);
         series->attachAxis(x);
         series->attachAxis(y);
