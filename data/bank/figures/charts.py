@@ -24,7 +24,7 @@ def fmt(v, vals):
     return '%.*f' % (dec, v)
 
 
-def bar(ax, d, spec):
+def bar(ax, d, chart):
     xs = range(len(d['x']))
     n = len(d['series'])
     w = 0.8 / n
@@ -40,7 +40,7 @@ def bar(ax, d, spec):
         ax.legend(fontsize=8, loc='upper left', frameon=False)
 
 
-def line(ax, d, spec):
+def line(ax, d, chart):
     xs = list(range(len(d['x'])))
     allv = [v for s in d['series'] for v in s['values']]
     lo, hi = min(allv), max(allv)
@@ -60,7 +60,7 @@ def line(ax, d, spec):
         ax.legend(fontsize=8, loc='upper left', frameon=False)
 
 
-def barline(ax, d, spec):
+def barline(ax, d, chart):
     xs = list(range(len(d['x'])))
     b = next(s for s in d['series'] if s['type'] == 'bar')
     l = next(s for s in d['series'] if s['type'] == 'line')
@@ -78,14 +78,14 @@ def barline(ax, d, spec):
                      ha='center', fontsize=7.5, color='#8a4f10')
     lo, hi = min(l['values']), max(l['values'])
     ax2.set_ylim(lo - (hi - lo) * 1.45, hi + (hi - lo) * 0.3)
-    ax2.set_ylabel(spec['ylabel2'], fontsize=9)
+    ax2.set_ylabel(chart['ylabel2'], fontsize=9)
     ax2.tick_params(labelsize=8)
     h1, n1 = ax.get_legend_handles_labels()
     h2, n2 = ax2.get_legend_handles_labels()
     ax.legend(h1 + h2, n1 + n2, fontsize=8, loc='lower center', bbox_to_anchor=(0.5, 0.98), ncol=2, frameon=False)
 
 
-def pie(fig, d, spec):
+def pie(fig, d, chart):
     ax = fig.add_axes([0.02, 0.04, 0.5, 0.82])
     wedges, _ = ax.pie(d['values'], colors=GREYS, startangle=90, counterclock=False,
                        wedgeprops={'linewidth': 1, 'edgecolor': 'white'})
@@ -100,19 +100,19 @@ def pie(fig, d, spec):
                frameon=False)
 
 
-def draw(spec):
+def draw(chart):
     fig = plt.figure(figsize=SIZE, dpi=DPI)
-    if spec['kind'] == 'pie':
-        pie(fig, spec['data'], spec)
+    if chart['kind'] == 'pie':
+        pie(fig, chart['data'], chart)
     else:
-        ax = fig.add_axes([0.11, 0.13, 0.77 if spec['kind'] == 'barline' else 0.85, 0.70 if spec['kind'] == 'barline' else 0.74])
-        {'bar': bar, 'line': line, 'barline': barline}[spec['kind']](ax, spec['data'], spec)
-        ax.set_xlabel(spec['xlabel'], fontsize=9)
-        ax.set_ylabel(spec['ylabel'], fontsize=9)
+        ax = fig.add_axes([0.11, 0.13, 0.77 if chart['kind'] == 'barline' else 0.85, 0.70 if chart['kind'] == 'barline' else 0.74])
+        {'bar': bar, 'line': line, 'barline': barline}[chart['kind']](ax, chart['data'], chart)
+        ax.set_xlabel(chart['xlabel'], fontsize=9)
+        ax.set_ylabel(chart['ylabel'], fontsize=9)
         ax.tick_params(labelsize=8)
-        for side in ('top',) if spec['kind'] == 'barline' else ('top', 'right'):
+        for side in ('top',) if chart['kind'] == 'barline' else ('top', 'right'):
             ax.spines[side].set_visible(False)
-    fig.suptitle(spec['title'], fontsize=11, y=0.965)
+    fig.suptitle(chart['title'], fontsize=11, y=0.965)
     buf = io.BytesIO()
     fig.savefig(buf, format='png', dpi=DPI, metadata={'Software': None})
     plt.close(fig)
@@ -135,8 +135,8 @@ def main():
                 if os.path.exists(os.path.join(OUT, old)):
                     os.remove(os.path.join(OUT, old))
     index = {}
-    for fid, spec in specs.items():
-        png = draw(spec)
+    for fid, chart in specs.items():
+        png = draw(chart)
         name = hashlib.sha256(png).hexdigest() + '.png'
         with open(os.path.join(OUT, name), 'wb') as f:
             f.write(png)
