@@ -30,10 +30,14 @@ const std::string& LargeBankPath(int questions, int sections) {
 }
 
 std::string MakeBenchInstall(const std::string& name, int questions, int sections) {
+    return MakeBenchInstallOf(name, LargeBankPath(questions, sections));
+}
+
+std::string MakeBenchInstallOf(const std::string& name, const std::string& bankFile) {
     const fs::path dir = fs::temp_directory_path() / ("quillora-bench-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir / "css");
-    CopyFileOver(LargeBankPath(questions, sections), (dir / "exam.db").string());
+    CopyFileOver(bankFile, (dir / "exam.db").string());
     return dir.string() + "/";
 }
 
@@ -60,7 +64,10 @@ void FillSpreadList(int count, int bank) {
     for (int id = 1; id <= bank && XiaoTiList.Count() < count; id += step) XiaoTiList.Add()->Id = id;
 }
 
-OpenLargeBank::OpenLargeBank(const std::string& name) : folder(MakeBenchInstall(name, 100000)) {
+OpenLargeBank::OpenLargeBank(const std::string& name) : OpenLargeBank(name, LargeBankPath()) {}
+
+OpenLargeBank::OpenLargeBank(const std::string& name, const std::string& bankFile)
+    : folder(MakeBenchInstallOf(name, bankFile)) {
     if (!module.GuardAndConnect(folder)) throw std::runtime_error("bank did not open");
     DataModule1 = &module;
     SetAppFolder(folder);

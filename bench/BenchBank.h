@@ -10,6 +10,8 @@ const std::string& LargeBankPath(int questions = 100000, int sections = 0);
 
 // A fresh installation folder (trailing '/') holding a copy of the large bank.
 std::string MakeBenchInstall(const std::string& name, int questions = 100000, int sections = 0);
+// The same holding a copy of `bankFile`.
+std::string MakeBenchInstallOf(const std::string& name, const std::string& bankFile);
 
 // Qt with the offscreen platform, for benchmarks that need widgets.
 void StartQt(int& argc, char** argv);
@@ -27,4 +29,6 @@ struct OpenLargeBank {
     std::string folder;
     TDataModule1 module;
     explicit OpenLargeBank(const std::string& name);
+    // The same for a copy of another bank file.
+    OpenLargeBank(const std::string& name, const std::string& bankFile);
 };

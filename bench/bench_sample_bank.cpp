@@ -3,47 +3,26 @@
 // bank file to compare with (an earlier shipped bank, say).
 #include "BenchBank.h"
 #include "app/FrmMain.h"
-#include "platform/AppFolder.h"
-#include "platform/Files.h"
 #include "render/Global.h"
 #include "render/QuestionPage.h"
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"
 
 #include <benchmark/benchmark.h>
-#include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace {
-std::string installSample(const std::string& name) {
-    const std::string bank = qEnvironmentVariableIsSet("QUILLORA_BANK") ? qEnvironmentVariable("QUILLORA_BANK").toStdString()
-                                                                       : std::string(QUILLORA_DIST_BANK);
-    const fs::path dir = fs::temp_directory_path() / ("quillora-bench-" + name);
-    fs::remove_all(dir);
-    fs::create_directories(dir / "css");
-    CopyFileOver(bank, (dir / "exam.db").string());
-    return dir.string() + "/";
+std::string sampleBank() {
+    return qEnvironmentVariableIsSet("QUILLORA_BANK") ? qEnvironmentVariable("QUILLORA_BANK").toStdString()
+                                                     : std::string(QUILLORA_DIST_BANK);
 }
-
-struct Sample {
-    std::string folder = installSample("sample");
-    TDataModule1 dm;
-    Sample() {
-        if (!dm.GuardAndConnect(folder)) throw std::runtime_error("bank did not open");
-        DataModule1 = &dm;
-        SetAppFolder(folder);
-        TextColor = "#000000";
-    }
-};
-Sample& sample() {
-    static Sample s;
-    return s;
+OpenLargeBank& sample() {
+    static OpenLargeBank bank("sample", sampleBank());
+    return bank;
 }
 }  // namespace
 
 static void BM_SampleConnect(benchmark::State& state) {
-    const std::string folder = installSample("sample-connect");
+    const std::string folder = MakeBenchInstallOf("sample-connect", sampleBank());
     for (auto _ : state) {
         TDataModule1 dm;
         if (!dm.GuardAndConnect(folder)) state.SkipWithError("connection failed");

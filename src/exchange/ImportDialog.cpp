@@ -16,7 +16,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -115,14 +114,17 @@ void TFrmImport::browse() {
     if (dialog.Execute(this)) OpenFile(dialog.FileName);
 }
 
+namespace {
 QString SampleBankFile() {
-    const QString exe = QCoreApplication::applicationDirPath();
-    for (const QString& folder : {exe, exe + QStringLiteral("/../share/quillora")}) {
-        const QString path = QDir::cleanPath(folder + QStringLiteral("/示例题库/示例题库.xlsx"));
+    // Beside a build's program, or where an installation ships its files.
+    const std::string exe = QCoreApplication::applicationDirPath().toStdString() + "/";
+    for (const std::string& folder : {exe, InstalledFolder(exe)}) {
+        const QString path = QString::fromStdString(folder) + QStringLiteral("示例题库/示例题库.xlsx");
         if (QFileInfo(path).isFile()) return path;
     }
     return {};
 }
+}  // namespace
 
 void TFrmImport::openSample() {
     const QString path = SampleBankFile();

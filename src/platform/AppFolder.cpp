@@ -119,10 +119,14 @@ QString copyShipped(const std::string& shipped, const std::string& user) {
 }
 }  // namespace
 
+std::string InstalledFolder(const std::string& exeFolder) {
+    return withSlash(QDir::cleanPath(q(withSlash(exeFolder) + "../share/quillora")).toStdString());
+}
+
 AppFolderChoice ChooseAppFolder(const AppFolderPlaces& places) {
     const std::string exe = withSlash(places.exeFolder);
     const std::string user = withSlash(places.userFolder);
-    const std::string installed = withSlash(QDir::cleanPath(q(exe + "../share/quillora")).toStdString());
+    const std::string installed = InstalledFolder(exe);
 
     if (hasBank(exe)) {
         if (const QString shared = sharedBecause(exe); !shared.isEmpty())

@@ -28,6 +28,10 @@ struct AppFolderChoice {
 // replaces the user's bank or pages.
 AppFolderChoice ChooseAppFolder(const AppFolderPlaces& places);
 
+// Where an installation ships its files: ../share/quillora/ of the executable's
+// folder, with a trailing '/'.
+std::string InstalledFolder(const std::string& exeFolder);
+
 // Decides AppFolder() for this run from the real places, after the
 // application's name is set. Returns an empty text when the folder is
 // ready, otherwise the message for the user. A folder set beforehand stays.

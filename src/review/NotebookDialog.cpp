@@ -1,5 +1,6 @@
 #include "review/NotebookDialog.h"
 
+#include "platform/ListGrid.h"
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 #include "review/ReviewCards.h"
@@ -7,33 +8,14 @@
 
 #include <QDateTime>
 #include <QHeaderView>
-#include <QRegularExpression>
 
 namespace {
 constexpr int kListed = 1000;
-
-QTableWidget* grid(QWidget* parent, const QStringList& headers) {
-    auto* g = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    g->setHorizontalHeaderLabels(headers);
-    g->verticalHeader()->hide();
-    g->verticalHeader()->setDefaultSectionSize(20);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    return g;
-}
 
 QTableWidgetItem* cell(const QString& text, bool number = false) {
     auto* item = new QTableWidgetItem(text);
     if (number) item->setTextAlignment(Qt::AlignCenter);
     return item;
-}
-
-// Stems may hold the bank's markup; the list shows their words.
-QString plain(const std::string& html) {
-    QString s = QString::fromStdString(html);
-    s.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
-    return s.simplified().left(60);
 }
 }  // namespace
 
@@ -41,7 +23,7 @@ TFrmCTFX::TFrmCTFX(QWidget* parent) : TDialog(parent) {
     InitForm(QStringLiteral("错题复习"), 720, 520);
     Label1 = new QLabel(this);
     Label1->setGeometry(8, 6, 704, 22);
-    StringGrid1 = grid(this, {QStringLiteral("题型"), QStringLiteral("科目"), QStringLiteral("今天到期"),
+    StringGrid1 = NewListGrid(this, {QStringLiteral("题型"), QStringLiteral("科目"), QStringLiteral("今天到期"),
                               QStringLiteral("逾期"), QStringLiteral("学习中"), QStringLiteral("已掌握"),
                               QStringLiteral("合计")});
     StringGrid1->setGeometry(8, 32, 704, 150);
@@ -49,7 +31,7 @@ TFrmCTFX::TFrmCTFX(QWidget* parent) : TDialog(parent) {
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     StringGrid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     StringGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    StringGrid2 = grid(this, {QStringLiteral("题目"), QStringLiteral("题型"), QStringLiteral("科目"),
+    StringGrid2 = NewListGrid(this, {QStringLiteral("题目"), QStringLiteral("题型"), QStringLiteral("科目"),
                               QStringLiteral("到期时间"), QStringLiteral("遗忘次数")});
     StringGrid2->setGeometry(8, 190, 704, 286);
     StringGrid2->setColumnWidth(0, 250);
@@ -113,7 +95,7 @@ void TFrmCTFX::FormCreate() {
     StringGrid2->setRowCount(static_cast<int>(cards_.size()));
     for (int r = 0; r < static_cast<int>(cards_.size()); ++r) {
         const auto& c = cards_[static_cast<size_t>(r)];
-        StringGrid2->setItem(r, 0, cell(plain(c.text)));
+        StringGrid2->setItem(r, 0, cell(ListText(c.text)));
         StringGrid2->setItem(r, 1, cell(QString::fromStdString(c.type)));
         StringGrid2->setItem(r, 2, cell(QString::fromStdString(c.subject)));
         StringGrid2->setItem(r, 3, cell(QString::fromStdString(c.due).left(16)));

@@ -3,6 +3,7 @@
 #include "exam/Log.h"
 #include "platform/BusyCursor.h"
 #include "platform/FileDialog.h"
+#include "platform/ListGrid.h"
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 #include "store/DataModule.h"
@@ -20,7 +21,6 @@
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <cmath>
@@ -42,24 +42,6 @@ QValueAxis* valueAxis(const QString& title, double max) {
     a->setRange(0, max);
     a->setLabelFormat(QStringLiteral("%.0f"));
     return a;
-}
-
-QTableWidget* grid(const QStringList& headers) {
-    auto* g = new QTableWidget(0, static_cast<int>(headers.size()));
-    g->setHorizontalHeaderLabels(headers);
-    g->verticalHeader()->hide();
-    g->verticalHeader()->setDefaultSectionSize(20);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    g->horizontalHeader()->setStretchLastSection(true);
-    return g;
-}
-
-QString plain(const std::string& html) {
-    QString s = q(html);
-    s.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
-    return s.simplified().left(60);
 }
 
 // Shown to one decimal, on the bars too.
@@ -267,11 +249,12 @@ void TFrmXXTJ::FormCreate() {
     }
     // The questions answered wrong most often.
     {
-        StringGrid1 = grid({QStringLiteral("题目"), QStringLiteral("题型"), QStringLiteral("答错次数")});
+        StringGrid1 = NewListGrid(nullptr, {QStringLiteral("题目"), QStringLiteral("题型"), QStringLiteral("答错次数")});
+        StringGrid1->horizontalHeader()->setStretchLastSection(true);
         StringGrid1->setRowCount(static_cast<int>(figures_.wrong.size()));
         for (int r = 0; r < static_cast<int>(figures_.wrong.size()); ++r) {
             const auto& w = figures_.wrong[static_cast<size_t>(r)];
-            StringGrid1->setItem(r, 0, new QTableWidgetItem(plain(w.text)));
+            StringGrid1->setItem(r, 0, new QTableWidgetItem(ListText(w.text)));
             StringGrid1->setItem(r, 1, new QTableWidgetItem(q(w.type)));
             StringGrid1->setItem(r, 2, new QTableWidgetItem(QString::number(w.times)));
         }
@@ -285,8 +268,9 @@ void TFrmXXTJ::FormCreate() {
     }
     // The saved tests.
     {
-        StringGrid2 = grid({QStringLiteral("测试时间"), QStringLiteral("试题数"), QStringLiteral("答对"),
+        StringGrid2 = NewListGrid(nullptr, {QStringLiteral("测试时间"), QStringLiteral("试题数"), QStringLiteral("答对"),
                             QStringLiteral("得分"), QStringLiteral("计时模考")});
+        StringGrid2->horizontalHeader()->setStretchLastSection(true);
         StringGrid2->setRowCount(static_cast<int>(figures_.history.size()));
         for (int r = 0; r < static_cast<int>(figures_.history.size()); ++r) {
             const auto& t = figures_.history[static_cast<size_t>(r)];
