@@ -4,6 +4,7 @@
 #include "platform/AppFolder.h"
 #include "platform/Online.h"
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QScopeGuard>
 #include <QUrl>
+#include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <memory>
 
@@ -37,7 +39,7 @@ void WebBrowser::Navigate(const QString& address) {
     writing_ = address == QLatin1String("about:blank");
     written_.clear();
     flushPending_ = false;
-    loading_ = true;
+    startLoad();
     if (address.startsWith(u'/')) setUrl(QUrl::fromLocalFile(address));
     else setUrl(QUrl(address));
 }
@@ -54,7 +56,7 @@ void WebBrowser::appendLine(const QString& line) {
 void WebBrowser::flushDocument() {
     if (!flushPending_) return;
     flushPending_ = false;
-    loading_ = true;
+    startLoad();
     // Relative addresses in a written page resolve against the css folder.
     setHtml(written_.join(QStringLiteral("\r\n")), QUrl::fromLocalFile(QString::fromStdString(AppFolder() + "css/")));
 }
@@ -68,7 +70,7 @@ bool WebBrowser::WaitForLoad(int limitMs) {
     // the program quitting every loop) gives up the wait.
     constexpr int kLoaded = 1;
     QEventLoop loop;
-    connect(this, &QWebEngineView::loadFinished, &loop, [&loop] { loop.exit(kLoaded); });
+    connect(this, &WebBrowser::LoadSettled, &loop, [&loop] { loop.exit(kLoaded); });
     QTimer limit;
     if (limitMs >= 0) {
         limit.setSingleShot(true);
@@ -78,6 +80,56 @@ bool WebBrowser::WaitForLoad(int limitMs) {
     while (loading_)
         if (loop.exec() != kLoaded) break;
     return !loading_;
+}
+
+void WebBrowser::startLoad() {
+    loading_ = true;
+    navigatedAtMs_ = QDateTime::currentMSecsSinceEpoch();
+    staleCheck_->stop();
+}
+
+bool WebBrowser::showsLastNavigation() const {
+    // The history entry's time is when its document was committed, on the
+    // clock this process reads.
+    const QDateTime committed = history()->currentItem().lastVisited();
+    return committed.isValid() && committed.toMSecsSinceEpoch() >= navigatedAtMs_;
+}
+
+void WebBrowser::loadEnded() {
+    if (!loading_) return;
+    if (showsLastNavigation()) {
+        loading_ = false;
+        staleCheck_->stop();
+        emit LoadSettled();
+        return;
+    }
+    // An older document finished while the last navigation was under way.
+    qCDebug(lcBrowser) << "a superseded load ended; waiting for the last navigation";
+    staleSinceMs_ = QDateTime::currentMSecsSinceEpoch();
+    staleCheck_->start();
+}
+
+void WebBrowser::checkStaleLoad() {
+    if (!loading_) return staleCheck_->stop();
+    if (!showsLastNavigation()) {
+        // A navigation that never commits (refused, turned into a download)
+        // must not hold every later wait.
+        constexpr qint64 kGiveUpMs = 10000;
+        if (QDateTime::currentMSecsSinceEpoch() - staleSinceMs_ > kGiveUpMs) {
+            qCWarning(lcBrowser) << "the last navigation never showed a document; no longer waiting for it";
+            loading_ = false;
+            staleCheck_->stop();
+            emit LoadSettled();
+        }
+        return;
+    }
+    const qint64 asked = navigatedAtMs_;
+    const std::weak_ptr<bool> alive = alive_;
+    page()->runJavaScript(QStringLiteral("document.readyState"), kObserverWorld, [this, alive, asked](const QVariant& v) {
+        if (alive.expired()) return;
+        if (loading_ && asked == navigatedAtMs_ && v.toString() == QLatin1String("complete") && showsLastNavigation())
+            loadEnded();
+    });
 }
 
 void WebBrowser::SetScriptTimeoutForTests(int ms) { scriptTimeoutMs = ms; }

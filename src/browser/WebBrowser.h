@@ -12,6 +12,7 @@
 class IDocHostUIHandler;
 class QWebChannel;
 class QWebEngineScript;
+class QTimer;
 
 class WebBrowser;
 
@@ -82,6 +83,9 @@ public:
     // cursor; events run meanwhile, so the user can read and answer what is
     // already shown. False when the wait was given up: after `limitMs` (tests;
     // -1 for none) or when the program is quitting.
+    // Only the load of the last navigation ends the wait: a load that a newer
+    // navigation superseded may still report its end, and the newer one may
+    // report nothing at all, so its document is then asked directly.
     bool WaitForLoad(int limitMs = -1);
     bool IsLoading() const { return loading_; }
 
@@ -110,6 +114,12 @@ private:
     void setObserverPart(const QString& name, const QString& script);
 
     void appendLine(const QString& line);
+    // The navigation that loading_ waits for starts now.
+    void startLoad();
+    void loadEnded();
+    // Whether the page shown was committed by the last navigation.
+    bool showsLastNavigation() const;
+    void checkStaleLoad();
     void flushDocument();
     QVariant runSync(const QString& js);
 
@@ -119,4 +129,15 @@ private:
     bool writing_ = false;
     bool flushPending_ = false;
     bool loading_ = false;
+    qint64 navigatedAtMs_ = 0;
+    // Set when a load ended that was not the last navigation's: the document is
+    // asked until that one stands complete.
+    QTimer* staleCheck_ = nullptr;
+    qint64 staleSinceMs_ = 0;
+    // Page callbacks may come while the view is being destroyed: they hold this.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+signals:
+    // The last navigation's document has loaded (WaitForLoad's wake-up).
+    void LoadSettled();
 };

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWebChannel>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -51,11 +52,25 @@ private:
 WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView((PrepareBrowserProcess(), parent)) {
     InstallLocalFileResolver();
     setPage(new BrowserPage(this));
+    // Every page is written to the same file, and a browser brings an address it
+    // shows again back to where it was scrolled: a new page opens at its top.
+    // Actions inside a page run as scripts and keep their place.
+    QWebEngineScript top;
+    top.setName(QStringLiteral("quillora top"));
+    top.setSourceCode(QStringLiteral("history.scrollRestoration = 'manual';"));
+    top.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    top.setWorldId(kObserverWorld);
+    top.setRunsOnSubFrames(false);
+    page()->scripts().insert(top);
     connect(this, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
-    connect(this, &QWebEngineView::loadFinished, this, [this] { loading_ = false; });
+    connect(this, &QWebEngineView::loadFinished, this, [this] { loadEnded(); });
+    staleCheck_ = new QTimer(this);
+    staleCheck_->setInterval(50);
+    connect(staleCheck_, &QTimer::timeout, this, [this] { checkStaleLoad(); });
 }
 
 WebBrowser::~WebBrowser() {
+    alive_.reset();
     if (site_) site_->Release();
 }
 

@@ -1,10 +1,16 @@
 // Script calls into a page: values, errors, and a script that outlasts its limit.
 #include "browser/WebBrowser.h"
+#include "platform/AppFolder.h"
 #include "platform/MessageBox.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(PageScripts, AReplyAfterTheLimitIsDroppedAndTheNextCallAnswersRightly) {
@@ -61,4 +67,60 @@ TEST(PageScripts, APageThatLoopsOnDialogsCannotHoldTheWindow) {
     b.ExecScript(QStringLiteral("alert('again')"));
     ASSERT_EQ(boxes.shown.size(), 6u);
     EXPECT_EQ(boxes.shown.back().text, "此网页还在不断显示对话框。是否允许它继续显示？");
+}
+
+namespace {
+void writePage(const QString& path, const QString& html) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(html.toUtf8());
+}
+void spin(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+}  // namespace
+
+TEST(PageLoads, AWaitEndsOnTheLoadItStartedAndANewPageOpensAtItsTop) {
+    // Pages are served from the installation's css folder only.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("css")));
+    SetAppFolder(dir.path().toStdString() + "/");
+    const auto restore = qScopeGuard([] { SetAppFolder({}); });
+    const QString path = dir.filePath(QStringLiteral("css/Question.html"));
+    WebBrowser b;
+    b.resize(400, 300);
+    b.show();
+
+    // Scrolled to its end by the keyboard, then the same address shows a new page.
+    QString tall = QStringLiteral("<html><head><title>长</title></head><body>");
+    for (int i = 0; i < 300; ++i) tall += QStringLiteral("<p>第%1行</p>").arg(i);
+    writePage(path, tall + QStringLiteral("</body></html>"));
+    b.Navigate(path);
+    ASSERT_TRUE(b.WaitForLoad(10000));
+    b.setFocus();
+    QWidget* target = b.focusProxy() ? b.focusProxy() : &b;
+    for (int tries = 0; tries < 100 && b.Evaluate(QStringLiteral("window.scrollY")).toInt() == 0; ++tries) {
+        QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+        QApplication::sendEvent(target, &end);
+        spin(50);
+    }
+    ASSERT_GT(b.Evaluate(QStringLiteral("window.scrollY")).toInt(), 0);
+    writePage(path, tall.replace(QStringLiteral("长"), QStringLiteral("新")) + QStringLiteral("</body></html>"));
+    b.Navigate(path);
+    ASSERT_TRUE(b.WaitForLoad(10000));
+    spin(300);  // where the browser would put back the old position
+    EXPECT_EQ(b.Evaluate(QStringLiteral("document.title + window.scrollY")).toString().toStdString(), "新0");
+
+    // A page still busy loading when the next navigation starts: its late end
+    // must not end the wait for the next one (which may report no end of its own).
+    writePage(path, QStringLiteral("<html><head><title>一</title></head><body>一"
+                                   "<script>var t=Date.now();while(Date.now()-t<800){}</script></body></html>"));
+    b.Navigate(path);
+    spin(200);
+    writePage(path, QStringLiteral("<html><head><title>二</title></head><body>二</body></html>"));
+    b.Navigate(path);
+    ASSERT_TRUE(b.WaitForLoad(10000));
+    EXPECT_EQ(b.Evaluate(QStringLiteral("document.title + document.readyState")).toString().toStdString(), "二complete");
 }
