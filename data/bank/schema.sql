@@ -154,3 +154,11 @@ CREATE TABLE IF NOT EXISTS 错题汇总 (
   小题号 INTEGER PRIMARY KEY,
   次数   INTEGER NOT NULL
 );
+
+-- Each question judged while practising (练习模式): counted by the statistics
+-- beside the saved tests.
+CREATE TABLE IF NOT EXISTS 练习记录 (
+  小题号   INTEGER NOT NULL,
+  答对     INTEGER NOT NULL,
+  练习时间 TEXT NOT NULL
+);

@@ -155,6 +155,7 @@ void TFrmMain::buildLayout() {
     right->addWidget(WebBrowser2, 1);
     buildTimedExam();
     buildReview();
+    buildPractice();
 
     Splitter1 = new TSplitter(Panel6, TSplitter::ResizesLeft, Panel5);
     Splitter2 = new TSplitter(Panel8, TSplitter::ResizesRight, Panel5);
@@ -168,6 +169,21 @@ void TFrmMain::buildLayout() {
     Panel2->installEventFilter(this);
     Panel3->installEventFilter(this);
     Panel4->installEventFilter(this);
+}
+
+void TFrmMain::fitToolBars() {
+    if (!CountdownLabel) return;  // the window is still being built
+    auto* row = static_cast<QHBoxLayout*>(CoolBar1->layout());
+    int needed = row->contentsMargins().left() + row->contentsMargins().right();
+    int shown = 0;
+    for (QWidget* w : {ToolBar1, ToolBar4, ToolBar3, ToolBar2, static_cast<QWidget*>(CountdownLabel)})
+        if (!w->isHidden()) {
+            needed += w->sizeHint().width();
+            ++shown;
+        }
+    needed += ToolBar5->sizeHint().width() + shown * row->spacing();
+    const bool fits = needed <= CoolBar1->width();
+    if (fits == ToolBar5->isHidden()) ToolBar5->setVisible(fits);
 }
 
 void TFrmMain::buildPictures() {
@@ -195,6 +211,7 @@ void TFrmMain::buildPictures() {
     fill(ToolBar4Images, ToolBar4HotImages, {"重新答题", "批阅试卷", "全屏显示", "退出全屏"});
     fill(ToolBar3Images, ToolBar3HotImages, {"显示全部答案", "隐藏全部答案"});
     fill(ToolBar2Images, ToolBar2HotImages, {"界面设置", "打印试题", "试题过滤"});
+    fill(ToolBar5Images, ToolBar5HotImages, {"练习模式", "退出练习"});
 }
 
 void TFrmMain::buildToolBars() {
@@ -237,6 +254,13 @@ void TFrmMain::buildToolBars() {
     ToolButton4 = button(l2, ToolBar2Images, ToolBar2HotImages, 0, &TFrmMain::ToolButton4Click);
     ToolButton6 = button(l2, ToolBar2Images, ToolBar2HotImages, 1, &TFrmMain::ToolButton6Click);
     ToolButton7 = button(l2, ToolBar2Images, ToolBar2HotImages, 2, &TFrmMain::ToolButton7Click);
+    auto* l5 = bar(ToolBar5);
+    ToolButton10 = button(l5, ToolBar5Images, ToolBar5HotImages, 0, &TFrmMain::ToolButton10Click);
+    ToolButton10->setToolTip(QStringLiteral("练习模式：选中选项即判对错，并显示答案和解析"));
+    // The row's minimum stays what the described bars ask: ours goes first when narrow.
+    ToolBar5->setMinimumWidth(1);
+    ToolBar5->hide();
+    CoolBar1->installEventFilter(this);
     bars->addStretch(1);
     buildShortcuts();
 }
@@ -258,6 +282,7 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
         // Only the strip's own width decides the mode's widths. Panel4 also
         // resizes when the mode switch changes Panel3, before the new slot is set.
+        if (watched == CoolBar1) fitToolBars();
         if (watched == Panel2) FormResize();
         else if (watched == Panel4) Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
         else if (watched == Panel3) Image3->setGeometry(0, 0, Panel3->width(), Panel3->height());

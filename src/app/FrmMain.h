@@ -86,6 +86,8 @@ public:
     void ToolButton7Click();
     void ToolButton8Click();
     void ToolButton9Click();
+    // 练习模式 on or off (remembered in 系统参数); the button after the described ones.
+    void ToolButton10Click();
     // Settings dialogs, backup and restore.
     void ActUISetExecute();
     void ActYHSZExecute();
@@ -201,6 +203,9 @@ public:
     TToolButton* ToolButton7;
     TToolButton* ToolButton8;
     TToolButton* ToolButton9;
+    // Our own bar after the described ones; hidden first when the row is narrow.
+    QWidget* ToolBar5;
+    TToolButton* ToolButton10;
     WebBrowser* WebBrowser1;
     TSplitter* Splitter2;
     QWidget* Panel8;
@@ -210,7 +215,7 @@ public:
     TAnswerSheet* AnswerSheet1;
     // "剩余 01:52:07" after the tool bars in full screen while a timed exam is
     // on; otherwise the right column's header (beside the tool bars) shows it.
-    QLabel* CountdownLabel;
+    QLabel* CountdownLabel = nullptr;
 
     TImageList ImageList1{66, 74};
     TImageList ImageList2{66, 74};
@@ -224,6 +229,7 @@ public:
     TImageList ToolBar2Images{82, 23}, ToolBar2HotImages{82, 23};
     TImageList ToolBar3Images{104, 23}, ToolBar3HotImages{104, 23};
     TImageList ToolBar4Images{82, 23}, ToolBar4HotImages{82, 23};
+    TImageList ToolBar5Images{82, 23}, ToolBar5HotImages{82, 23};
     // The strip's picture controls, one per slot; empty until the strip is built.
     std::array<TImage*, kSlotCount> NavImages{};
 
@@ -270,8 +276,9 @@ private:
     void setPanel3Width(bool normalMode);
     const QIcon& nodeIcon(int level);
     void runPageScript(const QString& script);
-    // Builds the page of XiaoTiList under `title` and shows it in the main browser.
-    void showPaper(const char* title);
+    // Builds the page of XiaoTiList under `title` and shows it in the main browser;
+    // `practice` when it is a page to practise on (练习模式 judges it).
+    void showPaper(const char* title, bool practice = false);
     // Replaces the node records with the rows of `sql` (编号, 名称, 父级编号).
     void loadNodeInfos(const char* sql);
     // Fills TreeView1 from RootNodeInfos and selects its first node.
@@ -283,6 +290,11 @@ private:
     void buildTimedExam();
     void startTimedExam();
     void endTimedExam();
+    // While the clock runs, no answer of the paper can be shown.
+    void lockAnswers(bool on);
+    bool answersLocked() const;
+    bool answersLocked_ = false;
+    QString unlockedTip_;
     void placeCountdown();
     void timeUp();
     bool busyForTimeUp() const;
@@ -297,6 +309,18 @@ private:
     // A failed card update is told once, after the result dialog.
     void reportReviewFailure();
     std::unordered_set<int> ratedOnPage_;
+    // 练习模式.
+    void buildPractice();
+    void loadPracticeSetting();
+    // Whether ticks on the page shown are judged at once.
+    bool practiceActive() const;
+    void judgeNow(int id, const std::string& letters);
+    // Shows ToolBar5 only while the row has room for it.
+    void fitToolBars();
+    bool practising_ = false;
+    // The page shown is one a candidate practises on (set by the command that built it).
+    bool practicePage_ = false;
+    std::unordered_set<int> judgedOnPage_;
     bool reviewFailed_ = false;
     bool reviewFailureShown_ = false;
     std::unique_ptr<TTimedExam> timedExam_;

@@ -60,5 +60,6 @@ void TFrmMain::ActSCSTJQExecute() {
     GbkTextFile out(AppFolder(), "css/Question.html");
     writeArticlePage(out, article);
     out.Close();
+    practicePage_ = false;
     WebBrowser1->Navigate(AppFolder() + "css/Question.html");
 }

@@ -22,9 +22,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-void TFrmMain::showPaper(const char* title) {
+void TFrmMain::showPaper(const char* title, bool practice) {
     const BusyCursor busy;
     BuildQuestionPage(title);
+    practicePage_ = practice;
     WebBrowser1->Navigate(AppFolder() + "css/Question.html");
 }
 
@@ -35,7 +36,7 @@ void TFrmMain::ActMLKCExecute() {
 
 void TFrmMain::ActWGZXExecute() {
     TFrmWGZX dlg(this);
-    if (dlg.ShowModal() == mrOk) showPaper("温故知新");
+    if (dlg.ShowModal() == mrOk) showPaper("温故知新", true);
 }
 
 void TFrmMain::ActSCJSTExecute() {
@@ -46,12 +47,12 @@ void TFrmMain::ActSCJSTExecute() {
         return;
     }
     dlg.FillData(favourites);
-    if (dlg.ShowModal() == mrOk) showPaper("收藏夹试题");
+    if (dlg.ShowModal() == mrOk) showPaper("收藏夹试题", true);
 }
 
 void TFrmMain::ActSTCZExecute() {
     TFrmSTCZ dlg(this);
-    dlg.ShowPaper = [this](const char* title) { showPaper(title); };
+    dlg.ShowPaper = [this](const char* title) { showPaper(title, true); };
     dlg.ShowModal();
     reportReviewFailure();
 }
@@ -62,7 +63,7 @@ void TFrmMain::ToolButton7Click() {
                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     TFrmSTGL dlg(this);
-    if (dlg.ShowModal() == mrOk) showPaper("试题过滤");
+    if (dlg.ShowModal() == mrOk) showPaper("试题过滤", practicePage_);  // a filtered page is practised on as before
 }
 
 std::optional<std::vector<std::vector<bool>>> TFrmMain::ReadChoices() {

@@ -46,14 +46,19 @@ void TFrmMain::feedReviewCards(const std::vector<std::vector<bool>>& checked) {
     try {
         AdoConnection& connection = DataModule1->ADOConnection1;
         const auto cards = review::ReadCards(connection, ids);
+        // On a paper whose time ran out, a blank before the last answer was
+        // skipped; the blanks after it were never reached and tell nothing.
+        int lastAnswered = -1;
+        for (int k = 0; k < ShiTiList.Count(); ++k)
+            if (!ChosenLetters(checked[static_cast<size_t>(k)]).empty()) lastAnswered = k;
         std::vector<review::Rated> ratings;
         for (int k = 0; k < ShiTiList.Count(); ++k) {
             const TShiTi* q = ShiTiList[k];
             if (q->OptionCount == 0 || ratedOnPage_.count(q->Id)) continue;
             const bool answered = !ChosenLetters(checked[static_cast<size_t>(k)]).empty();
             if (!answered) {
-                // Left blank on a paper whose time ran out: not known.
-                if (timedExam_ && timedExam_->RanOut()) ratings.push_back({q->Id, fsrs::Rating::Again});
+                if (timedExam_ && timedExam_->RanOut() && k < lastAnswered)
+                    ratings.push_back({q->Id, fsrs::Rating::Again});
             } else if (!q->Correct) {
                 ratings.push_back({q->Id, fsrs::Rating::Again});
             } else if (cards.count(q->Id)) {
@@ -77,7 +82,7 @@ void TFrmMain::reportReviewFailure() {
 
 void TFrmMain::ActCTFXExecute() {
     TFrmCTFX dlg(this);
-    if (dlg.ShowModal() == mrOk) showPaper("错题复习");
+    if (dlg.ShowModal() == mrOk) showPaper("错题复习", true);
 }
 
 void TFrmMain::ActXXTJExecute() {

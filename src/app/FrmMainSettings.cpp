@@ -54,6 +54,7 @@ void TFrmMain::ActShuJuHuanYuanExecute() {
     WebBrowser1->Navigate(QStringLiteral("about:blank"));
     try {
         LoadDisplaySettings();
+        loadPracticeSetting();
         setWindowTitle(QString::fromStdString(AppTitle));
         // The pages take their look from the sheet: it follows the restored settings.
         WriteMainCss();

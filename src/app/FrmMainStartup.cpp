@@ -64,6 +64,7 @@ bool TFrmMain::FormCreate() {
         buildNavStrip();
         reportMissingPictures(folder);
         writeBankPictures();
+        loadPracticeSetting();
         showFirstCategory();
 
         if (InternetCheckConnection(PortalIndexUrl())) {

@@ -105,6 +105,7 @@ void TFrmMain::ActJSMKExecute() {
         }
         const BusyCursor busy;
         BuildQuestionPage(source.name, order);
+        practicePage_ = false;
         WebBrowser1->Navigate(AppFolder() + "css/Question.html");
     }
     startTimedExam();
@@ -130,6 +131,7 @@ void TFrmMain::startTimedExam() {
     timedExam_ = std::make_unique<TTimedExam>(std::move(questions), limit.Minutes() * 60);
     // A paper of five minutes or less has no "five minutes left" to tell.
     examWarned_ = timedExam_->RemainingMs() <= kNoticeMs;
+    lockAnswers(true);
     AnswerSheet1->Build(timedExam_->Questions());
     WebBrowser2->hide();
     AnswerSheet1->show();
@@ -139,8 +141,24 @@ void TFrmMain::startTimedExam() {
     qCInfo(lcApp) << "timed exam:" << count << "questions," << limit.Minutes() << "minutes";
 }
 
+void TFrmMain::lockAnswers(bool on) {
+    if (on == answersLocked_) return;
+    answersLocked_ = on;
+    // The button's own words come back when the exam is over.
+    if (on) unlockedTip_ = ToolButton1->toolTip();
+    ToolButton1->setToolTip(on ? QString::fromUtf16(TPageWatch::kAnswersLockedTip) : unlockedTip_);
+    if (on) {
+        ToolButton1->Tag = 0;
+        ToolButton1->SetImageIndex(0);
+    }
+    WebBrowser1->RunInObserverWorld(TPageWatch::AnswerLockScript(on));
+}
+
+bool TFrmMain::answersLocked() const { return answersLocked_; }
+
 void TFrmMain::endTimedExam() {
     if (!timedExam_) return;
+    lockAnswers(false);
     examTimer_->stop();
     timedExam_.reset();
     if (examNotice_) examNotice_->close();
@@ -199,6 +217,7 @@ void TFrmMain::placeCountdown() {
         CountdownLabel->setStyleSheet(
             QStringLiteral("QLabel#countdown{font-weight:bold;font-size:16px;color:#1E559A;}"));
     }
+    fitToolBars();
 }
 
 void TFrmMain::timeUp() {
@@ -228,6 +247,7 @@ void TFrmMain::examAnswered(int id, const QString& letters) {
 void TFrmMain::timedExamGraded(const std::vector<std::vector<bool>>& checked) {
     if (!timedExam_) return;
     // Grading before time-up stops the clock too.
+    lockAnswers(false);
     timedExam_->Stop(false);
     examTimer_->stop();
     TimedExamTick();

@@ -5,6 +5,8 @@
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 
+#include <QToolTip>
+
 void TFrmMain::runPageScript(const QString& script) { WebBrowser1->ExecScript(script); }
 
 bool TFrmMain::requirePaper(bool loaded) {
@@ -15,6 +17,11 @@ bool TFrmMain::requirePaper(bool loaded) {
 
 void TFrmMain::ToolButton1Click() {
     if (!requirePaper(PaperLoaded)) return;
+    if (answersLocked()) {
+        QToolTip::showText(ToolButton1->mapToGlobal(QPoint(0, ToolButton1->height())), ToolButton1->toolTip(),
+                           ToolButton1);
+        return;
+    }
     ToolButton1->Tag = ToolButton1->Tag == 0 ? 1 : 0;
     ToolButton1->SetImageIndex(ToolButton1->Tag);
     runPageScript(QStringLiteral("showAllAnswer(%1)").arg(ToolButton1->Tag));

@@ -182,5 +182,6 @@ void TFrmMain::ActSCSTKSTExecute() {
     ToolButton1->Tag = 0;
     ToolButton1->SetImageIndex(0);
     BuildQuestionPage(node->text(0).toStdString());
+    practicePage_ = true;
     WebBrowser1->Navigate(AppFolder() + "css/Question.html");
 }

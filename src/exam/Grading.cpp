@@ -27,6 +27,8 @@ std::string upperAscii(std::string s) {
 }
 }  // namespace
 
+bool AnswerMatches(const TShiTi& q, const std::string& letters) { return upperAscii(q.Answer) == letters; }
+
 std::vector<int> GradeChoices(const std::vector<std::vector<bool>>& checked) {
     if (checked.size() != static_cast<size_t>(ShiTiList.Count()))
         throw std::logic_error("GradeChoices: one list of options per question expected");
@@ -41,7 +43,7 @@ std::vector<int> GradeChoices(const std::vector<std::vector<bool>>& checked) {
             tally = std::make_unique<TTest>();
             tally->TypeName = q->TypeName;
         }
-        q->Correct = upperAscii(q->Answer) == ChosenLetters(checked[static_cast<size_t>(k)]);
+        q->Correct = AnswerMatches(*q, ChosenLetters(checked[static_cast<size_t>(k)]));
         if (q->Correct) ++tally->RightCount;
         else wrong.push_back(q->Id);
         ++tally->Total;

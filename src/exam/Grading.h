@@ -12,6 +12,10 @@ std::string ChosenLetters(const std::vector<bool>& checked);
 // An essay task: no options and no key, so nothing to grade in the page.
 bool Ungraded(const TShiTi& q);
 
+// Whether the ticked `letters` (in option order) are the stored answer: all
+// or nothing, the stored answer upper-cased.
+bool AnswerMatches(const TShiTi& q, const std::string& letters);
+
 // Judges ShiTiList[k] against checked[k] (all or nothing, the stored answer
 // upper-cased), sets Correct, replaces TestList with one tally per run of
 // equal types, and returns the ids of the questions answered wrongly.

@@ -11,6 +11,9 @@
 
 namespace stats {
 namespace {
+constexpr const char* kPracticeTable =
+    "CREATE TABLE IF NOT EXISTS 练习记录 (小题号 INTEGER NOT NULL, 答对 INTEGER NOT NULL, 练习时间 TEXT NOT NULL)";
+
 bool hasTable(AdoQuery& q, const char* name) {
     return !q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?", {std::string_view(name)}).Eof();
 }
@@ -71,24 +74,72 @@ void CatchUpSummaries(AdoConnection& connection) {
     }
 }
 
+void RecordPractice(AdoConnection& connection, int questionId, bool right, const std::string& time) {
+    AdoQuery q(&connection);
+    connection.BeginTrans();
+    try {
+        q.ExecWith({kPracticeTable});
+        q.ExecBound("INSERT INTO 练习记录(小题号, 答对, 练习时间) VALUES(?,?,?)",
+                    {static_cast<long long>(questionId), static_cast<long long>(right ? 1 : 0), std::string_view(time)});
+        connection.CommitTrans();
+    } catch (...) {
+        try {
+            connection.RollbackTrans();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
 Figures ReadFigures(AdoConnection& connection, const std::string& today) {
     Figures f;
     AdoQuery q(&connection);
     f.tests = q.OpenBound("SELECT COUNT(*) FROM 测试结果", {}).Fields(0).AsInteger();
-    if (f.tests == 0) return f;
+    const bool practice = hasTable(q, "练习记录");
+    if (practice) f.practised = q.OpenBound("SELECT COUNT(*) FROM 练习记录", {}).Fields(0).AsInteger();
+    if (f.tests == 0 && f.practised == 0) return f;
     f.byWeek = f.tests > kTestsForWeeks;
 
-    // Accuracy per type, by test or by week.
+    // Accuracy per type, by test or by week; practice by day, or in its week.
     const std::string label = f.byWeek ? "strftime('%Y-W%W', t.测试时间)" : "t.测试时间";
+    std::map<std::pair<std::string, std::string>, std::pair<int, int>> points;
     for (q.OpenWith({"SELECT " + label + ", s.题目类型, SUM(s.题数), SUM(s.答对) FROM 测试汇总 s "
-                     "JOIN 测试结果 t ON t.编号=s.测试编号 WHERE s.题目类型<>'' GROUP BY 1, 2 ORDER BY MIN(t.编号), 2"});
+                     "JOIN 测试结果 t ON t.编号=s.测试编号 WHERE s.题目类型<>'' GROUP BY 1, 2"});
          !q.Eof(); q.Next())
-        f.accuracy.push_back({q.Fields(0).AsString(), q.Fields(1).AsString(), q.Fields(2).AsInteger(),
-                              q.Fields(3).AsInteger()});
+        points[{q.Fields(0).AsString(), q.Fields(1).AsString()}] = {q.Fields(2).AsInteger(), q.Fields(3).AsInteger()};
+    std::map<int, std::pair<long long, long long>> practiceBySection;
+    if (practice) {
+        const std::string day = f.byWeek ? "strftime('%Y-W%W', p.练习时间)" : "substr(p.练习时间,1,10)||' 练习'";
+        for (q.OpenWith({"SELECT " + day + ", x.题目类型, COUNT(*), SUM(p.答对<>0) FROM 练习记录 p "
+                         "JOIN 小题 x ON x.小题号=p.小题号 WHERE x.题目类型<>'' GROUP BY 1, 2"});
+             !q.Eof(); q.Next()) {
+            auto& [total, right] = points[{q.Fields(0).AsString(), q.Fields(1).AsString()}];
+            total += q.Fields(2).AsInteger();
+            right += q.Fields(3).AsInteger();
+        }
+        for (q.OpenWith({"SELECT x.所属编号, COUNT(*), SUM(p.答对<>0) FROM 练习记录 p JOIN 小题 x "
+                         "ON x.小题号=p.小题号 GROUP BY 1"});
+             !q.Eof(); q.Next())
+            practiceBySection[q.Fields(0).AsInteger()] = {q.Fields(1).AsLargeInt(), q.Fields(2).AsLargeInt()};
+    }
+    // Labels begin with the date (or the week): their order is the time order.
+    for (const auto& [key, counts] : points) f.accuracy.push_back({key.first, key.second, counts.first, counts.second});
 
     // By subject, subjects of one name together, weakest first.
-    for (q.OpenBound("SELECT 科目, 题数, 答对 FROM 科目汇总 ORDER BY 科目", {}); !q.Eof(); q.Next())
-        f.subjects.push_back({q.Fields(0).AsString(), q.Fields(1).AsInteger(), q.Fields(2).AsInteger()});
+    std::map<std::string, std::pair<long long, long long>> bySubject;
+    for (q.OpenBound("SELECT 科目, 题数, 答对 FROM 科目汇总", {}); !q.Eof(); q.Next())
+        bySubject[q.Fields(0).AsString()] = {q.Fields(1).AsLargeInt(), q.Fields(2).AsLargeInt()};
+    if (!practiceBySection.empty()) {
+        TSubjectNames subjects(connection);
+        for (const auto& [section, counts] : practiceBySection) {
+            const std::string& name = subjects.Of(section);
+            if (name.empty()) continue;
+            bySubject[name].first += counts.first;
+            bySubject[name].second += counts.second;
+        }
+    }
+    for (const auto& [name, counts] : bySubject)
+        f.subjects.push_back({name, static_cast<int>(counts.first), static_cast<int>(counts.second)});
     std::stable_sort(f.subjects.begin(), f.subjects.end(), [](const SubjectRate& a, const SubjectRate& b) {
         return static_cast<double>(a.right) * b.total < static_cast<double>(b.right) * a.total;
     });
@@ -101,6 +152,11 @@ Figures ReadFigures(AdoConnection& connection, const std::string& today) {
                      {std::string_view(start.toString(Qt::ISODate).toStdString())});
          !q.Eof(); q.Next())
         perDay[q.Fields(0).AsString()] = q.Fields(1).AsInteger();
+    if (practice)
+        for (q.OpenBound("SELECT substr(练习时间,1,10), COUNT(*) FROM 练习记录 WHERE 练习时间>=? GROUP BY 1",
+                         {std::string_view(start.toString(Qt::ISODate).toStdString())});
+             !q.Eof(); q.Next())
+            perDay[q.Fields(0).AsString()] += q.Fields(1).AsInteger();
     for (QDate d = start; d <= end; d = d.addDays(1)) {
         const std::string key = d.toString(Qt::ISODate).toStdString();
         f.days.push_back({key, perDay.count(key) ? perDay[key] : 0});

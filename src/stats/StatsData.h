@@ -4,7 +4,7 @@
 // of our own (测试汇总: per test and type the questions and right answers;
 // 科目汇总 and 用时汇总: totals per subject name and per type; 错题汇总: per
 // question its wrong answers), brought up to date with the tests saved since
-// they were last read.
+// they were last read; and the questions judged while practising (练习记录).
 #include <string>
 #include <vector>
 
@@ -53,6 +53,7 @@ struct SavedTest {
 
 struct Figures {
     int tests = 0;
+    int practised = 0;  // questions judged while practising (练习模式)
     bool byWeek = false;  // more than kTestsForWeeks tests: accuracy per week
     std::vector<TypePoint> accuracy;
     std::vector<SubjectRate> subjects;  // weakest first
@@ -64,8 +65,14 @@ struct Figures {
 };
 constexpr int kTestsForWeeks = 30;
 
-// Everything the window shows; `today` is yyyy-MM-dd.
+// Everything the window shows; `today` is yyyy-MM-dd. Questions judged while
+// practising count in the accuracy (a point per day, or in their week), the
+// subjects and the questions per day, beside the saved tests.
 Figures ReadFigures(AdoConnection& connection, const std::string& today);
+
+// Keeps one question judged while practising (练习记录, made when missing), at
+// `time` (yyyy-MM-dd HH:mm:ss).
+void RecordPractice(AdoConnection& connection, int questionId, bool right, const std::string& time);
 
 // A saved test's answers as the timed exam kept them: question id and letters.
 std::vector<std::pair<int, std::string>> AnswersOf(AdoConnection& connection, int testId);

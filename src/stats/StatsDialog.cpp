@@ -105,10 +105,10 @@ void TFrmXXTJ::FormCreate() {
         warning->setWordWrap(true);
         layout->addWidget(warning);
     }
-    if (figures_.tests == 0) {
+    if (figures_.tests == 0 && figures_.practised == 0) {
         Label1 = new QLabel(QStringLiteral(
             "还没有测试记录。\n\n做一份「模拟考场」或「计时模考」，答完后按「批阅试卷」，在结果窗口关闭时选择保存到测试历史，"
-            "这里就会显示各题型正确率的变化、薄弱的科目、每天的练习量、答题用时和预测得分。"));
+            "或在「练习模式」下答题，这里就会显示各题型正确率的变化、薄弱的科目、每天的练习量、答题用时和预测得分。"));
         Label1->setWordWrap(true);
         Label1->setAlignment(Qt::AlignCenter);
         layout->addWidget(Label1);

@@ -10,7 +10,9 @@
 #include "review/NotebookDialog.h"
 #include "review/ReviewCards.h"
 #include "store/DataModule.h"
+#include "support/Screen.h"
 
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -184,4 +186,52 @@ TEST_F(ExamInBrowserTest, ANotebookThatCannotBeWrittenIsToldOnceAndGradingGoesOn
     EXPECT_EQ(saved, 2);  // the history is kept as ever
     EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT COUNT(*) FROM 复习卡片"}).Fields(0).AsInteger(),
               0);  // undone with the rest
+}
+
+TEST_F(ExamInBrowserTest, PractiseModeJudgesASectionAtOnceAndCountsEachQuestionOnce) {
+    TFrmMain& f = Start();  // 节A: 1, 2, 3, 4, 10, 11, 12
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    const auto shown = [&](int n) { return eval(QStringLiteral("document.getElementById('Answer%1').style.display").arg(n)).toString(); };
+    const auto practised = [] {
+        return DataModule1->ADOQuery1.OpenWith({"SELECT group_concat(小题号||':'||答对) FROM 练习记录"}).Fields(0).AsString();
+    };
+
+    // Off, as the described page: a tick judges nothing.
+    eval("document.getElementById('3/0').click(); 1");
+    QTest::qWait(300);
+    EXPECT_EQ(shown(3), "none");
+
+    QTest::mouseClick(f.ToolButton10, Qt::LeftButton);
+    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT 参数值 FROM 系统参数 WHERE 参数名='练习模式'"}).Fields(0).AsString(), "1");
+    // A wrong tick: the title red as grading colours it, the answer shown, the card filed.
+    eval("document.getElementById('1/1').click(); 1");
+    EXPECT_TRUE(SpinUntil([&] { return shown(1).isEmpty(); }, 5000));
+    EXPECT_EQ(eval("document.getElementById('T1_1').style.color").toString(), "red");
+    // Put right: the colour goes, the question still counts once.
+    eval("document.getElementById('1/0').click(); 1");
+    EXPECT_TRUE(SpinUntil([&] { return eval("document.getElementById('T1_1').style.color").toString().isEmpty(); }, 5000));
+    // A multi-answer question waits for its 确定.
+    eval("document.getElementById('4/0').click(); document.getElementById('4/2').click(); 1");
+    QTest::qWait(300);
+    EXPECT_EQ(shown(4), "none");
+    eval("document.getElementById('quillora-confirm-4').click(); 1");
+    EXPECT_TRUE(SpinUntil([&] { return shown(4).isEmpty(); }, 5000));
+    EXPECT_EQ(practised(), "1:0,4:1");
+    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT group_concat(小题号) FROM 复习卡片"}).Fields(0).AsString(), "1");
+
+    // A mock exam is never judged early.
+    whenShown<TFrmMLKC>([](TFrmMLKC& d) {
+        d.CountEdits[0]->setValue(100);
+        d.CountEdits[1]->setValue(1);
+        d.BitBtn1->click();
+    });
+    f.ActClickExecute(f.NavImages[2]);
+    ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
+    eval("document.getElementById('1/1').click(); 1");
+    QTest::qWait(300);
+    EXPECT_EQ(eval("document.getElementById('T1_1').style.color").toString(), "");
+    EXPECT_TRUE(eval("Array.prototype.every.call(document.querySelectorAll('span[id^=Answer]'),"
+                     "function(s){ return s.style.display == 'none'; })").toBool());
+    EXPECT_EQ(eval("document.getElementById('quillora-confirm-4')").isNull(), true);
+    EXPECT_EQ(practised(), "1:0,4:1");
 }

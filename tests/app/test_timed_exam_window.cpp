@@ -70,6 +70,13 @@ TEST_F(TimedExamWindow, AWholePaperInTreeOrderIsGradedAtTimeUpWithTheAnswersKept
     EXPECT_EQ(f.AnswerSheet1->CellState(2), TAnswerSheet::Cell::Open);
     EXPECT_EQ(f.AnswerSheet1->CellButton(5)->text(), "8");  // numbered as the page numbers it
 
+    // No answer can be read while the clock runs: neither a question's 显示答案 nor 显示全部答案.
+    const QString firstAnswer = "document.getElementById('Answer1').style.display";
+    QTest::mouseClick(f.ToolButton1, Qt::LeftButton);
+    eval("document.getElementById('ShowButton1').click(); 1");
+    EXPECT_EQ(eval(firstAnswer + "+'|'+document.getElementById('ShowButton1').title").toString(), "none|交卷后可查看答案");
+    EXPECT_EQ(f.ToolButton1->toolTip(), "交卷后可查看答案");
+
     // Five minutes before the end a notice that leaves the page to the user.
     clock.advance(300);
     EXPECT_TRUE(SpinUntil([&] { return f.findChild<QMessageBox*>() && f.findChild<QMessageBox*>()->isVisible(); }, 2000));
@@ -92,6 +99,14 @@ TEST_F(TimedExamWindow, AWholePaperInTreeOrderIsGradedAtTimeUpWithTheAnswersKept
     EXPECT_EQ(f.AnswerSheet1->CellState(1), TAnswerSheet::Cell::Right);
     EXPECT_EQ(f.AnswerSheet1->CellState(3), TAnswerSheet::Cell::Wrong);
     EXPECT_TRUE(SpinUntil([&] { return eval("document.getElementById('2/0').disabled").toBool(); }, 5000));
+    // Handed in: the answers can be read.
+    eval("document.getElementById('ShowButton1').click(); 1");
+    EXPECT_EQ(eval(firstAnswer).toString(), "");
+    // The notebook: 3 wrong, 2 skipped before the last answer; 10, 11, 12 and 5 never reached.
+    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT group_concat(小题号) FROM (SELECT 小题号 FROM 复习卡片 ORDER BY 1)"})
+                  .Fields(0)
+                  .AsString(),
+              "2,3");
 
     const std::string test = "(SELECT MAX(编号) FROM 测试结果)";
     EXPECT_EQ(count("SELECT COUNT(*) FROM 测试计时 WHERE 是否超时=1 AND 限时秒数=600 AND 用时秒数=600 AND 测试编号=" + test), 1);

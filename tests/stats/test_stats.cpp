@@ -22,7 +22,7 @@ const char* kHistory =
     // Test 2 was timed: 单选 answered in 30 and 50 s, 多选 left blank.
     "INSERT INTO 测试作答 VALUES(2,1,'B',30);INSERT INTO 测试作答 VALUES(2,4,'A',50);"
     "INSERT INTO 测试作答 VALUES(2,3,'',99);"
-    "DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;";
+    "DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;DROP TABLE 练习记录;";
 }  // namespace
 
 TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
@@ -80,6 +80,22 @@ TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
     EXPECT_EQ(f.wrong[0].times, 3);
     EXPECT_EQ(f.days.back().questions, 1);
     EXPECT_EQ(f.subjects[0].total, 3);
+
+    // Questions judged while practising count beside the tests: 2 (数量) right, 4 (言语) wrong.
+    stats::RecordPractice(c, 2, true, "2026-12-10 11:00:00");
+    stats::RecordPractice(c, 4, false, "2026-12-10 11:01:00");
+    f = stats::ReadFigures(c, "2026-12-10");
+    EXPECT_EQ(f.practised, 2);
+    EXPECT_EQ(f.days.back().questions, 3);
+    ASSERT_FALSE(f.accuracy.empty());
+    EXPECT_EQ(f.accuracy.back().label, "2026-12-10 练习");
+    EXPECT_EQ(f.accuracy.back().total, 2);
+    EXPECT_EQ(f.accuracy.back().right, 1);
+    EXPECT_EQ(f.subjects[0].subject, "数量");
+    EXPECT_EQ(f.subjects[0].total, 4);
+    EXPECT_EQ(f.subjects[0].right, 1);
+    EXPECT_EQ(f.subjects[1].total, 6);
+    EXPECT_EQ(f.subjects[1].right, 3);
 }
 
 TEST(Statistics, NoHistoryHasNoFigures) {
