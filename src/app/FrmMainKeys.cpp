@@ -45,6 +45,15 @@ void TFrmMain::buildShortcuts() {
     connect(search, &QAction::triggered, this, Guarded([this] {
         if (NavImages[3] && NavImages[3]->isVisible()) ActClickExecute(NavImages[3]);
     }));
+    // 练习模式's button is the first to go when the row is narrow; its key works
+    // all the same, wherever the tool bars are shown.
+    ToolButton10->setToolTip(ToolButton10->toolTip() + QStringLiteral(" (Ctrl+L)"));
+    auto* practice = new QAction(this);
+    practice->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    addAction(practice);
+    connect(practice, &QAction::triggered, this, Guarded([this] {
+        if (CoolBar1->isVisible()) ToolButton10->click();
+    }));
     buildExchange();
     // Esc only leaves full screen; otherwise it is left to the page. A live
     // shortcut takes its key even when it does nothing, so it is live only

@@ -18,6 +18,7 @@
 #include "store/SystemParams.h"
 
 #include <QDateTime>
+#include <QToolTip>
 
 namespace {
 constexpr const char* kPracticeKey = "练习模式";
@@ -59,6 +60,12 @@ void TFrmMain::ToolButton10Click() {
     }
     if (practicePage_ && !timedExam_ && IsOwnQuestionPage(WebBrowser1->url()))
         WebBrowser1->RunInObserverWorld(TPageWatch::PracticeScript(practising_));
+    // Without its button in sight (a narrow row, the key) the change is told where the user looks.
+    if (!ToolButton10->isVisible())
+        QToolTip::showText(WebBrowser1->mapToGlobal(QPoint(20, 20)),
+                           practising_ ? QStringLiteral("练习模式已打开：选中选项即判对错")
+                                       : QStringLiteral("练习模式已关闭"),
+                           WebBrowser1);
 }
 
 void TFrmMain::judgeNow(int id, const std::string& letters) {

@@ -86,6 +86,15 @@ void WebBrowser::startLoad() {
     loading_ = true;
     navigatedAtMs_ = QDateTime::currentMSecsSinceEpoch();
     staleCheck_->stop();
+    startGuard_->start();
+}
+
+void WebBrowser::noLoadStarted() {
+    // Nothing said the navigation began (the browser says nothing of one that
+    // replaces a load in progress): ask the document, and give up in time.
+    if (!loading_ || staleCheck_->isActive()) return;
+    staleSinceMs_ = navigatedAtMs_;
+    staleCheck_->start();
 }
 
 bool WebBrowser::showsLastNavigation() const {
@@ -100,6 +109,7 @@ void WebBrowser::loadEnded() {
     if (showsLastNavigation()) {
         loading_ = false;
         staleCheck_->stop();
+        startGuard_->stop();
         emit LoadSettled();
         return;
     }

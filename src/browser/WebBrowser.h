@@ -134,6 +134,9 @@ private:
     // asked until that one stands complete.
     QTimer* staleCheck_ = nullptr;
     qint64 staleSinceMs_ = 0;
+    // Runs from each navigation until the browser says a load started.
+    QTimer* startGuard_ = nullptr;
+    void noLoadStarted();
     // Page callbacks may come while the view is being destroyed: they hold this.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 

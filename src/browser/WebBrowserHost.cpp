@@ -62,11 +62,18 @@ WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView((PrepareBrowserProcess(
     top.setWorldId(kObserverWorld);
     top.setRunsOnSubFrames(false);
     page()->scripts().insert(top);
-    connect(this, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
+    connect(this, &QWebEngineView::loadStarted, this, [this] {
+        loading_ = true;
+        startGuard_->stop();
+    });
     connect(this, &QWebEngineView::loadFinished, this, [this] { loadEnded(); });
     staleCheck_ = new QTimer(this);
     staleCheck_->setInterval(50);
     connect(staleCheck_, &QTimer::timeout, this, [this] { checkStaleLoad(); });
+    startGuard_ = new QTimer(this);
+    startGuard_->setSingleShot(true);
+    startGuard_->setInterval(10000);
+    connect(startGuard_, &QTimer::timeout, this, [this] { noLoadStarted(); });
 }
 
 WebBrowser::~WebBrowser() {
