@@ -75,20 +75,11 @@ void CatchUpSummaries(AdoConnection& connection) {
 }
 
 void RecordPractice(AdoConnection& connection, int questionId, bool right, const std::string& time) {
+    // One table and one row: each statement stands on its own.
     AdoQuery q(&connection);
-    connection.BeginTrans();
-    try {
-        q.ExecWith({kPracticeTable});
-        q.ExecBound("INSERT INTO 练习记录(小题号, 答对, 练习时间) VALUES(?,?,?)",
-                    {static_cast<long long>(questionId), static_cast<long long>(right ? 1 : 0), std::string_view(time)});
-        connection.CommitTrans();
-    } catch (...) {
-        try {
-            connection.RollbackTrans();
-        } catch (...) {
-        }
-        throw;
-    }
+    q.ExecWith({kPracticeTable});
+    q.ExecBound("INSERT INTO 练习记录(小题号, 答对, 练习时间) VALUES(?,?,?)",
+                {static_cast<long long>(questionId), static_cast<long long>(right ? 1 : 0), std::string_view(time)});
 }
 
 Figures ReadFigures(AdoConnection& connection, const std::string& today) {
