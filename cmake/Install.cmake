@@ -92,4 +92,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Every page is Chinese text; the libraries alone would not bring a font that
 # has it, nor the Chinese of Qt's own dialogs (data, which shlibdeps cannot see).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk, qt6-translations-l10n")
+# .doc, .wps and .odt files are imported through LibreOffice when it is there.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libreoffice-writer-nogui | libreoffice-writer")
 include(CPack)

@@ -82,9 +82,14 @@ int ImportCommand(const std::vector<std::string>& args) {
     if (plan.duplicates) std::cout << "题库中已有、跳过：" << plan.duplicates << " 道题\n";
     if (plan.notGbk)
         std::cout << plan.notGbk << " 段文字含有页面无法显示的字符：" << out(plan.notGbkChars) << "\n";
-    if (plan.fatal || (!plan.Clean() && !skipBad)) {
-        std::cerr << "文件未导入：有 " << plan.badLines.size() << " 道题有问题"
-                  << (plan.fatal ? "" : "（修改文件，或用 --skip-bad 只导入没有问题的题目）") << "\n";
+    if (plan.fatal) {
+        // The reason stands above: the file as a whole could not be read.
+        std::cerr << "文件未导入\n";
+        return 1;
+    }
+    if (!plan.Clean() && !skipBad) {
+        std::cerr << "文件未导入：有 " << plan.badLines.size()
+                  << " 道题有问题（修改文件，或用 --skip-bad 只导入没有问题的题目）\n";
         return 1;
     }
     if (dryRun) {

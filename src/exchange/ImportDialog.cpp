@@ -107,10 +107,7 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
 void TFrmImport::browse() {
     TFileDialog dialog(TFileDialog::Kind::Open);
     dialog.Title = kCaption;
-    dialog.Filter = QStringLiteral(
-        "题目文件 (*.xlsx;*.csv;*.txt;*.docx;*.xml;*.gift)|*.xlsx;*.csv;*.txt;*.docx;*.xml;*.gift|"
-        "Excel 题库模板 (*.xlsx)|*.xlsx|CSV 题库模板 (*.csv)|*.csv|文本 (*.txt)|*.txt|Word 文档 (*.docx)|*.docx|"
-        "Moodle XML (*.xml)|*.xml|GIFT (*.gift)|*.gift");
+    dialog.Filter = exchange::ImportFileFilter();
     if (dialog.Execute(this)) OpenFile(dialog.FileName);
 }
 

@@ -5,20 +5,27 @@
 #include "exchange/Docx.h"
 #include "exchange/Gift.h"
 #include "exchange/Moodle.h"
+#include "exchange/OfficeConvert.h"
+#include "exchange/Pdf.h"
 #include "exchange/PlainText.h"
 #include "exchange/Template.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 namespace exchange {
 
 Format FormatOf(const QString& path) {
     const QString ext = QFileInfo(path).suffix().toLower();
     if (ext == u"xlsx") return Format::Xlsx;
+    if (ext == u"xls") return Format::Xls;
+    if (ext == u"ods") return Format::Ods;
     if (ext == u"csv") return Format::Csv;
     if (ext == u"docx") return Format::Docx;
+    if (ext == u"pdf") return Format::Pdf;
+    if (ext == u"doc" || ext == u"wps" || ext == u"odt" || ext == u"rtf") return Format::OtherDocument;
     if (ext == u"xml") return Format::MoodleXml;
     if (ext == u"gift") return Format::Gift;
     if (ext == u"txt") return Format::PlainText;
@@ -27,10 +34,14 @@ Format FormatOf(const QString& path) {
 
 QString FormatName(Format f) {
     switch (f) {
-    case Format::Xlsx: return QStringLiteral("Excel 题库模板");
+    case Format::Xlsx: return QStringLiteral("Excel 工作簿");
+    case Format::Xls: return QStringLiteral("Excel 97-2003 工作簿");
+    case Format::Ods: return QStringLiteral("OpenDocument 表格");
     case Format::Csv: return QStringLiteral("CSV 题库模板");
     case Format::PlainText: return QStringLiteral("文本");
     case Format::Docx: return QStringLiteral("Word 文档");
+    case Format::Pdf: return QStringLiteral("PDF 文档");
+    case Format::OtherDocument: return QStringLiteral("Word 97-2003、WPS 或 OpenDocument 文档");
     case Format::MoodleXml: return QStringLiteral("Moodle XML");
     case Format::Gift: return QStringLiteral("GIFT");
     case Format::Aiken: return QStringLiteral("Aiken");
@@ -40,8 +51,12 @@ QString FormatName(Format f) {
 }
 
 QString ImportFileFilter() {
-    return QStringLiteral("题目文件 (*.xlsx *.csv *.txt *.docx *.xml *.gift);;Excel 题库模板 (*.xlsx);;CSV 题库模板 (*.csv);;"
-                          "文本 (*.txt);;Word 文档 (*.docx);;Moodle XML (*.xml);;GIFT (*.gift *.txt)");
+    return QStringLiteral(
+        "题目文件 (*.xlsx;*.xls;*.ods;*.csv;*.docx;*.doc;*.wps;*.odt;*.pdf;*.txt;*.xml;*.gift)|"
+        "*.xlsx;*.xls;*.ods;*.csv;*.docx;*.doc;*.wps;*.odt;*.pdf;*.txt;*.xml;*.gift|"
+        "表格 (*.xlsx;*.xls;*.ods;*.csv)|*.xlsx;*.xls;*.ods;*.csv|"
+        "Word、WPS 文档 (*.docx;*.doc;*.wps;*.odt)|*.docx;*.doc;*.wps;*.odt|PDF 文档 (*.pdf)|*.pdf|文本 (*.txt)|*.txt|"
+        "Moodle XML (*.xml)|*.xml|GIFT (*.gift)|*.gift");
 }
 
 namespace {
@@ -70,19 +85,31 @@ ParsedFile ReadImportFile(const QString& path, const Limits& limits) {
     Format format = FormatOf(path);
     switch (format) {
     case Format::Xlsx: return ReadTemplateXlsx(path, limits);
+    case Format::Xls: return ReadTemplateXls(path, limits);
+    case Format::Ods: return ReadTemplateOds(path, limits);
     case Format::Csv: return ReadTemplateCsv(path, limits);
-    case Format::Docx: {
-        ParsedFile out;
+    case Format::Docx:
+    case Format::OtherDocument:
+    case Format::Pdf: {
         std::vector<Text> lines;
+        Pictures pictures;
         QString error;
-        if (!ReadDocxLines(path, limits, lines, out.pictures, &error)) return refused(error);
-        Pictures pictures = std::move(out.pictures);
-        out = ReadQuestionLines(lines, limits);
+        QTemporaryDir scratch;
+        QString docx = path;
+        if (format == Format::OtherDocument) {
+            if (!scratch.isValid()) return refused(QStringLiteral("无法建立临时文件夹"));
+            docx = ConvertToDocx(path, scratch, &error);
+            if (docx.isEmpty()) return refused(error);
+        }
+        const bool read = format == Format::Pdf ? ReadPdfLines(path, limits, lines, pictures, &error)
+                                                : ReadDocxLines(docx, limits, lines, pictures, &error);
+        if (!read) return refused(error);
+        ParsedFile out = ReadQuestionLines(lines, limits);
         out.pictures = std::move(pictures);
         return out;
     }
     case Format::Unknown:
-        return refused(QStringLiteral("不认识的文件类型“.%1”（可以导入 .xlsx、.csv、.txt、.docx、Moodle .xml 和 .gift）")
+        return refused(QStringLiteral("不认识的文件类型“.%1”（可以导入表格 .xlsx、.xls、.ods、.csv，文档 .docx、.doc、.wps、.odt、.pdf、.txt，以及 Moodle .xml 和 .gift）")
                            .arg(info.suffix()));
     case Format::MoodleXml:
     case Format::Gift:

@@ -7,14 +7,14 @@
 
 namespace exchange {
 
-enum class Format { Unknown, Xlsx, Csv, PlainText, Docx, MoodleXml, Gift, Aiken };
+enum class Format { Unknown, Xlsx, Xls, Ods, Csv, PlainText, Docx, OtherDocument, Pdf, MoodleXml, Gift, Aiken };
 
 Format FormatOf(const QString& path);  // .txt is told apart by ReadImportFile
 QString FormatName(Format f);
 
 ParsedFile ReadImportFile(const QString& path, const Limits& limits = {});
 
-// The file-dialog filter that lists the formats.
+// The file-dialog filter that lists the formats ("名称 (*.a;*.b)|*.a;*.b|…", as TFileDialog takes it).
 QString ImportFileFilter();
 
 }  // namespace exchange

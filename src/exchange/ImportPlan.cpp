@@ -112,14 +112,17 @@ private:
         QStringList parts;
         for (const QString& p : r.category.split(QLatin1Char('/'), Qt::SkipEmptyParts))
             if (!p.trimmed().isEmpty()) parts << p.trimmed();
+        // A paper's part heading is the subject under the file's source.
+        const bool bySection = parts.isEmpty() && !r.section.trimmed().isEmpty();
+        if (bySection) parts << r.section.trimmed();
         // The chosen place replaces the file's own top levels: a source, or a
         // source and a subject.
         const QStringList under = options_.under.split(QLatin1Char('/'), Qt::SkipEmptyParts);
         if (!under.isEmpty() && under.size() <= 3) {
             if (parts.size() + under.size() > 3) parts = parts.mid(parts.size() + under.size() - 3);
             parts = under + parts;
-        } else if (parts.isEmpty() && !options_.fallbackSource.isEmpty()) {
-            parts << options_.fallbackSource;
+        } else if ((parts.isEmpty() || bySection) && !options_.fallbackSource.isEmpty()) {
+            parts.prepend(options_.fallbackSource);
         }
         if (parts.size() > 3) {
             problem(r, QStringLiteral("分类"),
@@ -181,6 +184,8 @@ private:
     // The type, the key and the options' shape.
     bool type(const Record& r, PlannedQuestion& q) {
         QString type = r.type.trimmed();
+        // A part named as one of the bank's types ("第一部分 常识判断") gives that type.
+        if (type.isEmpty() && bank_.types.contains(r.section.trimmed())) type = r.section.trimmed();
         const bool trueFalse = r.kind == Kind::TrueFalse || type == u"判断题" ||
                                (q.options.isEmpty() && isTrueFalseWord(r.key));
         if (trueFalse) {

@@ -41,6 +41,13 @@ struct Record {
     Text explanation;
     QString groupId;  // 材料编号: records with the same id form one group
     Text material;    // the group's shared stem
+    // Where a paper's layout puts it: the part heading it stands under ("常识判断",
+    // the section when the file gives no category, and the type when the bank
+    // has one of that name) and its number in the part (answers collected at
+    // the end are found by them).
+    QString section;
+    int part = 0;
+    int number = 0;
 };
 
 struct Problem {

@@ -2,6 +2,7 @@
 
 #include "exchange/Csv.h"
 #include "exchange/Pictures.h"
+#include "exchange/Sheets.h"
 #include "exchange/Xlsx.h"
 #include "platform/Files.h"
 
@@ -9,16 +10,82 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace exchange {
 
 namespace {
-const char16_t* const kNames[] = {u"分类", u"题型", u"题干", u"答案", u"解析", u"材料编号", u"材料", u"图片"};
+// The names people give each column; the first is the template's own.
+struct ColumnNames {
+    int column;
+    std::initializer_list<const char16_t*> names;
+};
+const ColumnNames kColumns[] = {
+    {0, {u"分类", u"章节", u"所属章节", u"所属分类", u"科目", u"知识点"}},
+    {1, {u"题型", u"类型", u"题目类型", u"试题类型"}},
+    {2, {u"题干", u"题目", u"试题", u"试题内容", u"题目内容", u"问题"}},
+    {3, {u"答案", u"正确答案", u"参考答案", u"标准答案"}},
+    {4, {u"解析", u"答案解析", u"试题解析", u"解释"}},
+    {5, {u"材料编号"}},
+    {6, {u"材料"}},
+    {7, {u"图片"}},
+};
+// Columns a question bank often has that the program has no place for.
+const char16_t* const kIgnored[] = {u"序号", u"题号", u"编号", u"难度", u"分值", u"分数", u"备注"};
+// How many rows above the header (a title, a note) are passed over.
+constexpr int kRowsBeforeHeader = 10;
 
 QString headerName(const QString& cell) {
     QString s = cell.trimmed();
     s.remove(QLatin1Char(' '));
     s.remove(QChar(0x3000));
     return s;
+}
+
+int columnOf(const QString& name) {
+    for (const ColumnNames& c : kColumns)
+        for (const char16_t* n : c.names)
+            if (name == QString::fromUtf16(n)) return c.column;
+    return -1;
+}
+
+// 选项A, A, A选项, A项, 选项一: the option's index, or -1.
+int optionOf(const QString& name) {
+    static const QRegularExpression letter(QStringLiteral("^(?:选项)?([A-Ha-hＡ-Ｈ])(?:选项|项)?$"));
+    static const QString numbers = QStringLiteral("一二三四五六七八");
+    const QRegularExpressionMatch m = letter.match(name);
+    if (m.hasMatch()) {
+        const char16_t c = m.captured(1)[0].unicode();
+        return c >= u'Ａ' ? c - u'Ａ' : QChar(c).toUpper().unicode() - 'A';
+    }
+    if (name.size() == 3 && name.startsWith(u"选项")) return static_cast<int>(numbers.indexOf(name[2]));
+    return -1;
+}
+
+bool isHeader(const QStringList& cells) {
+    for (const QString& cell : cells)
+        if (columnOf(headerName(cell)) == 2) return true;
+    return false;
+}
+
+// "A.兰州 B.武汉 C.西安 D.郑州" (or one a line): the options in order; empty
+// unless the text starts with A's marker.
+std::vector<QString> splitOptions(const QString& text) {
+    static const QRegularExpression marker(QStringLiteral("(?:^|\\s)([A-Ha-h])\\s*[.．、:：)）]"));
+    std::vector<std::pair<qsizetype, qsizetype>> at;  // (marker start, content start)
+    char16_t next = 'A';
+    for (auto it = marker.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(1)[0].toUpper().unicode() != next) continue;
+        if (next == 'A' && !text.left(m.capturedStart(1)).trimmed().isEmpty()) return {};
+        at.push_back({m.capturedStart(1), m.capturedEnd()});
+        ++next;
+    }
+    std::vector<QString> options;
+    for (size_t i = 0; i < at.size(); ++i)
+        options.push_back(text.mid(at[i].second, (i + 1 < at.size() ? at[i + 1].first : text.size()) - at[i].second)
+                              .trimmed());
+    return options;
 }
 }  // namespace
 
@@ -29,32 +96,50 @@ TemplateRows::TemplateRows(ParsedFile& out, const QString& folder, const Limits&
 }
 
 bool TemplateRows::header(int row, const QStringList& cells) {
+    if (!isHeader(cells)) {
+        // A title or a note above the column names is passed over.
+        if (firstRow_.isEmpty()) firstRow_ = cells;
+        if (++rowsBeforeHeader_ < kRowsBeforeHeader) return true;
+        return noHeader(), false;
+    }
     haveHeader_ = true;
+    QStringList ignored;
     for (int i = 0; i < cells.size(); ++i) {
         const QString name = headerName(cells[i]);
         if (name.isEmpty()) continue;
-        bool known = false;
-        for (int c = 0; c < ColumnCount; ++c)
-            if (name == QString::fromUtf16(kNames[c]) && col_[c] < 0) {
-                col_[c] = i;
-                known = true;
-            }
-        if (name.size() == 3 && name.startsWith(u"选项")) {
-            const int letter = name[2].toUpper().unicode() - 'A';
-            if (letter >= 0 && letter < 8 && optionCol_[letter] < 0) {
-                optionCol_[letter] = i;
-                known = true;
-            }
+        const int c = columnOf(name);
+        if (c >= 0) {
+            if (col_[c] < 0) col_[c] = i;
+            continue;
         }
-        if (!known)
+        if (const int letter = optionOf(name); letter >= 0) {
+            if (optionCol_[letter] < 0) optionCol_[letter] = i;
+            continue;
+        }
+        if (name == u"选项" && optionsCol_ < 0) {
+            optionsCol_ = i;
+            continue;
+        }
+        if (std::any_of(std::begin(kIgnored), std::end(kIgnored), [&](const char16_t* n) { return name == QString::fromUtf16(n); }))
+            ignored << name;
+        else
             out_.problems.push_back({row, name, QStringLiteral("不认识的列“%1”，已忽略").arg(name), false});
     }
-    if (col_[Stem] < 0) {
-        out_.problems.push_back({row, QStringLiteral("题干"),
-                                 QStringLiteral("第一行应是列名，但其中没有“题干”列（请使用题库模板）"), true});
-        return false;
-    }
+    if (!ignored.isEmpty())
+        out_.problems.push_back({row, {}, QStringLiteral("没有用到的列：%1").arg(ignored.join(QStringLiteral("、"))), false});
     return true;
+}
+
+void TemplateRows::noHeader() {
+    QStringList shown;
+    for (const QString& c : firstRow_)
+        if (!c.trimmed().isEmpty()) shown << c.trimmed().left(20);
+    out_.problems.push_back({0, QStringLiteral("题干"),
+                             QStringLiteral("没有找到列名：前 %1 行中都没有题干列（列名可以是“题干”“题目”“试题”“试题内容”"
+                                            "或“问题”）。表格的第一行是：%2")
+                                 .arg(rowsBeforeHeader_)
+                                 .arg(shown.isEmpty() ? QStringLiteral("（空）") : shown.join(QStringLiteral("、"))),
+                             true});
 }
 
 QString TemplateRows::cell(const QStringList& cells, int column) const {
@@ -133,6 +218,12 @@ bool TemplateRows::Row(int row, const QStringList& cells) {
     for (int i = 0; i < 8; ++i)
         if (!cell(cells, optionCol_[i]).isEmpty()) last = i;
     for (int i = 0; i <= last; ++i) r.options.push_back(html(optionCol_[i]));
+    // All the options in one cell.
+    if (r.options.empty() && optionsCol_ >= 0)
+        for (const QString& option : splitOptions(cell(cells, optionsCol_))) {
+            QString v = option;
+            r.options.push_back({v.replace(QLatin1Char('\n'), QStringLiteral("<br>")), true});
+        }
     if (r.type == u"判断题") r.kind = Kind::TrueFalse;
     const QString picture = cell(cells, col_[Picture]);
     if (!picture.isEmpty()) {
@@ -144,7 +235,9 @@ bool TemplateRows::Row(int row, const QStringList& cells) {
 }
 
 void TemplateRows::Finish() {
-    if (!haveHeader_) out_.problems.push_back({0, {}, QStringLiteral("文件是空的"), true});
+    if (haveHeader_) return;
+    if (firstRow_.isEmpty()) out_.problems.push_back({0, {}, QStringLiteral("文件是空的"), true});
+    else if (rowsBeforeHeader_ < kRowsBeforeHeader) noHeader();
 }
 
 ParsedFile ReadTemplateCsv(const QString& path, const Limits& limits) {
@@ -157,16 +250,23 @@ ParsedFile ReadTemplateCsv(const QString& path, const Limits& limits) {
     return out;
 }
 
-ParsedFile ReadTemplateXlsx(const QString& path, const Limits& limits) {
+namespace {
+ParsedFile readSheet(const QString& path, const Limits& limits,
+                     bool (*read)(const QString&, const Limits&, const RowSink&, QString*)) {
     ParsedFile out;
     TemplateRows rows(out, QFileInfo(path).absolutePath(), limits);
     QString error;
-    if (!ReadXlsxRows(path, limits, [&](int row, const QStringList& cells) { return rows.Row(row, cells); }, &error)) {
+    if (!read(path, limits, [&](int row, const QStringList& cells) { return rows.Row(row, cells); }, &error)) {
         out.problems.push_back({0, {}, error, true});
         return out;
     }
     rows.Finish();
     return out;
 }
+}  // namespace
+
+ParsedFile ReadTemplateXlsx(const QString& path, const Limits& limits) { return readSheet(path, limits, ReadXlsxRows); }
+ParsedFile ReadTemplateOds(const QString& path, const Limits& limits) { return readSheet(path, limits, ReadOdsRows); }
+ParsedFile ReadTemplateXls(const QString& path, const Limits& limits) { return readSheet(path, limits, ReadXlsRows); }
 
 }  // namespace exchange
