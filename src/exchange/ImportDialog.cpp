@@ -2,6 +2,7 @@
 
 #include "exchange/BankImport.h"
 #include "exchange/ImportFile.h"
+#include "exchange/ImportPreview.h"
 #include "exchange/TypeNotes.h"
 #include "platform/AppFolder.h"
 #include "platform/Application.h"
@@ -24,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -42,7 +44,7 @@ QStringList bankSources() {
 bool ImportRunning() { return BankWriteHold::Held(); }
 
 TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
-    InitForm(kCaption, 620, 460, true);
+    InitForm(kCaption, 760, 560, true);
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("文件："), this), 0, 0);
     EdtFile = new QLineEdit(this);
@@ -66,10 +68,14 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
     grid->addWidget(EdtSource, 1, 2, 1, 2);
     grid->setColumnStretch(1, 1);
 
+    Tabs = new QTabWidget(this);
     MemReport = new QPlainTextEdit(this);
     MemReport->setReadOnly(true);
     MemReport->setPlaceholderText(
-        QStringLiteral("请选择要导入的文件：Excel 或 CSV 题库模板、文本或 Word 文档、Moodle XML、GIFT、Aiken。"));
+        QStringLiteral("请选择要导入的文件：Excel、WPS 或 CSV 表格，Word、WPS 或 PDF 试卷，文本，Moodle XML、GIFT、Aiken。"));
+    Preview = new TImportPreview(this);
+    Tabs->addTab(MemReport, QStringLiteral("检查结果"));
+    Tabs->addTab(Preview, QStringLiteral("预览"));
     ChkNewTypes = new QCheckBox(this);
     ChkNewTypes->hide();
     ChkGoodOnly = new QCheckBox(QStringLiteral("只导入没有问题的题目"), this);
@@ -86,7 +92,7 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(MemReport, 1);
+    layout->addWidget(Tabs, 1);
     layout->addWidget(ChkNewTypes);
     layout->addWidget(ChkGoodOnly);
     layout->addLayout(buttons);
@@ -145,6 +151,8 @@ void TFrmImport::OpenFile(const QString& path) {
     ChkNewTypes->setChecked(false);
     ChkGoodOnly->setChecked(false);
     recheck();
+    // A file that reads is seen as it will be; one that does not, with why.
+    Tabs->setCurrentIndex(Tabs->isTabEnabled(1) ? 1 : 0);
 }
 
 void TFrmImport::recheck() {
@@ -195,6 +203,11 @@ void TFrmImport::showReport() {
         }
     }
     MemReport->setPlainText(lines.join(QLatin1Char('\n')));
+    Preview->Show(plan_, parsed_);
+    Tabs->setTabText(0, plan_.problems.empty() ? QStringLiteral("检查结果")
+                                               : QStringLiteral("检查结果（%1 个问题）").arg(plan_.problems.size()));
+    Tabs->setTabText(1, QStringLiteral("预览（%1 道题）").arg(plan_.questions.size()));
+    Tabs->setTabEnabled(1, !plan_.fatal && (!plan_.questions.empty() || !plan_.badLines.isEmpty()));
 
     ChkNewTypes->setVisible(!plan_.newTypes.isEmpty());
     ChkNewTypes->setText(QStringLiteral("新建题型：%1（每题 1 分，可在分数设置中修改）").arg(plan_.newTypes.join(QStringLiteral("、"))));

@@ -1,6 +1,7 @@
 #pragma once
-// "导入试题": choose a file and where it goes, see what it holds and what is
-// wrong with it, then import it whole or only its good questions.
+// "导入试题": choose a file and where it goes, see its questions as the page
+// will show them and what is wrong with it, then import it whole or only its
+// good questions.
 #include "exchange/ImportPlan.h"
 #include "platform/Dialog.h"
 
@@ -10,6 +11,8 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
+class TImportPreview;
 
 class TFrmImport : public TDialog {
     Q_OBJECT
@@ -27,6 +30,8 @@ public:
     QPushButton* BtnSample;  // 导入示例题库: the shipped papers as an import file
     QComboBox* CmbPlace;      // 0: the file's own sources; then a new source; then the bank's sources
     QLineEdit* EdtSource;     // the new source's name
+    QTabWidget* Tabs;         // the preview and the report
+    TImportPreview* Preview;
     QPlainTextEdit* MemReport;
     QCheckBox* ChkNewTypes;   // the user's word for the types the bank lacks
     QCheckBox* ChkGoodOnly;   // import the good questions and leave the others

@@ -112,9 +112,10 @@ private:
         QStringList parts;
         for (const QString& p : r.category.split(QLatin1Char('/'), Qt::SkipEmptyParts))
             if (!p.trimmed().isEmpty()) parts << p.trimmed();
-        // A paper's part heading is the subject under the file's source.
+        // A paper's part heading is its subject and its section (the page's
+        // title) under the file's source.
         const bool bySection = parts.isEmpty() && !r.section.trimmed().isEmpty();
-        if (bySection) parts << r.section.trimmed();
+        if (bySection) parts << r.section.trimmed() << r.section.trimmed();
         // The chosen place replaces the file's own top levels: a source, or a
         // source and a subject.
         const QStringList under = options_.under.split(QLatin1Char('/'), Qt::SkipEmptyParts);

@@ -224,3 +224,38 @@ TEST(TemplateImport, PicturesAreWrittenForThePagesUnderTheirHashOnly) {
     // Written once: a second start finds it there.
     EXPECT_EQ(WriteMissingPictures(bank.Module().ADOConnection1, QString::fromStdString(bank.Install.Folder())), 0);
 }
+
+TEST(TextImport, PapersWithTheirAnswersAtTheEndInEveryUsualForm) {
+    const auto keys = [](const std::vector<Text>& lines) {
+        const ParsedFile f = ReadQuestionLines(lines, {});
+        QStringList out;
+        for (const Record& r : f.records) out << QStringLiteral("%1:%2").arg(r.number).arg(r.key);
+        return out.join(u' ').toStdString();
+    };
+    // Numbers and options in brackets and full width, a question number spelt 第3题, keys as "1.B 2.C".
+    const std::vector<Text> bracketed = {
+        {"（1）甲", false}, {"（A）对 （B）错", false}, {"(2) 乙", false}, {"Ａ．对", false}, {"Ｂ．错", false},
+        {"第3题 丙", false}, {"A、对  B、错", false}, {"参考答案", false}, {"1.B 2．A 3、B", false},
+    };
+    EXPECT_EQ(keys(bracketed), "1:B 2:A 3:B");
+    // Ranges, per part with numbering that restarts, and a table of numbers over letters.
+    const std::vector<Text> parts = {
+        {"第一部分 常识判断", false}, {"1. 甲", false}, {"A. 对 B. 错", false}, {"2. 乙", false}, {"A. 对 B. 错", false},
+        {"第二部分 言语理解与表达", false}, {"1. 丙", false}, {"A. 对 B. 错", false},
+        {"2. 丁", false}, {"A. 对 B. 错", false}, {"3. 戊", false}, {"A. 对 B. 错", false},
+        {"答案及解析", false}, {"第一部分", false}, {"1-2 BA", false},
+        {"第二部分", false}, {"题号", false}, {"1", false}, {"2", false}, {"3", false}, {"答案", false}, {"A", false},
+        {"B", false}, {"B", false},
+    };
+    EXPECT_EQ(keys(parts), "1:B 2:A 1:A 2:B 3:B");
+    // 1．【答案】B【解析】… with the explanation running on; an inline key stays.
+    const std::vector<Text> full = {
+        {"1. 甲", false}, {"A. 对 B. 错", false}, {"2. 乙", false}, {"A. 对 B. 错", false}, {"答案：A", false},
+        {"参考答案与解析", false}, {"1．【答案】B【解析】第一行", false}, {"第二行", false}, {"2．【答案】B", false},
+    };
+    const ParsedFile f = ReadQuestionLines(full, {});
+    ASSERT_EQ(f.records.size(), 2u);
+    EXPECT_EQ(f.records[0].key, "B");
+    EXPECT_EQ(f.records[0].explanation.value, "第一行\n第二行");
+    EXPECT_EQ(f.records[1].key, "A");
+}
