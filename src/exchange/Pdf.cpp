@@ -184,7 +184,8 @@ QImage figureIn(const Poppler::Page& page, const QRectF& region) {
                 right = std::max(right, x);
             }
     }
-    if (ink < 20) return {};
+    // A rule under a running head or a stray dot is no figure.
+    if (ink < 20 || right - left < 16 || bottom - top < 16) return {};
     constexpr int pad = 6;
     return image.copy(QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-pad, -pad, pad, pad) & image.rect());
 }
@@ -238,30 +239,30 @@ std::vector<Line> readPage(const Poppler::Page& page, int index, Pictures& pictu
             left = std::min(left, l.box.left());
             right = std::max(right, l.box.right());
         }
+        // Room for a figure between two lines, or above the first and below
+        // the last (a figure at the top or the foot of the page).
+        const auto figureBetween = [&](double top, double bottom, const Line& next) {
+            const double gap = bottom - top;
+            if (gap <= std::max(18.0, 1.5 * next.box.height())) return;
+            const QRectF region(left - 4, top + 1, right - left + 8, gap - 2);
+            const QImage figure = figureIn(page, region);
+            if (figure.isNull()) return;
+            Line pictureLine = next;
+            pictureLine.text.clear();
+            pictureLine.box = region;
+            pictureLine.picture = pictureOf(figure, pictures, limits);
+            if (!pictureLine.picture.isEmpty()) out.push_back(std::move(pictureLine));
+        };
         for (size_t i = 0; i < lines.size(); ++i) {
             Line& l = lines[i];
             l.page = index;
             l.column = static_cast<int>(c);
             l.columnLeft = left;
             l.columnRight = right;
-            if (i > 0) {
-                // Room for a figure between this line and the one above.
-                const Line& above = lines[i - 1];
-                const double gap = l.box.top() - above.box.bottom();
-                if (gap > std::max(18.0, 1.5 * l.box.height())) {
-                    const QRectF region(left - 4, above.box.bottom() + 1, right - left + 8, gap - 2);
-                    const QImage figure = figureIn(page, region);
-                    if (!figure.isNull()) {
-                        Line pictureLine = l;
-                        pictureLine.text.clear();
-                        pictureLine.box = region;
-                        pictureLine.picture = pictureOf(figure, pictures, limits);
-                        if (!pictureLine.picture.isEmpty()) out.push_back(std::move(pictureLine));
-                    }
-                }
-            }
+            figureBetween(i > 0 ? lines[i - 1].box.bottom() : 0, l.box.top(), l);
             out.push_back(l);
         }
+        figureBetween(lines.back().box.bottom(), size.height(), lines.back());
     }
     return out;
 }
