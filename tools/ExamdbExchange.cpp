@@ -45,7 +45,8 @@ private:
 };
 
 int importUsage() {
-    std::cerr << "usage: examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n";
+    std::cerr << "usage: examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n"
+                 "                     [--columns 题干=列名,答案=列名,...]\n";
     return 2;
 }
 }  // namespace
@@ -53,19 +54,27 @@ int importUsage() {
 int ImportCommand(const std::vector<std::string>& args) {
     std::string bank, file, under;
     bool newTypes = false, dryRun = false, skipBad = false;
+    std::string columns;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--into" && i + 1 < args.size()) bank = args[++i];
         else if (args[i] == "--under" && i + 1 < args.size()) under = args[++i];
         else if (args[i] == "--new-types") newTypes = true;
         else if (args[i] == "--dry-run") dryRun = true;
         else if (args[i] == "--skip-bad") skipBad = true;
+        else if (args[i] == "--columns" && i + 1 < args.size()) columns = args[++i];
         else if (file.empty() && args[i].rfind("--", 0) != 0) file = args[i];
         else return importUsage();
     }
     if (bank.empty() || file.empty()) return importUsage();
 
     const QString path = QString::fromStdString(file);
-    exchange::ParsedFile parsed = exchange::ReadImportFile(path);
+    exchange::ColumnChoice choice;
+    QString error;
+    if (!exchange::ParseColumnChoice(QString::fromStdString(columns), choice, &error)) {
+        std::cerr << out(error) << "\n";
+        return 2;
+    }
+    exchange::ParsedFile parsed = exchange::ReadImportFile(path, {}, choice);
     OpenedBank opened(bank);
     exchange::ImportOptions options;
     options.under = QString::fromStdString(under);

@@ -24,6 +24,7 @@ int usage() {
                  "  examdb close FILE     write the closing header block\n"
                  "  examdb verify FILE    check header, password and integrity (on a copy)\n"
                  "  examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n"
+                 "                [--columns 题干=列名,答案=列名,...]\n"
                  "  examdb export --from BANK --category ID|--favourites|--wrong --format xlsx|moodle OUT\n";
     return 2;
 }

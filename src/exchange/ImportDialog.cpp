@@ -1,6 +1,7 @@
 #include "exchange/ImportDialog.h"
 
 #include "exchange/BankImport.h"
+#include "exchange/ColumnsDialog.h"
 #include "exchange/ImportFile.h"
 #include "exchange/ImportPreview.h"
 #include "exchange/TypeNotes.h"
@@ -11,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"
+#include "store/SystemParams.h"
 #include "store/Log.h"
 #include "store/WriteHold.h"
 
@@ -30,6 +32,10 @@
 
 namespace {
 const QString kCaption = QStringLiteral("导入试题");
+// The rows shown when choosing a sheet's columns.
+constexpr int kSampleRows = 8;
+// 系统参数 keeps a choice of columns under this and the header's names.
+const QString kColumnsKey = QStringLiteral("导入列:");
 
 QStringList bankSources() {
     QStringList names;
@@ -57,6 +63,11 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
     BtnSample->setAutoDefault(false);
     BtnSample->setToolTip(QStringLiteral("三套行测模拟试卷和两套申论，题库中已有的题目会跳过"));
     grid->addWidget(BtnSample, 0, 3);
+    BtnColumns = new QPushButton(QStringLiteral("指定各列…"), this);
+    BtnColumns->setAutoDefault(false);
+    BtnColumns->setToolTip(QStringLiteral("表格的列名程序不认得时，指定每列是题干、选项、答案还是解析"));
+    BtnColumns->hide();
+    grid->addWidget(BtnColumns, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("放到："), this), 1, 0);
     CmbPlace = new QComboBox(this);
     CmbPlace->addItem(QStringLiteral("按文件中的分类（来源/科目/专项）"));
@@ -65,7 +76,7 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
     grid->addWidget(CmbPlace, 1, 1);
     EdtSource = new QLineEdit(this);
     EdtSource->setEnabled(false);
-    grid->addWidget(EdtSource, 1, 2, 1, 2);
+    grid->addWidget(EdtSource, 1, 2);
     grid->setColumnStretch(1, 1);
 
     Tabs = new QTabWidget(this);
@@ -99,6 +110,7 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
 
     connect(BtnBrowse, &QPushButton::clicked, this, Guarded([this] { browse(); }));
     connect(BtnSample, &QPushButton::clicked, this, Guarded([this] { openSample(); }));
+    connect(BtnColumns, &QPushButton::clicked, this, Guarded([this] { chooseColumns(); }));
     connect(CmbPlace, &QComboBox::currentIndexChanged, this, Guarded([this] {
                 EdtSource->setEnabled(CmbPlace->currentIndex() == 1);
                 recheck();
@@ -147,12 +159,51 @@ void TFrmImport::OpenFile(const QString& path) {
     EdtFile->setText(path);
     if (EdtSource->text().isEmpty() || CmbPlace->currentIndex() != 1)
         EdtSource->setText(QFileInfo(path).completeBaseName());
-    parsed_ = exchange::ReadImportFile(path);
+    columns_.clear();
+    const bool sheet = exchange::IsSheet(exchange::FormatOf(path));
+    BtnColumns->setVisible(sheet);
+    // The choice made before for a sheet with this header.
+    std::vector<QStringList> rows;
+    if (sheet) rows = exchange::FirstSheetRows(path, kSampleRows);
+    const QString key = kColumnsKey + TFrmColumns::HeaderOf(rows).join(u'|');
+    try {
+        QString error;
+        if (const auto kept = ReadSystemParam(DataModule1->ADOConnection1, key.toStdString()))
+            exchange::ParseColumnChoice(QString::fromStdString(*kept), columns_, &error);
+    } catch (const std::exception& e) {
+        qCWarning(lcStore) << "reading the remembered columns failed:" << e.what();
+    }
+    readFile();
+    // A sheet whose columns are not understood: the user says what they are.
+    if (sheet && plan_.fatal && !rows.empty() && chooseColumns()) return;
+    // A file that reads is seen as it will be; one that does not, with why.
+    Tabs->setCurrentIndex(Tabs->isTabEnabled(1) ? 1 : 0);
+}
+
+void TFrmImport::readFile() {
+    const BusyCursor busy;
+    parsed_ = exchange::ReadImportFile(path_, {}, columns_);
     ChkNewTypes->setChecked(false);
     ChkGoodOnly->setChecked(false);
     recheck();
-    // A file that reads is seen as it will be; one that does not, with why.
+}
+
+bool TFrmImport::chooseColumns() {
+    const std::vector<QStringList> rows = exchange::FirstSheetRows(path_, kSampleRows);
+    if (rows.empty()) return false;
+    TFrmColumns dlg(rows, columns_, this);
+    if (dlg.ShowModal() != mrOk) return false;
+    columns_ = dlg.Choice();
+    try {
+        WriteSystemParam(DataModule1->ADOConnection1, (kColumnsKey + dlg.HeaderKey()).toStdString(),
+                         TFrmColumns::ChoiceText(columns_).toStdString());
+    } catch (const std::exception& e) {
+        // A read-only bank still imports; only the choice is not kept.
+        qCWarning(lcStore) << "keeping the chosen columns failed:" << e.what();
+    }
+    readFile();
     Tabs->setCurrentIndex(Tabs->isTabEnabled(1) ? 1 : 0);
+    return true;
 }
 
 void TFrmImport::recheck() {

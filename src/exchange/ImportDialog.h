@@ -3,6 +3,7 @@
 // will show them and what is wrong with it, then import it whole or only its
 // good questions.
 #include "exchange/ImportPlan.h"
+#include "exchange/Template.h"
 #include "platform/Dialog.h"
 
 class QCheckBox;
@@ -28,6 +29,7 @@ public:
     QLineEdit* EdtFile;
     QPushButton* BtnBrowse;
     QPushButton* BtnSample;  // 导入示例题库: the shipped papers as an import file
+    QPushButton* BtnColumns;  // 指定各列…: a spreadsheet's columns by the user's word
     QComboBox* CmbPlace;      // 0: the file's own sources; then a new source; then the bank's sources
     QLineEdit* EdtSource;     // the new source's name
     QTabWidget* Tabs;         // the preview and the report
@@ -40,6 +42,10 @@ public:
 
 private:
     void browse();
+    // Asks what each column holds; true when the user chose (the file is read again).
+    bool chooseColumns();
+    // Reads path_ with the columns chosen, and checks it.
+    void readFile();
     void openSample();
     void recheck();
     void showReport();
@@ -49,6 +55,7 @@ private:
     exchange::ParsedFile parsed_;
     exchange::ImportPlan plan_;
     exchange::TypeNotes typeNotes_;  // from 题型说明.csv beside the file
+    exchange::ColumnChoice columns_;
 };
 
 // True while an import writes the bank; commands that write refuse meanwhile.

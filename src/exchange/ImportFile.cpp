@@ -8,6 +8,8 @@
 #include "exchange/OfficeConvert.h"
 #include "exchange/Pdf.h"
 #include "exchange/PlainText.h"
+#include "exchange/Sheets.h"
+#include "exchange/Xlsx.h"
 #include "exchange/Template.h"
 
 #include <QFile>
@@ -76,7 +78,31 @@ Format textFormat(const QString& text) {
 }
 }  // namespace
 
-ParsedFile ReadImportFile(const QString& path, const Limits& limits) {
+bool IsSheet(Format f) { return f == Format::Xlsx || f == Format::Xls || f == Format::Ods || f == Format::Csv; }
+
+std::vector<QStringList> FirstSheetRows(const QString& path, int count, const Limits& limits) {
+    std::vector<QStringList> rows;
+    const auto take = [&](int, const QStringList& cells) {
+        rows.push_back(cells);
+        return static_cast<int>(rows.size()) < count;
+    };
+    QString error;
+    switch (FormatOf(path)) {
+    case Format::Xlsx: ReadXlsxRows(path, limits, take, &error); break;
+    case Format::Xls: ReadXlsRows(path, limits, take, &error); break;
+    case Format::Ods: ReadOdsRows(path, limits, take, &error); break;
+    case Format::Csv: {
+        QByteArray bytes;
+        ParsedFile failure;
+        if (ReadImportBytes(path, limits, &bytes, failure)) ReadCsvRows(DecodeSpreadsheetText(bytes), take);
+        break;
+    }
+    default: break;
+    }
+    return rows;
+}
+
+ParsedFile ReadImportFile(const QString& path, const Limits& limits, const ColumnChoice& columns) {
     const QFileInfo info(path);
     if (!info.exists()) return refused(QStringLiteral("文件不存在：") + path);
     if (!info.isFile()) return refused(QStringLiteral("不是一个文件：") + path);
@@ -84,10 +110,10 @@ ParsedFile ReadImportFile(const QString& path, const Limits& limits) {
         return refused(QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20));
     Format format = FormatOf(path);
     switch (format) {
-    case Format::Xlsx: return ReadTemplateXlsx(path, limits);
-    case Format::Xls: return ReadTemplateXls(path, limits);
-    case Format::Ods: return ReadTemplateOds(path, limits);
-    case Format::Csv: return ReadTemplateCsv(path, limits);
+    case Format::Xlsx: return ReadTemplateXlsx(path, limits, columns);
+    case Format::Xls: return ReadTemplateXls(path, limits, columns);
+    case Format::Ods: return ReadTemplateOds(path, limits, columns);
+    case Format::Csv: return ReadTemplateCsv(path, limits, columns);
     case Format::Docx:
     case Format::OtherDocument:
     case Format::Pdf: {

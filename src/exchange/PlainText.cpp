@@ -125,6 +125,7 @@ const char16_t kQuestion[] = u"^\\s*(?:第\\s*(\\d{1,5})\\s*题\\s*[.．、:：�
 const char16_t kBracketQuestion[] = u"^\\s*[（(]\\s*(\\d{1,5})\\s*[)）]\\s*";
 const char16_t kOption[] = u"^\\s*[（(]?\\s*([A-Ha-hＡ-Ｈ])\\s*[.．、）):：]\\s*";
 const char16_t kAnswer[] = u"^\\s*(?:【(?:参考)?答案】|(?:正确|参考|标准)?答案\\s*[：:])\\s*";
+const char16_t kLetterRow[] = u"^\\s*(?:[A-HＡ-Ｈ][.．、]?\\s*){2,8}$";
 const char16_t kExplanation[] = u"^\\s*(?:【(?:答案)?解析】|(?:答案)?解析\\s*[：:])\\s*";
 const char16_t kExplanationInside[] = u"\\s*(?:【(?:答案)?解析】|(?:答案)?解析\\s*[：:])\\s*";
 // A heading over the answers collected at the end of a paper.
@@ -264,6 +265,19 @@ public:
             group_.clear();
             type_ = m.captured(1);
             return true;
+        }
+        // "A  B  C  D" under a figure of four: the options are the figure's parts, named by their letters.
+        if (open_ && state_ == State::Stem && cur_.options.empty() && cur_.stem.value.contains(u"<img") &&
+            (m = re(kLetterRow).match(plain)).hasMatch()) {
+            static const QRegularExpression marks(QStringLiteral("[.．、]"));
+            const QString letters = keyLetters(QString(plain).remove(marks));
+            bool inOrder = letters.size() >= 2;
+            for (int i = 0; i < letters.size(); ++i) inOrder = inOrder && letters[i] == QChar(char16_t('A' + i));
+            if (inOrder) {
+                for (const QChar c : letters) cur_.options.push_back({QString(c), false});
+                state_ = State::Options;
+                return true;
+            }
         }
         if (open_ && (state_ == State::Stem || state_ == State::Options) && options(text, plain)) return true;
         switch (state_) {

@@ -62,11 +62,6 @@ int optionOf(const QString& name) {
     return -1;
 }
 
-bool isHeader(const QStringList& cells) {
-    for (const QString& cell : cells)
-        if (columnOf(headerName(cell)) == 2) return true;
-    return false;
-}
 
 // "A.兰州 B.武汉 C.西安 D.郑州" (or one a line): the options in order; empty
 // unless the text starts with A's marker.
@@ -89,14 +84,43 @@ std::vector<QString> splitOptions(const QString& text) {
 }
 }  // namespace
 
-TemplateRows::TemplateRows(ParsedFile& out, const QString& folder, const Limits& limits)
-    : out_(out), folder_(folder), limits_(limits) {
+QStringList ColumnRoles() {
+    QStringList roles{QStringLiteral("题干")};
+    for (int i = 0; i < 8; ++i) roles << QStringLiteral("选项") + QChar(char16_t('A' + i));
+    roles << QStringLiteral("选项") << QStringLiteral("答案") << QStringLiteral("解析") << QStringLiteral("分类")
+          << QStringLiteral("题型") << QStringLiteral("材料编号") << QStringLiteral("材料") << QStringLiteral("图片")
+          << QStringLiteral("不导入");
+    return roles;
+}
+
+bool ParseColumnChoice(const QString& text, ColumnChoice& choice, QString* error) {
+    const QStringList roles = ColumnRoles();
+    for (const QString& pair : text.split(QRegularExpression(QStringLiteral("[,，]")), Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(u'=');
+        const QString role = headerName(pair.left(eq)), name = headerName(pair.mid(eq + 1));
+        if (eq < 0 || name.isEmpty() || !roles.contains(role)) {
+            *error = QStringLiteral("列的指定“%1”不对：应写成 题干=列名，可指定的有：%2")
+                         .arg(pair, roles.join(QStringLiteral("、")));
+            return false;
+        }
+        choice.insert(name, role);
+    }
+    return true;
+}
+
+TemplateRows::TemplateRows(ParsedFile& out, const QString& folder, const Limits& limits, const ColumnChoice& choice)
+    : out_(out), folder_(folder), limits_(limits), choice_(choice) {
     col_.fill(-1);
     optionCol_.fill(-1);
 }
 
+QString TemplateRows::roleOf(const QString& name) const {
+    if (const auto it = choice_.find(name); it != choice_.end()) return *it;
+    return name;
+}
+
 bool TemplateRows::header(int row, const QStringList& cells) {
-    if (!isHeader(cells)) {
+    if (std::none_of(cells.begin(), cells.end(), [&](const QString& c) { return columnOf(roleOf(headerName(c))) == 2; })) {
         // A title or a note above the column names is passed over.
         if (firstRow_.isEmpty()) firstRow_ = cells;
         if (++rowsBeforeHeader_ < kRowsBeforeHeader) return true;
@@ -107,16 +131,18 @@ bool TemplateRows::header(int row, const QStringList& cells) {
     for (int i = 0; i < cells.size(); ++i) {
         const QString name = headerName(cells[i]);
         if (name.isEmpty()) continue;
-        const int c = columnOf(name);
+        const QString role = roleOf(name);
+        if (role == u"不导入") continue;
+        const int c = columnOf(role);
         if (c >= 0) {
             if (col_[c] < 0) col_[c] = i;
             continue;
         }
-        if (const int letter = optionOf(name); letter >= 0) {
+        if (const int letter = optionOf(role); letter >= 0) {
             if (optionCol_[letter] < 0) optionCol_[letter] = i;
             continue;
         }
-        if (name == u"选项" && optionsCol_ < 0) {
+        if (role == u"选项" && optionsCol_ < 0) {
             optionsCol_ = i;
             continue;
         }
@@ -240,21 +266,21 @@ void TemplateRows::Finish() {
     else if (rowsBeforeHeader_ < kRowsBeforeHeader) noHeader();
 }
 
-ParsedFile ReadTemplateCsv(const QString& path, const Limits& limits) {
+ParsedFile ReadTemplateCsv(const QString& path, const Limits& limits, const ColumnChoice& choice) {
     ParsedFile out;
     QByteArray bytes;
     if (!ReadImportBytes(path, limits, &bytes, out)) return out;
-    TemplateRows rows(out, QFileInfo(path).absolutePath(), limits);
+    TemplateRows rows(out, QFileInfo(path).absolutePath(), limits, choice);
     ReadCsvRows(DecodeSpreadsheetText(bytes), [&](int row, const QStringList& cells) { return rows.Row(row, cells); });
     rows.Finish();
     return out;
 }
 
 namespace {
-ParsedFile readSheet(const QString& path, const Limits& limits,
+ParsedFile readSheet(const QString& path, const Limits& limits, const ColumnChoice& choice,
                      bool (*read)(const QString&, const Limits&, const RowSink&, QString*)) {
     ParsedFile out;
-    TemplateRows rows(out, QFileInfo(path).absolutePath(), limits);
+    TemplateRows rows(out, QFileInfo(path).absolutePath(), limits, choice);
     QString error;
     if (!read(path, limits, [&](int row, const QStringList& cells) { return rows.Row(row, cells); }, &error)) {
         out.problems.push_back({0, {}, error, true});
@@ -265,8 +291,14 @@ ParsedFile readSheet(const QString& path, const Limits& limits,
 }
 }  // namespace
 
-ParsedFile ReadTemplateXlsx(const QString& path, const Limits& limits) { return readSheet(path, limits, ReadXlsxRows); }
-ParsedFile ReadTemplateOds(const QString& path, const Limits& limits) { return readSheet(path, limits, ReadOdsRows); }
-ParsedFile ReadTemplateXls(const QString& path, const Limits& limits) { return readSheet(path, limits, ReadXlsRows); }
+ParsedFile ReadTemplateXlsx(const QString& path, const Limits& limits, const ColumnChoice& choice) {
+    return readSheet(path, limits, choice, ReadXlsxRows);
+}
+ParsedFile ReadTemplateOds(const QString& path, const Limits& limits, const ColumnChoice& choice) {
+    return readSheet(path, limits, choice, ReadOdsRows);
+}
+ParsedFile ReadTemplateXls(const QString& path, const Limits& limits, const ColumnChoice& choice) {
+    return readSheet(path, limits, choice, ReadXlsRows);
+}
 
 }  // namespace exchange

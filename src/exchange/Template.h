@@ -6,15 +6,27 @@
 #include "exchange/Record.h"
 
 #include <QDir>
+#include <QHash>
 #include <QStringList>
 #include <array>
 
 namespace exchange {
 
+// The user's word on a sheet's columns, by header name: what the column holds
+// ("题干", "选项A" … "选项H", "选项" for all of them in one cell, "答案", "解析",
+// "分类", "题型", "材料编号", "材料", "图片"), or "不导入". It comes before the names
+// the program knows.
+using ColumnChoice = QHash<QString, QString>;
+// What a column can be given, in the order a list shows them.
+QStringList ColumnRoles();
+// "题干=试题内容,答案=标准答案" (role=header, as examdb import --columns takes
+// it). False with `error` on an unknown role or a malformed pair.
+bool ParseColumnChoice(const QString& text, ColumnChoice& choice, QString* error);
+
 class TemplateRows {
 public:
     // `folder` is where the spreadsheet lies: 图片 names a file in it.
-    TemplateRows(ParsedFile& out, const QString& folder, const Limits& limits);
+    TemplateRows(ParsedFile& out, const QString& folder, const Limits& limits, const ColumnChoice& choice = {});
 
     // Each row as read; the first non-blank one is the header. Answers false
     // once the file cannot be read on (a header without 题干, too many rows).
@@ -32,9 +44,12 @@ private:
     QString loadPicture(int line, const QString& name);
     QString localPictures(int line, QString html);
 
+    // Where a header cell goes: the role chosen for it, or the one its name tells.
+    QString roleOf(const QString& name) const;
     ParsedFile& out_;
     QDir folder_;
     Limits limits_;
+    ColumnChoice choice_;
     bool haveHeader_ = false;
     enum Column { Category, Type, Stem, Key, Explanation, GroupId, Material, Picture, ColumnCount };
     std::array<int, ColumnCount> col_{};
@@ -45,9 +60,9 @@ private:
 };
 
 // Reads a question sheet: .xlsx, .ods, .xls, or CSV in any of its encodings.
-ParsedFile ReadTemplateCsv(const QString& path, const Limits& limits);
-ParsedFile ReadTemplateXlsx(const QString& path, const Limits& limits);
-ParsedFile ReadTemplateOds(const QString& path, const Limits& limits);
-ParsedFile ReadTemplateXls(const QString& path, const Limits& limits);
+ParsedFile ReadTemplateCsv(const QString& path, const Limits& limits, const ColumnChoice& choice = {});
+ParsedFile ReadTemplateXlsx(const QString& path, const Limits& limits, const ColumnChoice& choice = {});
+ParsedFile ReadTemplateOds(const QString& path, const Limits& limits, const ColumnChoice& choice = {});
+ParsedFile ReadTemplateXls(const QString& path, const Limits& limits, const ColumnChoice& choice = {});
 
 }  // namespace exchange

@@ -2,10 +2,12 @@
 // report, "导入"; the tree then shows the new section's page.
 #include "MainWindowFixture.h"
 #include "browser/WebBrowser.h"
+#include "exchange/ColumnsDialog.h"
 #include "exchange/ImportDialog.h"
 #include "platform/FileDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -83,4 +85,54 @@ TEST_F(ImportWindowTest, TheTreesContextMenuOffersImportAndExportAndLeavesTheSel
     QTest::mouseRelease(f.TreeView1->viewport(), Qt::RightButton, {}, first.center());
     EXPECT_EQ(entries, (QStringList{"导入试题…", "导出本分类…"}));
     EXPECT_EQ(f.TreeView1->currentItem(), before) << "a right click is not the described click";
+}
+
+TEST_F(ImportWindowTest, ASheetOfUnknownColumnsIsReadAsTheUserSaysAndTheChoiceIsKept) {
+    TFrmMain& f = Start();
+    WriteFileBytes(inst.Path("班级题库.csv"), "编号,内容,甲,乙,对的\n1,天是什么颜色,蓝,红,A\n");
+    const FileDialogHandler previous = SetFileDialogHandler(
+        [&](const TFileDialog&) { return std::optional<QString>(QString::fromStdString(inst.Path("班级题库.csv"))); });
+    // Each column's role by the keyboard: Home is 题干, each Down the next (选项A, 选项B … 选项, 答案).
+    const auto choose = [](QComboBox* box, int downs) {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Home);
+        for (int i = 0; i < downs; ++i) QTest::keyClick(box, Qt::Key_Down);
+    };
+    int questions = -1;
+    whenShown<TFrmImport>([&](TFrmImport& d) {
+        whenShown<TFrmColumns>([&](TFrmColumns& c) {
+            ASSERT_EQ(c.Roles.size(), 5u);
+            choose(c.Roles[1], 0);   // 内容: 题干
+            choose(c.Roles[2], 1);   // 甲: 选项A
+            choose(c.Roles[3], 2);   // 乙: 选项B
+            choose(c.Roles[4], 10);  // 对的: 答案
+            QTest::mouseClick(c.findChildren<QPushButton*>().front(), Qt::LeftButton);
+        });
+        QTest::mouseClick(d.BtnBrowse, Qt::LeftButton);
+        questions = static_cast<int>(d.BtnImport->isEnabled());
+        d.reject();
+    });
+    QTest::keyClick(&f, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(questions, 1);
+
+    // The same sheet again: read as chosen, without asking.
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    bool asked = false;
+    QString report;
+    whenShown<TFrmImport>([&](TFrmImport& d) {
+        QTimer::singleShot(300, [&] {
+            if (auto* c = qobject_cast<TFrmColumns*>(QApplication::activeModalWidget())) {
+                asked = true;
+                c->reject();
+            }
+        });
+        QTest::mouseClick(d.BtnBrowse, Qt::LeftButton);
+        report = d.MemReport->toPlainText();
+        d.reject();
+    });
+    QTest::keyClick(&f, Qt::Key_I, Qt::ControlModifier);
+    SetFileDialogHandler(previous);
+    EXPECT_FALSE(asked);
+    EXPECT_TRUE(report.contains("可以导入 1 道题")) << report.toStdString();
 }

@@ -82,4 +82,14 @@ TEST(RealFiles, WhatCannotBeReadSaysWhy) {
     EXPECT_TRUE(f.problems.back().fatal);
     EXPECT_TRUE(f.problems.back().text.contains(u"题干") && f.problems.back().text.contains(u"序号、内容、答案"))
         << f.problems.back().text.toStdString();
+    // Read with the user's word on its columns (the dialog's choice, examdb's --columns).
+    ColumnChoice choice;
+    QString error;
+    ASSERT_TRUE(ParseColumnChoice(QStringLiteral("题干=内容，不导入=序号"), choice, &error)) << error.toStdString();
+    const ParsedFile chosen = ReadImportFile(csv.fileName(), {}, choice);
+    ASSERT_EQ(chosen.records.size(), 1u);
+    EXPECT_EQ(chosen.records[0].stem.value, "天是蓝的");
+    EXPECT_EQ(chosen.records[0].key, "A");
+    EXPECT_TRUE(chosen.problems.empty());
+    EXPECT_FALSE(ParseColumnChoice(QStringLiteral("题目=内容"), choice, &error));
 }

@@ -258,4 +258,10 @@ TEST(TextImport, PapersWithTheirAnswersAtTheEndInEveryUsualForm) {
     EXPECT_EQ(f.records[0].key, "B");
     EXPECT_EQ(f.records[0].explanation.value, "第一行\n第二行");
     EXPECT_EQ(f.records[1].key, "A");
+    // Four figures in one picture, named by the letters under it.
+    const ParsedFile figures = ReadQuestionLines(
+        {{"1. 选出一项", false}, {"<img src=\"../images/bank/a.png\">", true}, {"A.  B.  C.  D.", false}, {"答案：C", false}}, {});
+    ASSERT_EQ(figures.records.size(), 1u);
+    EXPECT_EQ(figures.records[0].options.size(), 4u);
+    EXPECT_TRUE(figures.records[0].stem.value.contains(u"<img"));
 }
