@@ -94,8 +94,10 @@ double gutterOf(const std::vector<Word>& words, double width, double height) {
     if (n < 100) return -1;
     std::vector<int> cover(static_cast<size_t>(n + 1), 0);
     int below = 0;
+    // Titles at the top and the foot's page number may lie across the middle.
+    const auto body = [&](const Word& w) { return w.box.top() >= height * 0.15 && w.box.bottom() <= height * 0.9; };
     for (const Word& w : words) {
-        if (w.box.top() < height * 0.15) continue;
+        if (!body(w)) continue;
         ++below;
         for (int x = std::max(0, static_cast<int>(w.box.left())); x <= std::min(n, static_cast<int>(w.box.right())); ++x)
             ++cover[static_cast<size_t>(x)];
@@ -109,12 +111,26 @@ double gutterOf(const std::vector<Word>& words, double width, double height) {
             bestFrom = x - run + 1;
         }
     }
-    // Text on both sides of it, or it is only a short page.
-    if (bestLen < 12) return -1;
+    if (bestLen < 6) return -1;
     const double gutter = bestFrom + bestLen / 2.0;
-    int left = 0, right = 0;
-    for (const Word& w : words) (w.box.right() < gutter ? left : right)++;
-    return left > 10 && right > 10 ? gutter : -1;
+    // Columns, not a gap that short lines happen to leave: lines on the left
+    // reach the gutter (text wraps there), and lines on the right start at one
+    // margin.
+    int left = 0, right = 0, reaching = 0, aligned = 0;
+    double margin = width;
+    for (const Word& w : words)
+        if (body(w) && w.box.left() > gutter) margin = std::min(margin, w.box.left());
+    for (const Word& w : words) {
+        if (!body(w)) continue;
+        if (w.box.right() < gutter) {
+            ++left;
+            if (w.box.right() > gutter - bestLen / 2.0 - 12) ++reaching;
+        } else {
+            ++right;
+            if (w.box.left() < margin + 3) ++aligned;
+        }
+    }
+    return left > 10 && right > 10 && reaching >= 3 && aligned >= 5 ? gutter : -1;
 }
 
 const QRegularExpression& pageNumber() {
@@ -221,13 +237,15 @@ std::vector<Line> readPage(const Poppler::Page& page, int index, Pictures& pictu
         if (!t.trimmed().isEmpty()) words.push_back({box->boundingBox(), t});
     }
     const double gutter = gutterOf(words, size.width(), size.height());
-    std::vector<std::vector<Word>> columns(gutter > 0 ? 3 : 1);
+    // With two columns: what lies across the gutter at the top (a title) is
+    // read first, at the foot (a page number) last.
+    std::vector<std::vector<Word>> columns(gutter > 0 ? 4 : 1);
     for (Word& w : words) {
         size_t c = 0;
-        // A title across the gutter at the top is read before both columns.
-        if (gutter > 0) c = w.box.top() < size.height() * 0.15 && w.box.left() < gutter && w.box.right() > gutter ? 0
-                            : w.box.right() <= gutter                                                                 ? 1
-                                                                                                                      : 2;
+        if (gutter > 0) {
+            const bool across = w.box.left() < gutter && w.box.right() > gutter;
+            c = across && w.box.top() < size.height() * 0.5 ? 0 : across ? 3 : w.box.right() <= gutter ? 1 : 2;
+        }
         columns[c].push_back(std::move(w));
     }
     std::vector<Line> out;

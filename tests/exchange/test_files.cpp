@@ -29,6 +29,7 @@ const Expected kFiles[] = {
     {"numbered.doc", "B B C", "", 4, 0},  // through LibreOffice
     {"paper.docx", "B C C B C", "常识判断 判断推理 资料分析 资料分析 资料分析", 4, 1},
     {"paper.pdf", "B C C B C", "常识判断 判断推理 资料分析 资料分析 资料分析", 4, 1},
+    {"twocol.pdf", "B C A D A B C D A B B C A D A B C D A B B C A D A B C D A B", "", 4, 0},
 };
 }  // namespace
 
@@ -47,6 +48,13 @@ TEST(RealFiles, EachReadsToItsQuestionsAndKeys) {
         ASSERT_FALSE(f.records.empty());
         EXPECT_EQ(f.records[0].options.size(), static_cast<size_t>(e.options));
         EXPECT_EQ(f.pictures.size(), static_cast<size_t>(e.pictures));
+        if (QString::fromUtf8(e.file) == u"twocol.pdf") {
+            // Read column by column, the running head and page numbers gone, a
+            // stem that wraps in its column joined.
+            for (size_t i = 0; i < f.records.size(); ++i) EXPECT_EQ(f.records[i].number, static_cast<int>(i) + 1);
+            for (const Record& r : f.records) EXPECT_FALSE(r.stem.value.contains(u"模拟卷") || r.options.back().value.contains(u"页"));
+            EXPECT_EQ(f.records[9].stem.value.toStdString(), "下列关于第10个问题的说法中，正确的一项是哪一个选项呢，请仔细阅读后作答（）");
+        }
         if (QString::fromUtf8(e.file).startsWith(u"paper")) {
             // The figure where it stood, in the stem of question 2; 3 to 5 share their material.
             EXPECT_TRUE(f.records[1].stem.value.contains(u"<img")) << f.records[1].stem.value.toStdString();

@@ -4,6 +4,7 @@
 #   numbered.html  -> numbered.docx, numbered.doc           (automatic numbering of questions and options)
 #   paper.html     -> paper.docx, paper.pdf                 (parts, a figure, a material group, answers at the end)
 #   scan.html      -> scan.pdf                              (a page that is only a picture, as a scan is)
+#   twocol.html    -> twocol.pdf                            (three pages of two columns, a running head, page numbers)
 # figure.png was drawn with ImageMagick:
 #   convert -size 240x80 xc:white -stroke black -strokewidth 2 -fill none \
 #     -draw "circle 40,40 40,15" -draw "rectangle 95,15 145,65" -draw "polygon 200,15 225,65 175,65" figure.png
@@ -20,4 +21,5 @@ $soffice --infilter="HTML (StarWriter)" --convert-to docx --outdir . "$tmp/paper
 $soffice --infilter="HTML (StarWriter)" --convert-to pdf:writer_pdf_Export --outdir . "$tmp/paper.html" >/dev/null
 sed "s|src=\"figure.png\"|src=\"data:image/png;base64,$(base64 -w0 figure.png)\"|" scan.html > "$tmp/scan.html"
 $soffice --infilter="HTML (StarWriter)" --convert-to pdf:writer_pdf_Export --outdir . "$tmp/scan.html" >/dev/null
+$soffice --infilter="HTML (StarWriter)" --convert-to pdf:writer_pdf_Export twocol.html >/dev/null
 rm -rf "$tmp"
