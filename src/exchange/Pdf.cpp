@@ -3,6 +3,7 @@
 #include "exchange/Pictures.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QImage>
 #include <QRegularExpression>
 #include <algorithm>
@@ -180,12 +181,18 @@ void dropRunningLines(std::vector<std::vector<Line>>& pages, const std::vector<Q
                    page.end());
 }
 
+// A file that makes Poppler work this long is stopped and reported.
+constexpr qint64 kTimeLimitMs = 120000;
+
+bool pastDeadline(const QVariant& deadline) { return QDateTime::currentMSecsSinceEpoch() > deadline.toLongLong(); }
+
 // What is drawn in `region` (points) of the page, cropped to its ink; null when blank.
-QImage figureIn(const Poppler::Page& page, const QRectF& region) {
+QImage figureIn(const Poppler::Page& page, const QRectF& region, qint64 deadline) {
     const QRect px(static_cast<int>(region.left() * kScale), static_cast<int>(region.top() * kScale),
                    static_cast<int>(region.width() * kScale), static_cast<int>(region.height() * kScale));
-    if (px.width() < 8 || px.height() < 8) return {};
-    const QImage image = page.renderToImage(kRenderDpi, kRenderDpi, px.x(), px.y(), px.width(), px.height())
+    if (px.width() < 8 || px.height() < 8 || px.width() > 8000 || px.height() > 8000) return {};
+    const QImage image = page.renderToImage(kRenderDpi, kRenderDpi, px.x(), px.y(), px.width(), px.height(),
+                                            Poppler::Page::Rotate0, nullptr, nullptr, pastDeadline, QVariant(deadline))
                              .convertToFormat(QImage::Format_RGB32);
     if (image.isNull()) return {};
     int top = image.height(), bottom = -1, left = image.width(), right = -1, ink = 0;
@@ -216,10 +223,11 @@ QString pictureOf(const QImage& image, Pictures& pictures, const Limits& limits)
 }
 
 // The page's lines in reading order, with the figures between them.
-std::vector<Line> readPage(const Poppler::Page& page, int index, Pictures& pictures, const Limits& limits) {
+std::vector<Line> readPage(const Poppler::Page& page, int index, Pictures& pictures, const Limits& limits,
+                           qint64 deadline) {
     const QSizeF size = page.pageSizeF();
     std::vector<Word> words;
-    for (const auto& box : page.textList()) {
+    for (const auto& box : page.textList(Poppler::Page::Rotate0, pastDeadline, QVariant(deadline))) {
         // Spaces a word carries (no-break spaces laying options apart) stay,
         // a run of them as two.
         QString t;
@@ -263,7 +271,7 @@ std::vector<Line> readPage(const Poppler::Page& page, int index, Pictures& pictu
             const double gap = bottom - top;
             if (gap <= std::max(18.0, 1.5 * next.box.height())) return;
             const QRectF region(left - 4, top + 1, right - left + 8, gap - 2);
-            const QImage figure = figureIn(page, region);
+            const QImage figure = figureIn(page, region, deadline);
             if (figure.isNull()) return;
             Line pictureLine = next;
             pictureLine.text.clear();
@@ -307,11 +315,16 @@ bool ReadPdfLines(const QString& path, const Limits& limits, std::vector<Text>& 
     std::vector<std::vector<Line>> pages;
     std::vector<QSizeF> sizes;
     bool anyText = false;
+    const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + kTimeLimitMs;
     for (int i = 0; i < count; ++i) {
+        if (QDateTime::currentMSecsSinceEpoch() > deadline) {
+            *error = QStringLiteral("读取这个 PDF 文档超过了 %1 秒（读到第 %2 页），已停止").arg(kTimeLimitMs / 1000).arg(i);
+            return false;
+        }
         const std::unique_ptr<Poppler::Page> page = doc->page(i);
         if (!page) continue;
         sizes.push_back(page->pageSizeF());
-        pages.push_back(readPage(*page, static_cast<int>(pages.size()), pictures, limits));
+        pages.push_back(readPage(*page, static_cast<int>(pages.size()), pictures, limits, deadline));
         for (const Line& l : pages.back()) anyText = anyText || !l.text.isEmpty();
     }
     if (!anyText) {
