@@ -1,24 +1,16 @@
 // Arbitrary bytes as an imported PDF paper. Whatever the bytes, the reader
 // returns, gives a reason exactly when it fails, and hands back HTML lines
 // and pictures within the limits. Seeds: the test files saved by LibreOffice.
-#include "FuzzSupport.h"
+#include "FuzzFiles.h"
 #include "exchange/Pdf.h"
 #include "exchange/Pictures.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 
 using namespace exchange;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const QTemporaryDir dir;
-    static const QString path = dir.filePath(QStringLiteral("input.pdf"));
-    {
-        QFile out(path);
-        FUZZ_CHECK(out.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write %s", qPrintable(path));
-        out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    const QString& path = WriteScratchFile(data, size, "input.pdf");
     Limits limits;
     limits.maxPictureBytes = 256 << 10;
     std::vector<Text> lines;

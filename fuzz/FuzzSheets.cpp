@@ -2,23 +2,15 @@
 // each reader returns, gives a reason exactly when it fails, and passes rows
 // numbered from 1 whose last cell holds something. Seeds: the test files
 // saved by LibreOffice.
-#include "FuzzSupport.h"
+#include "FuzzFiles.h"
 #include "exchange/Sheets.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 
 using namespace exchange;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const QTemporaryDir dir;
-    static const QString path = dir.filePath(QStringLiteral("input"));
-    {
-        QFile out(path);
-        FUZZ_CHECK(out.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write %s", qPrintable(path));
-        out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    const QString& path = WriteScratchFile(data, size, "input");
     Limits limits;
     limits.maxEntryBytes = 1 << 20;
     limits.maxTotalBytes = 4 << 20;

@@ -2,24 +2,16 @@
 // Word document under small limits. Whatever the bytes, each reader returns,
 // gives a reason exactly when it fails, and hands back only rows, lines and
 // pictures within those limits. The seeds are made by xlsx_corpus.py.
-#include "FuzzSupport.h"
+#include "FuzzFiles.h"
 #include "exchange/Docx.h"
 #include "exchange/Pictures.h"
 #include "exchange/Xlsx.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 
 using namespace exchange;
 
 namespace {
-const QString& scratchFile() {
-    static const QTemporaryDir dir;
-    static const QString path = dir.filePath(QStringLiteral("input"));
-    return path;
-}
-
 Limits smallLimits() {
     Limits limits;
     limits.maxFileBytes = 1 << 20;
@@ -33,12 +25,7 @@ Limits smallLimits() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QString& path = scratchFile();
-    {
-        QFile out(path);
-        FUZZ_CHECK(out.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write %s", qPrintable(path));
-        out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    const QString& path = WriteScratchFile(data, size, "input");
     const Limits limits = smallLimits();
 
     QString error;
