@@ -15,10 +15,12 @@ faults = []
 def fault(msg): faults.append(msg)
 
 db = sqlite3.connect(':memory:')
+file_of = {}  # question id -> the file that holds it
 for path in [os.path.join(DIR, 'schema.sql')] + sorted(
         p for p in glob.glob(os.path.join(DIR, '*.sql')) if not p.endswith('schema.sql')):
     with open(path, encoding='utf-8') as f:
         db.executescript(f.read().replace('@PORTAL@', 'http://127.0.0.1:8901'))
+    for (no,) in db.execute('SELECT 小题号 FROM 小题'): file_of.setdefault(no, os.path.basename(path))
 x = lambda sql, *a: db.execute(sql, a).fetchall()
 
 # Category tree: level of every node, sources, subjects under 编号 1.
@@ -143,6 +145,37 @@ total_keys = sum(paper_keys.values())
 for letter in 'ABCD':
     share = paper_keys[letter] / total_keys if total_keys else 0
     if not 0.22 <= share <= 0.28: fault(f'key {letter} in {share:.0%} of the papers\' single-choice questions')
+
+# A key that is strictly the longest option teaches a candidate to pick the
+# longest: per source and section, at most a third of the single-choice
+# questions with four options may have one (markup removed, characters counted).
+plain = lambda h: re.sub(r'<[^>]*>', '', h or '')
+longest = {}
+for no, sec, ans, multi in x('SELECT 小题号, 所属编号, 答案, 是否单项 FROM 小题'):
+    opts = [plain(o) for (o,) in x('SELECT 答题选项 FROM 答案选项 WHERE 小题号 = ? ORDER BY 答案编号', no)]
+    if multi != 0 or len(opts) != 4 or len(ans or '') != 1 or not 'A' <= ans <= 'D': continue
+    k = ord(ans) - 65
+    root = sec
+    while parent.get(root, 0): root = parent[root]
+    n, l = longest.get((root, sec), (0, 0))
+    longest[(root, sec)] = (n + 1, l + (len(opts[k]) > max(len(o) for j, o in enumerate(opts) if j != k)))
+names = dict(x('SELECT 编号, 名称 FROM 题目类别'))
+for (root, sec), (n, l) in sorted(longest.items()):
+    if l * 3 > n: fault(f'{names[root]}/{names[sec]}: the key is the longest option in {l} of {n}')
+for root in sorted({r for r, _ in longest}):
+    print(f'key is the longest option, {names[root]}: ' + ', '.join(
+        f'{names[sec]} {l}/{n}' for (r, sec), (n, l) in sorted(longest.items()) if r == root and l))
+# Each practice file's four-option single-choice keys spread over the letters too.
+practice = {}
+for no, ans in x("SELECT 小题号, 答案 FROM 小题 q WHERE 是否单项 = 0 AND length(答案) = 1 AND "
+                 "(SELECT COUNT(*) FROM 答案选项 o WHERE o.小题号 = q.小题号) = 4"):
+    if file_of.get(no, '').startswith('29_practice'): practice.setdefault(file_of[no], Counter())[ans] += 1
+for name, keys in sorted(practice.items()):
+    total = sum(keys.values())
+    for letter in 'ABCD':
+        # Within 20–30 %, or as near a quarter as a small file can come.
+        if not 0.2 <= keys[letter] / total <= 0.3 and abs(keys[letter] - total / 4) >= 1:
+            fault(f'{name}: key {letter} in {keys[letter]} of its {total} single-choice questions')
 
 # Computed keys: checks/*.py give per question an expression of the numbers in
 # its text, its group's material or its chart's data; the key must be its value.
