@@ -466,8 +466,18 @@ ParsedFile ReadQuestionLines(const std::vector<Text>& lines, const Limits& limit
     for (const Text& t : lines)
         if (!reader.line(++number, t)) return out;
     reader.end();
-    if (out.records.empty() && out.problems.empty())
-        out.problems.push_back({0, {}, QStringLiteral("文件中没有找到题目（题目应以“1.”这样的题号开始）"), true});
+    if (out.records.empty()) {
+        // What was looked for, and what the file begins with instead.
+        QString first;
+        for (const Text& t : lines)
+            if (first.isEmpty()) first = (t.html ? plainOf(t.value) : t.value).trimmed().left(30);
+        out.problems.push_back({0, {},
+                                QStringLiteral("文件中没有找到题目：题目应以“1.”“1、”“（1）”或“第1题”这样的题号开始，"
+                                               "选项以“A.”这样的字母开始。%1")
+                                    .arg(first.isEmpty() ? QStringLiteral("文件中没有文字。")
+                                                         : QStringLiteral("文件的第一行是“%1”。").arg(first)),
+                                true});
+    }
     return out;
 }
 
