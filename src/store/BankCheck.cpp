@@ -20,6 +20,18 @@ std::vector<std::string> columnsOf(AdoConnection& db, std::string_view table) {
     return out;
 }
 
+// A number, a quoted text or NULL: nothing that computes.
+bool plainDefault(const std::string& v) {
+    if (v == "NULL" || v == "TRUE" || v == "FALSE") return true;
+    if (v.size() >= 2 && v.front() == '\'' && v.back() == '\'') return true;
+    size_t i = !v.empty() && (v[0] == '-' || v[0] == '+') ? 1 : 0;
+    if (i == v.size()) return false;
+    for (; i < v.size(); ++i)
+        if (!((v[i] >= '0' && v[i] <= '9') || v[i] == '.' || v[i] == 'e' || v[i] == 'E' || v[i] == '-' || v[i] == '+'))
+            return false;
+    return true;
+}
+
 std::string codeObjects(AdoConnection& db) {
     // Only plain tables and indexes: checked on the statement text as well as on
     // the type, since a hostile file can store any pair of them.
@@ -38,6 +50,20 @@ std::string codeObjects(AdoConnection& db) {
     q.OpenWith({"SELECT p.name, x.name FROM pragma_table_list AS p, pragma_table_xinfo(p.name) AS x",
                 "WHERE p.schema = 'main' AND x.hidden IN (2, 3) LIMIT 1"});
     if (!q.Eof()) return "含有计算列 " + q.Fields(0).AsString() + "." + q.Fields(1).AsString();
+    // A CHECK constraint, an index on an expression or with a WHERE, and a
+    // default that is not a plain value all run code of the file's choosing
+    // when a row is written (a favourite marked, a test saved).
+    q.OpenWith({"SELECT name FROM sqlite_master WHERE type = 'table' AND upper(sql) GLOB '*CHECK*(*' LIMIT 1"});
+    if (!q.Eof()) return "含有检查约束 " + q.Fields(0).AsString();
+    q.OpenWith({"SELECT i.name FROM sqlite_master AS t, pragma_index_list(t.name) AS i WHERE t.type = 'table' AND",
+                "(i.partial OR EXISTS(SELECT 1 FROM pragma_index_xinfo(i.name) AS c WHERE c.cid = -2)) LIMIT 1"});
+    if (!q.Eof()) return "含有带表达式或条件的索引 " + q.Fields(0).AsString();
+    q.OpenWith({"SELECT t.name, c.name, c.dflt_value FROM sqlite_master AS t, pragma_table_xinfo(t.name) AS c",
+                "WHERE t.type = 'table' AND c.dflt_value IS NOT NULL"});
+    for (; !q.Eof(); q.Next()) {
+        const std::string value = q.Fields(2).AsString();
+        if (!plainDefault(value)) return "列 " + q.Fields(0).AsString() + "." + q.Fields(1).AsString() + " 的默认值不是常量";
+    }
     return {};
 }
 

@@ -13,8 +13,9 @@ constexpr std::uint64_t kMaxBankBytes = std::uint64_t{2} << 30;
 constexpr std::int64_t kMaxTreeRows = 1000000;
 
 // The reason the open bank `db` must not be used, or empty when it may. Refused:
-// schema objects that run code on reads (triggers, views, virtual tables,
-// generated columns), reserved tables laid out otherwise than ours, ids that
+// schema objects that run code on reads or writes (triggers, views, virtual
+// tables, generated columns, CHECK constraints, indexes on expressions or with
+// a WHERE, defaults that are no plain value), reserved tables laid out otherwise than ours, ids that
 // do not fit the 32 bits they are read into, and trees (categories, tips) with a
 // repeated id or a parent chain that returns to itself. The described tables
 // must be present already.

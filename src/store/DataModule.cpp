@@ -2,11 +2,17 @@
 
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "store/AdoQuery.h"
+#include "store/BankCheck.h"
 #include "store/DatabaseError.h"
 #include "store/EncryptionMDB.h"
 #include "store/WriteHold.h"
 #include "store/ExamDbFile.h"
 #include "store/Log.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const char* const kDatabasePassword = "qorvilan517302tesmek";
 
@@ -16,6 +22,35 @@ namespace {
 bool isOurBank(const std::string& path) {
     const examdb::HeaderState s = examdb::ReadHeaderState(path, kDatabasePassword);
     return s == examdb::HeaderState::Open || s == examdb::HeaderState::Closed;
+}
+}  // namespace
+
+namespace {
+// Beside exam.db: the size and time of the bank as last checked or left by the program.
+constexpr const char* kCheckedStamp = ".exam.db.checked";
+
+std::string stampOf(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return "none";
+    return std::to_string(st.st_size) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec) + " " + std::to_string(st.st_ino);
+}
+std::string readStamp(const std::string& folder) {
+    const int fd = OpenInFolder(folder, kCheckedStamp, O_RDONLY);
+    if (fd < 0) return {};
+    char buf[128];
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    ::close(fd);
+    return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+}
+
+void writeStamp(const std::string& folder, const std::string& stamp) {
+    // A stamp lost or torn only means one more check at the next start.
+    const int fd = OpenInFolder(folder, kCheckedStamp, O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd < 0) return;
+    if (::write(fd, stamp.data(), stamp.size()) != static_cast<ssize_t>(stamp.size()))
+        qCWarning(lcStore) << "the checked stamp was not written";
+    ::close(fd);
 }
 }  // namespace
 
@@ -66,10 +101,57 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
     DeleteFileAt(temp);
 
     // The file is closed again before the user is asked to read anything.
-    if (!connected)
+    if (!connected) {
         MessageBox(QStringLiteral("打开数据库出现严重的错误，程序将中止！"), QStringLiteral("错误"),
                    MB_ICONERROR | MB_OK);
-    return connected;
+        return false;
+    }
+    // A bank dropped in place gets the check a restore makes; one the program
+    // checked or wrote itself (the same size and time) is not read again.
+    folder_ = folder;
+    if (readStamp(folder) == stampOf(exam)) return true;
+    std::string unsafe;
+    try {
+        unsafe = UnsafeBankContent(ADOConnection1);
+        if (unsafe.empty()) {
+            AdoQuery q(&ADOConnection1);
+            if (const std::string r = q.OpenWith({"PRAGMA quick_check(1)"}).Fields(0).AsString(); r != "ok")
+                unsafe = "文件已损坏：" + r;
+        }
+    } catch (const std::exception& e) {
+        // A bank without one of the described tables is what the described
+        // program opens and reports later: no reason to refuse it here.
+        qCWarning(lcStore) << "the start-up check could not run:" << e.what();
+        return true;
+    }
+    if (!unsafe.empty()) {
+        qCWarning(lcStore) << "refused at start-up:" << exam.c_str() << unsafe.c_str();
+        ADOConnection1.Close();
+        MessageBox(QStringLiteral("题库文件 exam.db 含有本程序不能安全使用的内容（%1），程序将中止。\n\n"
+                                  "文件没有被改动。请把它换成一份备份（数据备份的文件）后再启动。")
+                       .arg(QString::fromStdString(unsafe)),
+                   QStringLiteral("错误"), MB_ICONERROR | MB_OK);
+        folder_.clear();
+        return false;
+    }
+    stampChecked();
+    return true;
+}
+
+void TDataModule1::stampChecked() {
+    if (folder_.empty()) return;
+    writeStamp(folder_, stampOf(folder_ + "exam.db"));
+}
+
+TDataModule1::~TDataModule1() {
+    // What the program wrote in this run is its own: the next start need not check it.
+    if (folder_.empty() || !ADOConnection1.Connected()) return;
+    try {
+        ADOConnection1.Close();
+        stampChecked();
+    } catch (const std::exception& e) {
+        qCWarning(lcStore) << "closing the bank failed:" << e.what();
+    }
 }
 
 namespace {

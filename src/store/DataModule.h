@@ -14,6 +14,9 @@ extern const char* const kDatabasePassword;
 class TDataModule1 {
 public:
     TDataModule1();
+    ~TDataModule1();
+    TDataModule1(const TDataModule1&) = delete;
+    TDataModule1& operator=(const TDataModule1&) = delete;
 
     AdoConnection ADOConnection1;
     AdoQuery ADOQuery1;
@@ -24,12 +27,20 @@ public:
 
     // Start-up guard and connection on folder + "exam.db". On a failed connection
     // the file is closed again, temp.db removed, the fatal message shown, and
-    // false returned: the program must end.
+    // false returned: the program must end. A bank not checked before (its size
+    // and time differ from what the program last checked or left) then gets the
+    // restore's content check and quick_check: an unsafe one is refused the same
+    // way, with the reason, and left as it was.
     bool GuardAndConnect(const std::string& folder);
 
     // Marks question `id` as a favourite and tells the user how it went;
     // `result` is "ok" or "Error". Nothing propagates: a failure is the message.
     void SCBT(const std::string& id, std::string& result);
+
+private:
+    // Remembers the bank as it is now as checked.
+    void stampChecked();
+    std::string folder_;  // set once the bank is connected and checked
 };
 
 extern TDataModule1* DataModule1;

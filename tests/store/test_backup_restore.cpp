@@ -187,6 +187,13 @@ TEST(RestoreDialog, RefusesHostileBanksAndStillRestoresASoundOne) {
         {"DROP TABLE 系统参数;CREATE TABLE 系统参数(参数名 TEXT, 参数值 TEXT, 大 AS (zeroblob(100000000)));",
          "含有计算列 系统参数.大"},
         {"DROP TABLE 复习卡片;CREATE TABLE 复习卡片(小题号 INTEGER, 下次 TEXT);", "数据表 复习卡片 的列与本程序的不同"},
+        // Code that runs when a favourite is marked or a test saved.
+        {"DROP TABLE 系统参数;CREATE TABLE 系统参数(参数名 TEXT, 参数值 TEXT CHECK (length(hex(zeroblob(5e7))) > 0));",
+         "含有检查约束 系统参数"},
+        {"CREATE INDEX 大 ON 小题(length(hex(zeroblob(是否收藏*4e8))));", "含有带表达式或条件的索引 大"},
+        {"CREATE INDEX 部分 ON 小题(是否收藏) WHERE 是否收藏 > 0;", "含有带表达式或条件的索引 部分"},
+        {"DROP TABLE 系统参数;CREATE TABLE 系统参数(参数名 TEXT, 参数值 TEXT DEFAULT (hex(zeroblob(5e7))));",
+         "列 系统参数.参数值 的默认值不是常量"},
         {"DROP TABLE 复习记录;CREATE TABLE 复习记录(记录编号 INTEGER, 小题号 INTEGER, 评分 INTEGER, 复习时间 TEXT, 间隔天数 REAL);"
          "INSERT INTO 复习记录 VALUES(1,8589934592,3,'',1);",
          "复习记录.小题号 不是 32 位整数"},

@@ -130,3 +130,22 @@ TEST(Guard, AFileThatIsNotABankOfOursIsLeftByteForByte) {
         EXPECT_EQ(boxes.shown[0].text, "打开数据库出现严重的错误，程序将中止！");
     }
 }
+
+TEST(Guard, ABankDroppedInPlaceGetsTheRestoreCheckAndIsRefusedUntouched) {
+    MessageBoxRecorder boxes;
+    TestInstall inst(std::string(kFixture) + "CREATE TRIGGER 清空 AFTER UPDATE ON 小题 BEGIN DELETE FROM 测试结果; END;");
+    const std::string exam = inst.Path("exam.db"), before = ReadFileBytes(exam);
+    {
+        TDataModule1 dm;
+        EXPECT_FALSE(dm.GuardAndConnect(inst.Folder()));
+        EXPECT_FALSE(dm.ADOConnection1.Connected());
+    }
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.contains("含有触发器 清空")) << boxes.shown[0].text.toStdString();
+    EXPECT_EQ(boxes.shown[0].caption, "错误");
+    EXPECT_EQ(ReadFileBytes(exam), before);
+    // Asked again at the next start: a refusal is never remembered as checked.
+    TDataModule1 again;
+    EXPECT_FALSE(again.GuardAndConnect(inst.Folder()));
+    EXPECT_EQ(boxes.shown.size(), 2u);
+}
