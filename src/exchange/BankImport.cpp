@@ -6,6 +6,7 @@
 #include "store/DatabaseError.h"
 #include "store/Log.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QHash>
 #include <QRegularExpression>
@@ -279,6 +280,13 @@ int WriteMissingPictures(AdoConnection& connection, const QString& appFolder) {
         const std::string rel = "images/bank/" + name.toStdString();
         if (FileExists(folder + "/" + rel)) continue;
         const QByteArray bytes = q.blob(1);
+        // A name is a promise about the bytes: they must hash to it and be the
+        // picture its extension says (not a page in disguise).
+        const QString sha = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+        if (name.section(u'.', 0, 0) != sha || PictureExt(bytes) != name.section(u'.', 1)) {
+            qCWarning(lcStore) << "a picture in the bank is not what its name says; left out:" << name;
+            continue;
+        }
         const int fd = CreateScratch(folder, rel);
         bool ok = fd >= 0;
         for (qsizetype off = 0; ok && off < bytes.size();) {

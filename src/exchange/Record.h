@@ -66,8 +66,14 @@ struct ParsedFile {
 // Limits every reader applies to what it opens, so that a bomb is refused.
 struct Limits {
     qint64 maxFileBytes = 256LL << 20;      // the file itself
-    qint64 maxEntryBytes = 512LL << 20;     // one decompressed zip entry
-    qint64 maxTotalBytes = 1024LL << 20;    // all decompressed entries read
+    // One decompressed zip entry: a workbook's sheet of 100,000 questions is
+    // about 40 MB, so nothing legitimate comes near this.
+    qint64 maxEntryBytes = 64LL << 20;
+    qint64 maxTotalBytes = 256LL << 20;     // all decompressed entries read
+    // Text a file brings: one cell or field, and all of them together (a short
+    // text shared by many rows counts every time it is used).
+    qint64 maxCellChars = 1LL << 20;
+    qint64 maxTotalChars = 128LL << 20;
     int maxEntries = 10000;                 // entries in a zip container
     int maxXmlDepth = 256;                  // element nesting
     int maxRecords = 1000000;               // questions in one file

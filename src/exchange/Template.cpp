@@ -218,6 +218,20 @@ QString TemplateRows::localPictures(int line, QString html) {
 }
 
 bool TemplateRows::Row(int row, const QStringList& cells) {
+    // A text shared by many cells (an .xlsx shared string) costs its size at
+    // every use: the budget counts each cell as read.
+    for (const QString& c : cells) {
+        if (c.size() > limits_.maxCellChars) {
+            out_.problems.push_back({row, {}, QStringLiteral("有一个单元格超过 %1 个字，文件未读入").arg(limits_.maxCellChars), true});
+            return false;
+        }
+        textChars_ += c.size();
+    }
+    if (textChars_ > limits_.maxTotalChars) {
+        out_.problems.push_back(
+            {row, {}, QStringLiteral("表格中的文字超过 %1 万字，文件太大，未读入").arg(limits_.maxTotalChars / 10000), true});
+        return false;
+    }
     if (!haveHeader_) return header(row, cells);
     if (static_cast<int>(out_.records.size()) >= limits_.maxRecords) {
         out_.problems.push_back({row, {}, QStringLiteral("题目超过 %1 道，文件太大").arg(limits_.maxRecords), true});

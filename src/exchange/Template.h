@@ -55,6 +55,7 @@ private:
     std::array<int, ColumnCount> col_{};
     std::array<int, 8> optionCol_{};
     int optionsCol_ = -1;  // one column "选项" with all of them
+    qint64 textChars_ = 0;  // the text of every cell read so far
     int rowsBeforeHeader_ = 0;
     QStringList firstRow_;
 };

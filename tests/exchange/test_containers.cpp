@@ -1,9 +1,11 @@
 // XLSX and DOCX read from containers the tests write themselves, and the
 // limits that refuse a hostile container.
 #include "exchange/Docx.h"
+#include "exchange/ImportFile.h"
 #include "exchange/Xlsx.h"
 
 #include <QFile>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <quazip/quazip.h>
@@ -134,7 +136,7 @@ TEST_F(Containers, XlsxRefusedWithAReason) {
     Limits tiny;
     tiny.maxEntryBytes = 10000;
     EXPECT_TRUE(ReadRows(big, tiny, &error).empty());
-    EXPECT_EQ(error, "文件太大或解压后过大，已拒绝");
+    EXPECT_EQ(error, "文件太大或解压后过大，已拒绝（一个部件解压后最多 9 KB，全部最多 256 MB）");
 
     // Each entry under its limit, together over the total.
     const QString shared =
@@ -147,7 +149,23 @@ TEST_F(Containers, XlsxRefusedWithAReason) {
     EXPECT_EQ(ReadRows(two, Limits{}, &error).size(), 1u);
     tiny.maxTotalBytes = 10000;
     EXPECT_TRUE(ReadRows(two, tiny, &error).empty());
-    EXPECT_EQ(error, "文件太大或解压后过大，已拒绝");
+    EXPECT_TRUE(error.startsWith("文件太大或解压后过大，已拒绝")) << error.toStdString();
+
+    // A short text shared by many rows counts at every use: refused at once, with the limit named.
+    QByteArray rows = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>题干</t></is></c></row>)";
+    for (int r = 2; r <= 60; ++r) rows += QStringLiteral(R"(<row r="%1"><c r="A%1" t="s"><v>0</v></c></row>)").arg(r).toUtf8();
+    const QString amplified = Write("shared.xlsx", Workbook(rows, R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>)" +
+                                                                       QByteArray(30000, 'x') + "</t></si></sst>"));
+    Limits budget;
+    budget.maxTotalChars = 1000000;
+    QElapsedTimer clock;
+    clock.start();
+    const ParsedFile f = ReadImportFile(amplified, budget);
+    EXPECT_LT(clock.elapsed(), 1000);
+    ASSERT_FALSE(f.problems.empty());
+    EXPECT_TRUE(f.problems.back().fatal);
+    EXPECT_EQ(f.problems.back().text, "表格中的文字超过 100 万字，文件太大，未读入");
+    EXPECT_LT(f.records.size(), 40u);
 
     Limits fewEntries;
     fewEntries.maxEntries = 3;
@@ -302,7 +320,7 @@ TEST_F(Containers, DocxRefusedWithAReason) {
     Limits tiny;
     tiny.maxEntryBytes = 1 << 16;
     EXPECT_FALSE(ReadDocxLines(bomb, tiny, lines, pictures, &error));
-    EXPECT_EQ(error, "文件太大或解压后过大，已拒绝");
+    EXPECT_EQ(error, "文件太大或解压后过大，已拒绝（一个部件解压后最多 64 KB，全部最多 256 MB）");
     EXPECT_TRUE(lines.empty());
 }
 

@@ -215,10 +215,17 @@ TEST(TemplateImport, PicturesAreWrittenForThePagesUnderTheirHashOnly) {
     const QString name = p.pictures.begin()->first + ".gif";
     EXPECT_EQ(WritePlan(bank.Module().ADOConnection1, p).pictures, 1);
     DataModule1->ADOQuery2.ExecWith({"INSERT INTO 图片 VALUES('../../逃出.gif', X'474946383961')"});
+    // A name that promises a picture: HTML under it, and a GIF under another GIF's hash, are never written.
+    const std::string fake = std::string(64, 'a') + ".png", other = std::string(64, 'b') + ".gif";
+    DataModule1->ADOQuery2.ExecWith(
+        {"INSERT INTO 图片 VALUES('" + fake + "', CAST('<script>alert(1)</script>' AS BLOB))"});
+    DataModule1->ADOQuery2.ExecWith({"INSERT INTO 图片 VALUES('" + other + "', X'474946383961')"});
 
     EXPECT_EQ(WriteMissingPictures(bank.Module().ADOConnection1, QString::fromStdString(bank.Install.Folder())), 1);
     EXPECT_EQ(ReadFileBytes(bank.Install.Path("images/bank/" + name.toStdString())), "GIF89a-small-picture");
     EXPECT_FALSE(FileExists(bank.Install.Path("逃出.gif")));
+    EXPECT_FALSE(FileExists(bank.Install.Path("images/bank/" + fake)));
+    EXPECT_FALSE(FileExists(bank.Install.Path("images/bank/" + other)));
     EXPECT_EQ(one("SELECT 题目内容 FROM 小题 WHERE 题目内容 LIKE '看图%'"),
               "看图<br><img src=\"../images/bank/" + name.toStdString() + "\">");
     // Written once: a second start finds it there.
