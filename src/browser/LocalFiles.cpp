@@ -5,6 +5,7 @@
 #include "platform/AppFolder.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
@@ -46,7 +47,24 @@ QString canonicalFile(const QString& path) {
 }
 }  // namespace
 
+bool UnderOurFolders(const QString& path) {
+    if (!path.startsWith(u'/')) return false;
+    const QString clean = QDir::cleanPath(path);
+    const QString folder = QDir::cleanPath(QString::fromStdString(AppFolder())) + u'/';
+    for (const char* name : {"css/", "images/"}) {
+        const QString root = folder + QLatin1String(name);
+        if (clean.startsWith(root, Qt::CaseInsensitive)) return true;
+        // The folder as the disk names it (the working folder reached through a link).
+        const QString canonical = canonicalFolder(name);
+        if (!canonical.isEmpty() && clean.startsWith(canonical, Qt::CaseInsensitive)) return true;
+    }
+    return false;
+}
+
 QString AllowedLocalFile(const QString& path) {
+    // Refused by its name alone, before the disk is asked: the time a refusal
+    // takes tells a page nothing about what exists.
+    if (!UnderOurFolders(path)) return {};
     const QString canonical = canonicalFile(path);
     if (canonical.isEmpty()) return {};
     for (const char* folder : {"css", "images"}) {
@@ -63,6 +81,22 @@ bool IsOwnQuestionPage(const QUrl& url) {
 }
 
 namespace {
+// A page that asks for thousands of files must not flood the log (nor the
+// window's thread with writing it): a few lines, shortened, then a count.
+void logRefusal(const QUrl& url) {
+    static QElapsedTimer window;
+    static int inWindow = 0, quiet = 0;
+    constexpr int kLines = 10;
+    constexpr qint64 kWindowMs = 10000;
+    if (!window.isValid() || window.elapsed() > kWindowMs) {
+        if (quiet > 0) qCWarning(lcBrowser) << "…and" << quiet << "more local requests refused";
+        window.start();
+        inWindow = quiet = 0;
+    }
+    if (++inWindow <= kLines) qCWarning(lcBrowser) << "refused a local request:" << url.toString().left(120);
+    else ++quiet;
+}
+
 class LocalFileGuard : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
@@ -72,11 +106,8 @@ public:
         const QString path = url.host().isEmpty() ? url.toLocalFile() : QString();
         const QString allowed = AllowedLocalFile(path);
         if (allowed.isEmpty()) {
-            if (QFileInfo::exists(ResolvePathIgnoringCase(path)))
-                qCWarning(lcBrowser) << "refused a local request outside css/ and images/:" << url.toString();
-            else
-                qCInfo(lcBrowser) << "a page asked for a local file that does not exist:" << url.toString();
             info.block(true);
+            logRefusal(url);
             return;
         }
         // Serve the resolved name, so the browser never follows a link or a

@@ -16,6 +16,10 @@ void InstallLocalFileResolver();
 // path itself when nothing (or more than the path) matches.
 QString ResolvePathIgnoringCase(const QString& path);
 
+// Whether `path`, by its letters alone (dot segments cleaned, case ignored),
+// lies in css/ or images/ of AppFolder(): nothing on the disk is asked.
+bool UnderOurFolders(const QString& path);
+
 // The canonical path (case resolved, links and dot segments followed) of a
 // regular file inside css/ or images/ of AppFolder(); empty when `path` names
 // anything else.

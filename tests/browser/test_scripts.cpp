@@ -1,4 +1,5 @@
 // Script calls into a page: values, errors, and a script that outlasts its limit.
+#include "browser/LocalFiles.h"
 #include "browser/WebBrowser.h"
 #include "platform/AppFolder.h"
 #include "platform/MessageBox.h"
@@ -123,4 +124,41 @@ TEST(PageLoads, AWaitEndsOnTheLoadItStartedAndANewPageOpensAtItsTop) {
     b.Navigate(path);
     ASSERT_TRUE(b.WaitForLoad(10000));
     EXPECT_EQ(b.Evaluate(QStringLiteral("document.title + document.readyState")).toString().toStdString(), "二complete");
+}
+
+namespace {
+int refusalLines = 0;
+QtMessageHandler previousHandler = nullptr;
+void countRefusals(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.contains(QLatin1String("refused a local request"))) ++refusalLines;
+    previousHandler(type, context, text);
+}
+}  // namespace
+
+TEST(PageLoads, RefusedLocalRequestsAreToldApartByNameOnlyAndAFloodOfThemLogsAFewLines) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("css")));
+    const std::string folder = dir.path().toStdString() + "/";
+    SetAppFolder(folder);
+    const auto restore = qScopeGuard([] { SetAppFolder({}); });
+    // By the letters alone: the way out through dot segments is outside.
+    EXPECT_TRUE(UnderOurFolders(QString::fromStdString(folder + "CSS/Main.css")));
+    EXPECT_FALSE(UnderOurFolders(QString::fromStdString(folder + "css/../exam.db")));
+    EXPECT_FALSE(UnderOurFolders(QStringLiteral("/etc/passwd")));
+
+    writePage(dir.filePath(QStringLiteral("css/Question.html")),
+              QStringLiteral("<html><body><script>window.failed=0;for(var i=0;i<3000;i++){var m=new Image();"
+                             "m.onerror=function(){window.failed++;};m.src='file:///etc/nothing'+i+'.png';}"
+                             "</script></body></html>"));
+    refusalLines = 0;
+    previousHandler = qInstallMessageHandler(countRefusals);
+    const auto unhook = qScopeGuard([] { qInstallMessageHandler(previousHandler); });
+    WebBrowser b;
+    b.Navigate(dir.filePath(QStringLiteral("css/Question.html")));
+    ASSERT_TRUE(b.WaitForLoad(20000));
+    QElapsedTimer t;
+    t.start();
+    while (b.Evaluate(QStringLiteral("window.failed")).toInt() < 3000 && t.elapsed() < 20000) spin(50);
+    EXPECT_EQ(b.Evaluate(QStringLiteral("window.failed")).toInt(), 3000);
+    EXPECT_LE(refusalLines, 11);
 }
