@@ -1,5 +1,6 @@
 #include "exchange/Pdf.h"
 
+#include "exchange/PdfImages.h"
 #include "exchange/Pictures.h"
 
 #include <QBuffer>
@@ -186,8 +187,9 @@ constexpr qint64 kTimeLimitMs = 120000;
 
 bool pastDeadline(const QVariant& deadline) { return QDateTime::currentMSecsSinceEpoch() > deadline.toLongLong(); }
 
-// What is drawn in `region` (points) of the page, cropped to its ink; null when blank.
-QImage figureIn(const Poppler::Page& page, const QRectF& region, qint64 deadline) {
+// What is drawn in `region` (points) of the page, cropped to its ink (where
+// that lies, in points, in `ink`); null when blank.
+QImage figureIn(const Poppler::Page& page, const QRectF& region, qint64 deadline, QRectF* ink) {
     const QRect px(static_cast<int>(region.left() * kScale), static_cast<int>(region.top() * kScale),
                    static_cast<int>(region.width() * kScale), static_cast<int>(region.height() * kScale));
     if (px.width() < 8 || px.height() < 8 || px.width() > 8000 || px.height() > 8000) return {};
@@ -195,12 +197,12 @@ QImage figureIn(const Poppler::Page& page, const QRectF& region, qint64 deadline
                                             Poppler::Page::Rotate0, nullptr, nullptr, pastDeadline, QVariant(deadline))
                              .convertToFormat(QImage::Format_RGB32);
     if (image.isNull()) return {};
-    int top = image.height(), bottom = -1, left = image.width(), right = -1, ink = 0;
+    int top = image.height(), bottom = -1, left = image.width(), right = -1, inked = 0;
     for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x)
             if (qGray(row[x]) < 200) {
-                ++ink;
+                ++inked;
                 top = std::min(top, y);
                 bottom = std::max(bottom, y);
                 left = std::min(left, x);
@@ -208,9 +210,25 @@ QImage figureIn(const Poppler::Page& page, const QRectF& region, qint64 deadline
             }
     }
     // A rule under a running head or a stray dot is no figure.
-    if (ink < 20 || right - left < 16 || bottom - top < 16) return {};
+    if (inked < 20 || right - left < 16 || bottom - top < 16) return {};
     constexpr int pad = 6;
-    return image.copy(QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-pad, -pad, pad, pad) & image.rect());
+    const QRect crop = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-pad, -pad, pad, pad) & image.rect();
+    *ink = QRectF(region.left() + left / kScale, region.top() + top / kScale, (right - left + 1) / kScale,
+                  (bottom - top + 1) / kScale);
+    return image.copy(crop);
+}
+
+// The picture the file embeds that is all of what `ink` shows, if there is one.
+const EmbeddedImage* embeddedAt(const std::vector<EmbeddedImage>& images, const QRectF& region, const QRectF& ink) {
+    const EmbeddedImage* found = nullptr;
+    for (const EmbeddedImage& image : images) {
+        const QRectF both = image.box & region;
+        if (both.width() * both.height() < 0.9 * image.box.width() * image.box.height()) continue;
+        if (found) return nullptr;  // two or more: the region is drawn as a whole
+        found = &image;
+    }
+    // Nothing drawn beside it: its box holds all the ink.
+    return found && found->box.adjusted(-3, -3, 3, 3).contains(ink) ? found : nullptr;
 }
 
 QString pictureOf(const QImage& image, Pictures& pictures, const Limits& limits) {
@@ -223,8 +241,8 @@ QString pictureOf(const QImage& image, Pictures& pictures, const Limits& limits)
 }
 
 // The page's lines in reading order, with the figures between them.
-std::vector<Line> readPage(const Poppler::Page& page, int index, Pictures& pictures, const Limits& limits,
-                           qint64 deadline) {
+std::vector<Line> readPage(const Poppler::Page& page, int index, const std::vector<EmbeddedImage>& embedded,
+                           Pictures& pictures, const Limits& limits, qint64 deadline) {
     const QSizeF size = page.pageSizeF();
     std::vector<Word> words;
     for (const auto& box : page.textList(Poppler::Page::Rotate0, pastDeadline, QVariant(deadline))) {
@@ -271,12 +289,18 @@ std::vector<Line> readPage(const Poppler::Page& page, int index, Pictures& pictu
             const double gap = bottom - top;
             if (gap <= std::max(18.0, 1.5 * next.box.height())) return;
             const QRectF region(left - 4, top + 1, right - left + 8, gap - 2);
-            const QImage figure = figureIn(page, region, deadline);
+            QRectF ink;
+            const QImage figure = figureIn(page, region, deadline, &ink);
             if (figure.isNull()) return;
             Line pictureLine = next;
             pictureLine.text.clear();
             pictureLine.box = region;
-            pictureLine.picture = pictureOf(figure, pictures, limits);
+            // A picture the file embeds is taken as it is; a figure drawn with
+            // lines and shapes, or several things together, as the page shows it.
+            QString error;
+            if (const EmbeddedImage* image = embeddedAt(embedded, region, ink))
+                pictureLine.picture = AddPicture(pictures, image->bytes, limits, &error);
+            if (pictureLine.picture.isEmpty()) pictureLine.picture = pictureOf(figure, pictures, limits);
             if (!pictureLine.picture.isEmpty()) out.push_back(std::move(pictureLine));
         };
         for (size_t i = 0; i < lines.size(); ++i) {
@@ -316,6 +340,7 @@ bool ReadPdfLines(const QString& path, const Limits& limits, std::vector<Text>& 
     std::vector<QSizeF> sizes;
     bool anyText = false;
     const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + kTimeLimitMs;
+    const std::vector<std::vector<EmbeddedImage>> embedded = EmbeddedImages(path, count, limits.maxPictureBytes, deadline);
     for (int i = 0; i < count; ++i) {
         if (QDateTime::currentMSecsSinceEpoch() > deadline) {
             *error = QStringLiteral("读取这个 PDF 文档超过了 %1 秒（读到第 %2 页），已停止").arg(kTimeLimitMs / 1000).arg(i);
@@ -324,7 +349,8 @@ bool ReadPdfLines(const QString& path, const Limits& limits, std::vector<Text>& 
         const std::unique_ptr<Poppler::Page> page = doc->page(i);
         if (!page) continue;
         sizes.push_back(page->pageSizeF());
-        pages.push_back(readPage(*page, static_cast<int>(pages.size()), pictures, limits, deadline));
+        pages.push_back(readPage(*page, static_cast<int>(pages.size()), embedded[static_cast<size_t>(i)], pictures, limits,
+                                 deadline));
         for (const Line& l : pages.back()) anyText = anyText || !l.text.isEmpty();
     }
     if (!anyText) {

@@ -3,6 +3,7 @@
 #include "exchange/ImportFile.h"
 
 #include <QFile>
+#include <QImage>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -30,6 +31,7 @@ const Expected kFiles[] = {
     {"paper.docx", "B C C B C", "常识判断 判断推理 资料分析 资料分析 资料分析", 4, 1},
     {"paper.pdf", "B C C B C", "常识判断 判断推理 资料分析 资料分析 资料分析", 4, 1},
     {"twocol.pdf", "B C A D A B C D A B B C A D A B C D A B B C A D A B C D A B", "", 4, 0},
+    {"photo.pdf", "A", "", 2, 1},
 };
 }  // namespace
 
@@ -54,6 +56,17 @@ TEST(RealFiles, EachReadsToItsQuestionsAndKeys) {
             for (size_t i = 0; i < f.records.size(); ++i) EXPECT_EQ(f.records[i].number, static_cast<int>(i) + 1);
             for (const Record& r : f.records) EXPECT_FALSE(r.stem.value.contains(u"模拟卷") || r.options.back().value.contains(u"页"));
             EXPECT_EQ(f.records[9].stem.value.toStdString(), "下列关于第10个问题的说法中，正确的一项是哪一个选项呢，请仔细阅读后作答（）");
+        }
+        if (QString::fromUtf8(e.file) == u"photo.pdf") {
+            // The JPEG the PDF embeds, as it is (1,697 bytes, as pdfimages -j writes it), not a rendering.
+            ASSERT_EQ(f.pictures.begin()->second.ext, "jpg");
+            EXPECT_TRUE(f.records[0].stem.value.contains(f.pictures.begin()->first));
+            EXPECT_EQ(f.pictures.begin()->second.bytes.size(), 1697);
+        }
+        if (QString::fromUtf8(e.file) == u"paper.pdf") {
+            // The embedded grey figure at its own 240 by 80 pixels, not rendered at twice the page's size.
+            const QImage figure = QImage::fromData(f.pictures.begin()->second.bytes);
+            EXPECT_EQ(figure.size(), QSize(240, 80));
         }
         if (QString::fromUtf8(e.file).startsWith(u"paper")) {
             // The figure where it stood, in the stem of question 2; 3 to 5 share their material.

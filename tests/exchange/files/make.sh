@@ -5,6 +5,8 @@
 #   paper.html     -> paper.docx, paper.pdf                 (parts, a figure, a material group, answers at the end)
 #   scan.html      -> scan.pdf                              (a page that is only a picture, as a scan is)
 #   twocol.html    -> twocol.pdf                            (three pages of two columns, a running head, page numbers)
+#   photo.html     -> photo.pdf                             (a JPEG picture between a stem and its options)
+# photo.jpg: convert -size 200x120 gradient:blue-yellow -quality 85 photo.jpg
 # figure.png was drawn with ImageMagick:
 #   convert -size 240x80 xc:white -stroke black -strokewidth 2 -fill none \
 #     -draw "circle 40,40 40,15" -draw "rectangle 95,15 145,65" -draw "polygon 200,15 225,65 175,65" figure.png
@@ -22,4 +24,6 @@ $soffice --infilter="HTML (StarWriter)" --convert-to pdf:writer_pdf_Export --out
 sed "s|src=\"figure.png\"|src=\"data:image/png;base64,$(base64 -w0 figure.png)\"|" scan.html > "$tmp/scan.html"
 $soffice --infilter="HTML (StarWriter)" --convert-to pdf:writer_pdf_Export --outdir . "$tmp/scan.html" >/dev/null
 $soffice --infilter="HTML (StarWriter)" --convert-to pdf:writer_pdf_Export twocol.html >/dev/null
+sed "s|src=\"photo.jpg\"|src=\"data:image/jpeg;base64,$(base64 -w0 photo.jpg)\"|" photo.html > "$tmp/photo.html"
+$soffice --infilter="HTML (StarWriter)" --convert-to pdf:writer_pdf_Export --outdir . "$tmp/photo.html" >/dev/null
 rm -rf "$tmp"
