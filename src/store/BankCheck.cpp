@@ -150,9 +150,14 @@ std::string treeFaults(AdoConnection& db, std::string_view table) {
 }
 }  // namespace
 
-std::string UnsafeBankContent(AdoConnection& db) {
+std::string UnsafeBankSchema(AdoConnection& db) {
     std::string why = codeObjects(db);
     if (why.empty()) why = reservedLayouts(db);
+    return why;
+}
+
+std::string UnsafeBankContent(AdoConnection& db) {
+    std::string why = UnsafeBankSchema(db);
     if (why.empty()) why = outOfRangeIds(db);
     for (std::string_view tree : banktables::Trees())
         if (why.empty()) why = treeFaults(db, tree);

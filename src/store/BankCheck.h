@@ -20,3 +20,9 @@ constexpr std::int64_t kMaxTreeRows = 1000000;
 // repeated id or a parent chain that returns to itself. The described tables
 // must be present already.
 std::string UnsafeBankContent(AdoConnection& db);
+
+// The part of that check about the file's schema alone (code objects and the
+// reserved tables' layout): what start-up refuses in a bank dropped in place.
+// Ids and trees are left to the program, which reads a described bank's
+// faulty tree as it always did.
+std::string UnsafeBankSchema(AdoConnection& db);

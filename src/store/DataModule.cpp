@@ -106,13 +106,13 @@ bool TDataModule1::GuardAndConnect(const std::string& folder) {
                    MB_ICONERROR | MB_OK);
         return false;
     }
-    // A bank dropped in place gets the check a restore makes; one the program
-    // checked or wrote itself (the same size and time) is not read again.
+    // A bank dropped in place gets the schema check a restore makes; one the
+    // program checked or wrote itself (the same size and time) is not read again.
     folder_ = folder;
     if (readStamp(folder) == stampOf(exam)) return true;
     std::string unsafe;
     try {
-        unsafe = UnsafeBankContent(ADOConnection1);
+        unsafe = UnsafeBankSchema(ADOConnection1);
         if (unsafe.empty()) {
             AdoQuery q(&ADOConnection1);
             if (const std::string r = q.OpenWith({"PRAGMA quick_check(1)"}).Fields(0).AsString(); r != "ok")

@@ -29,7 +29,7 @@ public:
     // the file is closed again, temp.db removed, the fatal message shown, and
     // false returned: the program must end. A bank not checked before (its size
     // and time differ from what the program last checked or left) then gets the
-    // restore's content check and quick_check: an unsafe one is refused the same
+    // restore's schema check and quick_check: an unsafe one is refused the same
     // way, with the reason, and left as it was.
     bool GuardAndConnect(const std::string& folder);
 
