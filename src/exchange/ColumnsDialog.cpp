@@ -14,12 +14,6 @@
 namespace {
 const QString kCaption = QStringLiteral("指定各列");
 
-QString bare(const QString& s) {
-    QString out = s.trimmed();
-    out.remove(u' ');
-    out.remove(QChar(0x3000));
-    return out;
-}
 }  // namespace
 
 TFrmColumns::TFrmColumns(const std::vector<QStringList>& rows, const exchange::ColumnChoice& choice, QWidget* parent)
@@ -101,7 +95,7 @@ QStringList TFrmColumns::HeaderOf(const std::vector<QStringList>& rows) {
         columns = std::max(columns, static_cast<int>(rows[i].size()));
     }
     QStringList header;
-    for (int c = 0; c < columns; ++c) header << (best < rows.size() ? bare(rows[best].value(c)) : QString());
+    for (int c = 0; c < columns; ++c) header << (best < rows.size() ? exchange::HeaderName(rows[best].value(c)) : QString());
     return header;
 }
 

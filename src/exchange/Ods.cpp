@@ -6,8 +6,6 @@ using namespace Qt::StringLiterals;
 
 namespace exchange {
 namespace {
-constexpr int kMaxColumns = 16384;
-constexpr int kMaxRows = 1048576;
 // A cell or row with a value repeated more than this is a trick, not a bank.
 constexpr int kMaxRepeat = 1000;
 
@@ -86,7 +84,7 @@ bool ReadOdsRows(const QString& path, const Limits& limits, const RowSink& onRow
                     column += repeat;
                     continue;
                 }
-                for (int i = 0; i < std::min(repeat, kMaxRepeat) && column < kMaxColumns; ++i, ++column) {
+                for (int i = 0; i < std::min(repeat, kMaxRepeat) && column < kMaxSheetColumns; ++i, ++column) {
                     while (cells.size() < column) cells.append(QString());
                     cells.append(text);
                 }
@@ -98,7 +96,7 @@ bool ReadOdsRows(const QString& path, const Limits& limits, const RowSink& onRow
                 for (int i = 0; i < times; ++i)
                     if (!onRow(row + 1 + i, cells)) return true;
                 row += rowRepeat;
-                if (row >= kMaxRows) return true;
+                if (row >= kMaxSheetRows) return true;
             } else if (xml.Depth() < tableDepth) {
                 return true;  // the first sheet is all
             }

@@ -35,12 +35,6 @@ const char16_t* const kIgnored[] = {u"序号", u"题号", u"编号", u"难度", 
 // How many rows above the header (a title, a note) are passed over.
 constexpr int kRowsBeforeHeader = 10;
 
-QString headerName(const QString& cell) {
-    QString s = cell.trimmed();
-    s.remove(QLatin1Char(' '));
-    s.remove(QChar(0x3000));
-    return s;
-}
 
 int columnOf(const QString& name) {
     for (const ColumnNames& c : kColumns)
@@ -84,6 +78,13 @@ std::vector<QString> splitOptions(const QString& text) {
 }
 }  // namespace
 
+QString HeaderName(const QString& cell) {
+    QString s = cell.trimmed();
+    s.remove(QLatin1Char(' '));
+    s.remove(QChar(0x3000));
+    return s;
+}
+
 QStringList ColumnRoles() {
     QStringList roles{QStringLiteral("题干")};
     for (int i = 0; i < 8; ++i) roles << QStringLiteral("选项") + QChar(char16_t('A' + i));
@@ -97,7 +98,7 @@ bool ParseColumnChoice(const QString& text, ColumnChoice& choice, QString* error
     const QStringList roles = ColumnRoles();
     for (const QString& pair : text.split(QRegularExpression(QStringLiteral("[,，]")), Qt::SkipEmptyParts)) {
         const qsizetype eq = pair.indexOf(u'=');
-        const QString role = headerName(pair.left(eq)), name = headerName(pair.mid(eq + 1));
+        const QString role = HeaderName(pair.left(eq)), name = HeaderName(pair.mid(eq + 1));
         if (eq < 0 || name.isEmpty() || !roles.contains(role)) {
             *error = QStringLiteral("列的指定“%1”不对：应写成 题干=列名，可指定的有：%2")
                          .arg(pair, roles.join(QStringLiteral("、")));
@@ -120,7 +121,7 @@ QString TemplateRows::roleOf(const QString& name) const {
 }
 
 bool TemplateRows::header(int row, const QStringList& cells) {
-    if (std::none_of(cells.begin(), cells.end(), [&](const QString& c) { return columnOf(roleOf(headerName(c))) == 2; })) {
+    if (std::none_of(cells.begin(), cells.end(), [&](const QString& c) { return columnOf(roleOf(HeaderName(c))) == 2; })) {
         // A title or a note above the column names is passed over.
         if (firstRow_.isEmpty()) firstRow_ = cells;
         if (++rowsBeforeHeader_ < kRowsBeforeHeader) return true;
@@ -129,7 +130,7 @@ bool TemplateRows::header(int row, const QStringList& cells) {
     haveHeader_ = true;
     QStringList ignored;
     for (int i = 0; i < cells.size(); ++i) {
-        const QString name = headerName(cells[i]);
+        const QString name = HeaderName(cells[i]);
         if (name.isEmpty()) continue;
         const QString role = roleOf(name);
         if (role == u"不导入") continue;

@@ -17,6 +17,8 @@ namespace exchange {
 // "分类", "题型", "材料编号", "材料", "图片"), or "不导入". It comes before the names
 // the program knows.
 using ColumnChoice = QHash<QString, QString>;
+// A header cell as its column is known by: trimmed, spaces (ASCII and full-width) removed.
+QString HeaderName(const QString& cell);
 // What a column can be given, in the order a list shows them.
 QStringList ColumnRoles();
 // "题干=试题内容,答案=标准答案" (role=header, as examdb import --columns takes

@@ -1,5 +1,6 @@
 #include "exchange/Xlsx.h"
 
+#include "exchange/Sheets.h"
 #include "exchange/Zip.h"
 
 #include <vector>
@@ -9,8 +10,6 @@ using namespace Qt::StringLiterals;
 namespace exchange {
 namespace {
 
-constexpr int kMaxColumns = 16384; // A … XFD
-constexpr int kMaxRows = 1048576;
 // Each string costs an offset besides its text; an entry of empty <si/>
 // would otherwise cost far more memory than its bytes.
 constexpr qsizetype kMaxSharedStrings = qsizetype(1) << 24;
@@ -75,7 +74,7 @@ bool ReadSharedStrings(Zip& zip, const QString& name, SharedStrings& strings, QS
 }
 
 // The column of a reference like "B7", from 0; -1 when it has no letters,
-// kMaxColumns and more when it lies past XFD.
+// kMaxSheetColumns and more when it lies past XFD.
 int ColumnOf(QStringView ref) {
     int column = 0, letters = 0;
     for (const QChar c : ref) {
@@ -86,7 +85,7 @@ int ColumnOf(QStringView ref) {
             column = column * 26 + (u - u'a' + 1);
         else
             break;
-        if (++letters > 3) return kMaxColumns;
+        if (++letters > 3) return kMaxSheetColumns;
     }
     return letters == 0 ? -1 : column - 1;
 }
@@ -194,7 +193,7 @@ bool ReadXlsxRows(const QString& path, const Limits& limits,
             if (r.name() == u"row") {
                 bool ok = false;
                 row = Attr(r.attributes(), "r"_L1).toInt(&ok);
-                if (!ok || row < 1 || row > kMaxRows) row = lastRow + 1;
+                if (!ok || row < 1 || row > kMaxSheetRows) row = lastRow + 1;
                 cells.clear();
                 nextColumn = 0;
                 inRow = true;
@@ -205,7 +204,7 @@ bool ReadXlsxRows(const QString& path, const Limits& limits,
                 text.clear();
                 if (!ReadCell(xml, Attr(a, "t"_L1), strings, text)) break;
                 nextColumn = column + 1;
-                if (column >= kMaxColumns || text.isEmpty()) continue;
+                if (column >= kMaxSheetColumns || text.isEmpty()) continue;
                 while (cells.size() <= column)
                     cells.append(QString());
                 cells[column] = text;
