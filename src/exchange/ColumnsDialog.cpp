@@ -13,7 +13,6 @@
 
 namespace {
 const QString kCaption = QStringLiteral("指定各列");
-
 }  // namespace
 
 TFrmColumns::TFrmColumns(const std::vector<QStringList>& rows, const exchange::ColumnChoice& choice, QWidget* parent)
