@@ -4,9 +4,11 @@
 // pictures within those limits. The seeds are made by xlsx_corpus.py.
 #include "FuzzFiles.h"
 #include "exchange/Docx.h"
+#include "exchange/ImportFile.h"
 #include "exchange/Pictures.h"
 #include "exchange/Xlsx.h"
 
+#include <QCryptographicHash>
 #include <cstdint>
 
 using namespace exchange;
@@ -20,6 +22,8 @@ Limits smallLimits() {
     limits.maxEntries = 64;
     limits.maxXmlDepth = 64;
     limits.maxPictureBytes = 64 << 10;
+    limits.maxCellChars = 16 << 10;
+    limits.maxTotalChars = 256 << 10;
     return limits;
 }
 } // namespace
@@ -55,6 +59,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    qPrintable(picture.ext));
         FUZZ_CHECK(picture.bytes.size() <= limits.maxPictureBytes, "picture of %lld bytes",
                    static_cast<long long>(picture.bytes.size()));
+        // A picture is what its name says: its bytes' hash and their format.
+        FUZZ_CHECK(PictureExt(picture.bytes) == picture.ext, "%s bytes named .%s",
+                   qPrintable(PictureExt(picture.bytes)), qPrintable(picture.ext));
+        FUZZ_CHECK(QCryptographicHash::hash(picture.bytes, QCryptographicHash::Sha256).toHex() == sha.toLatin1(),
+                   "picture named %s", qPrintable(sha));
     }
+
+    // The whole import of a workbook keeps to the text budget, however often
+    // one shared string is used.
+    const ParsedFile parsed = ReadImportFile(WriteScratchFile(data, size, "input.xlsx"), limits);
+    qint64 total = 0;
+    const auto count = [&](const Text& t) {
+        FUZZ_CHECK(t.value.size() <= limits.maxCellChars, "a text of %lld characters",
+                   static_cast<long long>(t.value.size()));
+        total += t.value.size();
+    };
+    for (const Record& r : parsed.records) {
+        count(r.stem);
+        count(r.explanation);
+        count(r.material);
+        for (const Text& o : r.options) count(o);
+    }
+    FUZZ_CHECK(total <= limits.maxTotalChars, "%lld characters in all", static_cast<long long>(total));
     return 0;
 }

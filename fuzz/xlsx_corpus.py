@@ -4,7 +4,8 @@
 A tiny workbook and a tiny document as Office writes them (shared and inline
 strings, numbering, a picture), and the broken ones a reader must refuse: a
 cut-off container, a DTD, an entry that decompresses past the fuzz limits,
-and bytes that are no container at all.
+one shared string used by every row (past the text budget), a picture whose
+bytes are a web page, and bytes that are no container at all.
 """
 import io
 import os
@@ -30,7 +31,7 @@ def container(entries):
     return buf.getvalue()
 
 
-def xlsx(sheet_rows, extra=()):
+def xlsx(sheet_rows, extra=(), shared_extra=""):
     return container([
         ("_rels/.rels", f'<Relationships xmlns="{PKG}"><Relationship Id="r1" Type="{REL}/officeDocument" '
                         'Target="xl/workbook.xml"/></Relationships>'),
@@ -41,13 +42,13 @@ def xlsx(sheet_rows, extra=()):
                                        f'<Relationship Id="rId2" Type="{REL}/sharedStrings" Target="sharedStrings.xml"/>'
                                        '</Relationships>'),
         ("xl/sharedStrings.xml", f'<sst xmlns="{MAIN}"><si><t>题干</t></si>'
-                                 '<si><r><rPr><b/></rPr><t>粗</t></r><r><t>体</t></r></si></sst>'),
+                                 '<si><r><rPr><b/></rPr><t>粗</t></r><r><t>体</t></r></si>' + shared_extra + '</sst>'),
         ("xl/worksheets/sheet1.xml", f'<worksheet xmlns="{MAIN}"><sheetData>{sheet_rows}</sheetData></worksheet>'),
         *extra,
     ])
 
 
-def docx():
+def docx(picture=PNG):
     body = "".join([
         '<w:p><w:pPr><w:numPr><w:ilvl w:val="0"/><w:numId w:val="1"/></w:numPr></w:pPr>'
         '<w:r><w:t>题</w:t></w:r><w:r><w:rPr><w:vertAlign w:val="superscript"/></w:rPr><w:t>2</w:t></w:r></w:p>',
@@ -67,7 +68,7 @@ def docx():
         ("word/_rels/document.xml.rels", f'<Relationships xmlns="{PKG}">'
                                          f'<Relationship Id="rId9" Type="{REL}/image" Target="media/image1.png"/>'
                                          '</Relationships>'),
-        ("word/media/image1.png", PNG),
+        ("word/media/image1.png", picture),
     ])
 
 
@@ -83,6 +84,11 @@ def main():
         "bomb.xlsx": xlsx('<row r="1"><c r="A1"><v>1</v></c></row>' + " " * 400000),
         "junk.bin": b"PK\x03\x04\x14\x00\x00\x00\x08\x00" + bytes(range(256)),
     }
+    header = '<row r="1"><c r="A1" t="inlineStr"><is><t>题干</t></is></c><c r="B1" t="inlineStr"><is><t>答案</t></is></c></row>'
+    amplified = "".join(f'<row r="{n}"><c r="A{n}" t="s"><v>2</v></c><c r="B{n}" t="inlineStr"><is><t>A</t></is></c></row>'
+                        for n in range(2, 40))
+    seeds["shared.xlsx"] = xlsx(header + amplified, shared_extra="<si><t>" + "题" * 12000 + "</t></si>")
+    seeds["html-picture.docx"] = docx(b"<html><script>alert(1)</script></html>")
     seeds["dtd.xlsx"] = container([
         ("xl/worksheets/sheet1.xml", '<?xml version="1.0"?><!DOCTYPE worksheet [<!ENTITY a "aaaaaaaa">'
                                      '<!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;">]><worksheet><sheetData><row r="1">'

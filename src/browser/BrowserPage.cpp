@@ -81,3 +81,11 @@ bool BrowserPage::javaScriptPrompt(const QUrl&, const QString& msg, const QStrin
     if (ok && result) *result = text;
     return ok;
 }
+
+void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int line,
+                                           const QString& source) {
+    // A page refused a thousand loads says so a thousand times.
+    static LogGate gate("page console lines");
+    if (!gate.Admit()) return;
+    qCInfo(lcBrowser).noquote() << "page:" << message.left(200) << source.left(80) + u':' + QString::number(line);
+}

@@ -5,7 +5,6 @@
 #include "platform/AppFolder.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
@@ -82,19 +81,10 @@ bool IsOwnQuestionPage(const QUrl& url) {
 
 namespace {
 // A page that asks for thousands of files must not flood the log (nor the
-// window's thread with writing it): a few lines, shortened, then a count.
+// window's thread with writing it).
 void logRefusal(const QUrl& url) {
-    static QElapsedTimer window;
-    static int inWindow = 0, quiet = 0;
-    constexpr int kLines = 10;
-    constexpr qint64 kWindowMs = 10000;
-    if (!window.isValid() || window.elapsed() > kWindowMs) {
-        if (quiet > 0) qCWarning(lcBrowser) << "…and" << quiet << "more local requests refused";
-        window.start();
-        inWindow = quiet = 0;
-    }
-    if (++inWindow <= kLines) qCWarning(lcBrowser) << "refused a local request:" << url.toString().left(120);
-    else ++quiet;
+    static LogGate gate("local requests refused");
+    if (gate.Admit()) qCWarning(lcBrowser) << "refused a local request:" << url.toString().left(120);
 }
 
 class LocalFileGuard : public QWebEngineUrlRequestInterceptor {

@@ -1,11 +1,13 @@
 #include "browser/WebBrowser.h"
 
 #include "browser/Log.h"
+#include "browser/PageConfinement.h"
 #include "platform/AppFolder.h"
 #include "platform/Online.h"
 
 #include <QDateTime>
 #include <QEventLoop>
+#include <QFile>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +19,7 @@
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <memory>
 
 namespace {
@@ -40,8 +43,30 @@ void WebBrowser::Navigate(const QString& address) {
     written_.clear();
     flushPending_ = false;
     startLoad();
-    if (address.startsWith(u'/')) setUrl(QUrl::fromLocalFile(address));
+    if (local) {
+        QFile file(address);
+        const uchar* bytes = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
+        watchFramesOf(bytes ? QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), file.size()) : QByteArray());
+    }
+    if (local) setUrl(QUrl::fromLocalFile(address));
     else setUrl(QUrl(address));
+}
+
+void WebBrowser::watchFramesOf(const QByteArray& html) {
+    const bool frames = HasFrameMarkup(html);
+    if (frames == (frameWatch_ != nullptr)) return;
+    if (!frames) {
+        page()->scripts().remove(*frameWatch_);
+        frameWatch_.reset();
+        return;
+    }
+    frameWatch_ = std::make_unique<QWebEngineScript>();
+    frameWatch_->setName(QStringLiteral("quillora frame watch"));
+    frameWatch_->setSourceCode(QString::fromLatin1(FrameWatchScript()));
+    frameWatch_->setInjectionPoint(QWebEngineScript::DocumentCreation);
+    frameWatch_->setWorldId(QWebEngineScript::MainWorld);
+    frameWatch_->setRunsOnSubFrames(true);
+    page()->scripts().insert(*frameWatch_);
 }
 
 void WebBrowser::appendLine(const QString& line) {
@@ -57,8 +82,10 @@ void WebBrowser::flushDocument() {
     if (!flushPending_) return;
     flushPending_ = false;
     startLoad();
+    const QString page = written_.join(QStringLiteral("\r\n"));
+    watchFramesOf(page.toUtf8());
     // Relative addresses in a written page resolve against the css folder.
-    setHtml(written_.join(QStringLiteral("\r\n")), QUrl::fromLocalFile(QString::fromStdString(AppFolder() + "css/")));
+    setHtml(page, QUrl::fromLocalFile(QString::fromStdString(AppFolder() + "css/")));
 }
 
 bool WebBrowser::WaitForLoad(int limitMs) {

@@ -112,6 +112,9 @@ private:
     QList<QPair<QString, QString>> observerParts_;
     void ensureChannel();
     void setObserverPart(const QString& name, const QString& script);
+    // The frame watch for the next document, when its text holds frames.
+    std::unique_ptr<QWebEngineScript> frameWatch_;
+    void watchFramesOf(const QByteArray& html);
 
     void appendLine(const QString& line);
     // The navigation that loading_ waits for starts now.
