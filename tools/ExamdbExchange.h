@@ -6,3 +6,5 @@
 int ImportCommand(const std::vector<std::string>& args);
 int ExportCommand(const std::vector<std::string>& args);
 int SheetCommand(const std::vector<std::string>& args);
+// examdb essay: an answer held against a task's 参考要点.
+int EssayCommand(const std::vector<std::string>& args);

@@ -25,7 +25,8 @@ int usage() {
                  "  examdb verify FILE    check header, password and integrity (on a copy)\n"
                  "  examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n"
                  "                [--columns 题干=列名,答案=列名,...]\n"
-                 "  examdb export --from BANK --category ID|--favourites|--wrong --format xlsx|moodle OUT\n";
+                 "  examdb export --from BANK --category ID|--favourites|--wrong --format xlsx|moodle OUT\n"
+                 "  examdb essay --from BANK --task ID FILE|FOLDER   an answer against the task's 要点\n";
     return 2;
 }
 
@@ -84,9 +85,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return usage();
     const std::string cmd = args[0];
-    if (cmd == "import" || cmd == "export" || cmd == "sheet") {
+    if (cmd == "import" || cmd == "export" || cmd == "sheet" || cmd == "essay") {
         try {
             const std::vector<std::string> rest(args.begin() + 1, args.end());
+            if (cmd == "essay") return EssayCommand(rest);
             return cmd == "import" ? ImportCommand(rest) : cmd == "export" ? ExportCommand(rest) : SheetCommand(rest);
         } catch (const std::exception& e) {
             std::cerr << "examdb: " << e.what() << "\n";

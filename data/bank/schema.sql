@@ -162,3 +162,17 @@ CREATE TABLE IF NOT EXISTS 练习记录 (
   答对     INTEGER NOT NULL,
   练习时间 TEXT NOT NULL
 );
+
+-- Every attempt at a 申论 task, saved as it is typed; 估分 once submitted.
+CREATE TABLE IF NOT EXISTS 申论作答 (
+  作答编号 INTEGER PRIMARY KEY AUTOINCREMENT,
+  小题号   INTEGER NOT NULL,
+  开始时间 TEXT NOT NULL,
+  保存时间 TEXT NOT NULL,
+  用时秒数 INTEGER NOT NULL DEFAULT 0,
+  作答     TEXT NOT NULL DEFAULT '',
+  字数     INTEGER NOT NULL DEFAULT 0,
+  估分     REAL,
+  满分     REAL NOT NULL DEFAULT 0
+);
+CREATE INDEX IF NOT EXISTS 申论作答_小题号 ON 申论作答(小题号);

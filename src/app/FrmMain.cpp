@@ -156,6 +156,7 @@ void TFrmMain::buildLayout() {
     buildTimedExam();
     buildReview();
     buildPractice();
+    buildWriting();
 
     Splitter1 = new TSplitter(Panel6, TSplitter::ResizesLeft, Panel5);
     Splitter2 = new TSplitter(Panel8, TSplitter::ResizesRight, Panel5);

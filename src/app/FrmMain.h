@@ -1,4 +1,6 @@
 #pragma once
+#include <QPointer>
+#include <map>
 #include "platform/Controls.h"
 #include "platform/FileDialog.h"
 #include "render/Records.h"
@@ -309,6 +311,10 @@ private:
     // A failed card update is told once, after the result dialog.
     void reportReviewFailure();
     std::unordered_set<int> ratedOnPage_;
+    // 申论: the writing window of each task, opened from the page's 作答.
+    void buildWriting();
+    void openWriting(int id);
+    std::map<int, QPointer<QWidget>> writingWindows_;
     // 练习模式.
     void buildPractice();
     void loadPracticeSetting();

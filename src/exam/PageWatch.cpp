@@ -73,6 +73,27 @@ QString TPageWatch::Script(const QString& name) {
                "    row.parentNode.insertBefore(tr, row.nextSibling);\n"
                "  }\n"
                "};\n"
+               // A task without options (申论) gets a 作答 link after its text;
+               // the writing window is the program's.
+               "function addWriteLinks(){\n"
+               "  var hidden = document.querySelectorAll('input[name=da]');\n"
+               "  for (var i = 0; i < hidden.length; i++) {\n"
+               "    var m = /^(\\d+)_\\1$/.exec(hidden[i].id || '');\n"
+               "    if (!m || document.getElementById(m[1] + '/0')) continue;\n"
+               "    var t = document.getElementById('T' + m[1] + '_' + m[1]);\n"
+               "    if (!t || document.getElementById('quillora-write-' + m[1])) continue;\n"
+               "    var a = document.createElement('a');\n"
+               "    a.href = '#'; a.id = 'quillora-write-' + m[1]; a.className = 'ShowAnswer';\n"
+               "    a.textContent = '作答'; a.style.marginLeft = '1em';\n"
+               "    a.addEventListener('click', (function(id){ return function(e){\n"
+               "      e.preventDefault();\n"
+               "      quilloraChannel(function(objects){ objects['%1'].write(id); });\n"
+               "    }; })(parseInt(m[1], 10)));\n"
+               "    t.parentNode.appendChild(a);\n"
+               "  }\n"
+               "}\n"
+               "if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', addWriteLinks);\n"
+               "else addWriteLinks();\n"
                "window.quilloraJudged = function(id, n, right){\n"
                "  var t = document.getElementById('T' + id + '_' + id);\n"
                "  if (t) {\n"
@@ -117,6 +138,10 @@ QString TPageWatch::ScrollScript(int id) {
     return QStringLiteral("(function(){ var t = document.getElementById('T%1_%1');"
                           " if (t) t.scrollIntoView({block: 'start'}); })();")
         .arg(id);
+}
+
+void TPageWatch::write(int id) {
+    if (id > 0) emit WriteAsked(id);
 }
 
 void TPageWatch::answered(int id, const QString& letters) {

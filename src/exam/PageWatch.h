@@ -31,8 +31,11 @@ public:
     Q_INVOKABLE void answered(int id, const QString& letters);
     // From the page while practising: judge question `id` with `letters` ticked.
     Q_INVOKABLE void judge(int id, const QString& letters);
+    // From the page: the candidate wants to write task `id` (a question without options).
+    Q_INVOKABLE void write(int id);
 
 signals:
     void Answered(int id, const QString& letters);
     void JudgeAsked(int id, const QString& letters);
+    void WriteAsked(int id);
 };
