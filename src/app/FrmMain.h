@@ -315,6 +315,14 @@ private:
     void buildWriting();
     void openWriting(int id);
     std::map<int, QPointer<QWidget>> writingWindows_;
+    // A timed 申论 set (计时模考's 整套试卷 on a source of writing tasks): one
+    // clock over every task; false when the paper holds none.
+    bool startEssaySet();
+    void essayTick();
+    void handInEssaySet();
+    std::vector<int> essayTasks_;
+    qint64 essayDeadlineMs_ = 0;
+    QTimer* essayTimer_ = nullptr;
     // 练习模式.
     void buildPractice();
     void loadPracticeSetting();

@@ -115,6 +115,7 @@ void TFrmMain::startTimedExam() {
     std::vector<TimedQuestion> questions;
     for (const TShiTi* q : ShiTiList)
         if (q->OptionCount > 0) questions.push_back({q->Id, q->Number, q->TypeName, q->OptionCount});
+    if (PaperLoaded && questions.empty() && startEssaySet()) return;
     if (!PaperLoaded || questions.empty()) {
         MessageBox(QStringLiteral("这份试卷没有可以作答的选择题，不能计时。"), QStringLiteral("计时模考"),
                    MB_ICONINFORMATION | MB_OK);
@@ -168,6 +169,12 @@ void TFrmMain::endTimedExam() {
 }
 
 bool TFrmMain::ConfirmLeaveTimedExam() {
+    if (essayDeadlineMs_ > 0) {
+        if (MessageBox(QStringLiteral("考试尚未交卷，确定离开吗？"), QStringLiteral("计时模考"), MB_YESNO | MB_ICONQUESTION) !=
+            IDYES)
+            return false;
+        handInEssaySet();
+    }
     if (!timedExam_) return true;
     if (timedExam_->Running() &&
         MessageBox(QStringLiteral("考试尚未交卷，确定离开吗？"), QStringLiteral("计时模考"), MB_YESNO | MB_ICONQUESTION) !=

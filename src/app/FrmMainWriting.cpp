@@ -6,16 +6,97 @@
 #include "browser/WebBrowser.h"
 #include "essay/WritingWindow.h"
 #include "exam/PageWatch.h"
+#include "exam/TimedExam.h"
+#include "exam/TimedExamDialogs.h"
+#include "render/Global.h"
+#include "store/SystemParams.h"
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
+#include <QTimer>
+#include <algorithm>
 #include <QScreen>
+
+namespace {
+// The last limit chosen for a set, with its number of tasks: "5:180".
+constexpr const char* kEssayLimitKey = "申论限时";
+constexpr int kMinutesPerTask = 36;  // 180 minutes for a set of five, as the exam gives
+
+int rememberedEssayMinutes(int tasks) {
+    try {
+        if (const auto value = ReadSystemParam(DataModule1->ADOConnection1, kEssayLimitKey)) {
+            const QStringList parts = QString::fromStdString(*value).split(u':');
+            const int minutes = parts.value(1).toInt();
+            if (parts.size() == 2 && parts[0].toInt() == tasks && minutes >= kMinLimitMinutes && minutes <= kMaxLimitMinutes)
+                return minutes;
+        }
+    } catch (const std::exception& e) {
+        qCWarning(lcApp) << "reading the last 申论 limit failed:" << e.what();
+    }
+    return std::clamp(tasks * kMinutesPerTask, kMinLimitMinutes, kMaxLimitMinutes);
+}
+}  // namespace
 
 void TFrmMain::buildWriting() {
     connect(pageWatch_, &TPageWatch::WriteAsked, this, Guarded([this](int id) { openWriting(id); }));
+    essayTimer_ = new QTimer(this);
+    essayTimer_->setInterval(250);
+    connect(essayTimer_, &QTimer::timeout, this, Guarded([this] { essayTick(); }));
+}
+
+bool TFrmMain::startEssaySet() {
+    std::vector<int> tasks;
+    for (const TShiTi* q : ShiTiList)
+        if (q->OptionCount == 0) tasks.push_back(q->Id);
+    if (tasks.empty()) return false;
+    const int n = static_cast<int>(tasks.size());
+    const int proposed = std::clamp(n * kMinutesPerTask, kMinLimitMinutes, kMaxLimitMinutes);
+    TFrmKSSJ limit(n, rememberedEssayMinutes(n), this,
+                   QStringLiteral("本套共 %1 道题，按每题约 %2 分钟计，建议用时 %3 分钟。每题点“作答”在作答窗口中书写。")
+                       .arg(n)
+                       .arg(kMinutesPerTask)
+                       .arg(proposed));
+    if (limit.ShowModal() != mrOk) return true;  // the set stays on screen, untimed
+    try {
+        WriteSystemParam(DataModule1->ADOConnection1, kEssayLimitKey,
+                         std::to_string(n) + ":" + std::to_string(limit.Minutes()));
+    } catch (const std::exception& e) {
+        qCWarning(lcApp) << "keeping the 申论 limit failed:" << e.what();
+    }
+    WebBrowser1->WaitForLoad();
+    essayTasks_ = std::move(tasks);
+    essayDeadlineMs_ = ExamNowMs() + static_cast<qint64>(limit.Minutes()) * 60000;
+    lockAnswers(true);  // the 参考要点 wait for the hand-in
+    for (int id : essayTasks_)
+        if (auto* w = qobject_cast<essay::WritingWindow*>(writingWindows_[id].data())) w->SetDeadline(essayDeadlineMs_, ExamNowMs);
+    essayTimer_->start();
+    essayTick();
+    qCInfo(lcApp) << "timed 申论 set:" << n << "tasks," << limit.Minutes() << "minutes";
+    return true;
+}
+
+void TFrmMain::essayTick() {
+    if (essayDeadlineMs_ <= 0) return;
+    const qint64 remaining = essayDeadlineMs_ - ExamNowMs();
+    Header2->setText(QString::fromStdString(RemainingText(std::max<qint64>(remaining, 0))));
+    // The writing windows hand themselves in at their own zero; the page's
+    // answers open when the set is over.
+    if (remaining <= 0) handInEssaySet();
+}
+
+void TFrmMain::handInEssaySet() {
+    if (essayDeadlineMs_ <= 0) return;
+    essayDeadlineMs_ = 0;
+    essayTimer_->stop();
+    for (int id : essayTasks_)
+        if (auto* w = qobject_cast<essay::WritingWindow*>(writingWindows_[id].data())) w->HandIn();
+    essayTasks_.clear();
+    lockAnswers(false);
+    Header2->setText(QStringLiteral("资源信息"));
 }
 
 void TFrmMain::openWriting(int id) {
@@ -41,6 +122,8 @@ void TFrmMain::openWriting(int id) {
         const int width = std::min(760, area.width() / 2);
         window->setGeometry(area.right() - width, area.top() + 40, width, std::min(680, area.height() - 80));
     }
+    if (essayDeadlineMs_ > 0 && std::find(essayTasks_.begin(), essayTasks_.end(), id) != essayTasks_.end())
+        window->SetDeadline(essayDeadlineMs_, ExamNowMs);
     window->show();
     window->raise();
 }

@@ -14,17 +14,19 @@ void CreateEssayTable(AdoConnection& connection) {
     q.ExecWith({"CREATE TABLE IF NOT EXISTS 申论作答 (作答编号 INTEGER PRIMARY KEY AUTOINCREMENT, "
                 "小题号 INTEGER NOT NULL, 开始时间 TEXT NOT NULL, 保存时间 TEXT NOT NULL, "
                 "用时秒数 INTEGER NOT NULL DEFAULT 0, 作答 TEXT NOT NULL DEFAULT '', 字数 INTEGER NOT NULL DEFAULT 0, "
-                "估分 REAL, 满分 REAL NOT NULL DEFAULT 0)"});
+                "估分 REAL, 满分 REAL NOT NULL DEFAULT 0, 任务类型 TEXT NOT NULL DEFAULT '')"});
     q.ExecWith({"CREATE INDEX IF NOT EXISTS 申论作答_小题号 ON 申论作答(小题号)"});
 }
 
-long long StartAttempt(AdoConnection& connection, int task, double marks) {
+long long StartAttempt(AdoConnection& connection, int task, double marks, const QString& kind) {
     CreateEssayTable(connection);
     AdoQuery q(&connection);
     const std::string now = NowText().toStdString();
     const std::string full = QString::number(marks).toStdString();
-    q.ExecBound("INSERT INTO 申论作答 (小题号, 开始时间, 保存时间, 满分) VALUES (?,?,?,?)",
-                {static_cast<long long>(task), std::string_view(now), std::string_view(now), std::string_view(full)});
+    const std::string kindText = kind.toStdString();
+    q.ExecBound("INSERT INTO 申论作答 (小题号, 开始时间, 保存时间, 满分, 任务类型) VALUES (?,?,?,?,?)",
+                {static_cast<long long>(task), std::string_view(now), std::string_view(now), std::string_view(full),
+                 std::string_view(kindText)});
     return connection.LastInsertId();
 }
 

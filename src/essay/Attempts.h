@@ -23,8 +23,8 @@ struct Attempt {
 
 void CreateEssayTable(AdoConnection& connection);
 
-// A new attempt at `task`, started now; its id.
-long long StartAttempt(AdoConnection& connection, int task, double marks);
+// A new attempt at `task` (of `kind`: 归纳概括 …, kept for the statistics), started now; its id.
+long long StartAttempt(AdoConnection& connection, int task, double marks, const QString& kind);
 
 // Writes what the attempt holds now (text, count, seconds, score).
 void SaveAttempt(AdoConnection& connection, const Attempt& attempt);

@@ -174,7 +174,7 @@ void WritingWindow::ensureAttempt() {
     attempt_ = Attempt{};
     attempt_.task = task_.id;
     attempt_.marks = task_.marks;
-    attempt_.id = StartAttempt(connection_, task_.id, task_.marks);
+    attempt_.id = StartAttempt(connection_, task_.id, task_.marks, task_.kind);
     secondsBefore_ = 0;
     writing_.restart();
 }
@@ -319,15 +319,16 @@ void WritingWindow::print(bool pdf) {
     sheet_->Print(&printer, task_.text);
 }
 
-void WritingWindow::SetDeadline(qint64 deadlineMs) {
+void WritingWindow::SetDeadline(qint64 deadlineMs, std::function<qint64()> now) {
     deadlineMs_ = deadlineMs;
+    now_ = std::move(now);
     countdown_->show();
     clock_->start();
     tick();
 }
 
 void WritingWindow::tick() {
-    const qint64 left = (deadlineMs_ - QDateTime::currentMSecsSinceEpoch()) / 1000;
+    const qint64 left = (deadlineMs_ - (now_ ? now_() : QDateTime::currentMSecsSinceEpoch())) / 1000;
     if (left <= 0) return HandIn();
     countdown_->setText(QStringLiteral("剩余 %1:%2:%3")
                             .arg(left / 3600)

@@ -8,6 +8,7 @@
 #include "essay/Task.h"
 
 #include <QElapsedTimer>
+#include <functional>
 #include <QWidget>
 
 class AdoConnection;
@@ -31,7 +32,8 @@ public:
     const Task& CurrentTask() const { return task_; }
     // A timed set: the countdown to `deadlineMs` (since the epoch) shows on top;
     // at zero the answer is saved, judged and locked.
-    void SetDeadline(qint64 deadlineMs);
+    // `now` is the clock the deadline is read on (the exam's, so tests can move it).
+    void SetDeadline(qint64 deadlineMs, std::function<qint64()> now);
     // Saves what is written now (nothing when nothing changed).
     void SaveNow();
     // Time is up, or the set is handed in: saves, judges, locks.
@@ -71,6 +73,7 @@ private:
     int secondsBefore_ = 0;
     QElapsedTimer writing_;
     qint64 deadlineMs_ = 0;
+    std::function<qint64()> now_;
 
     QLabel* heading_;
     QLabel* countdown_;

@@ -38,11 +38,12 @@ void TFrmJSMK::BitBtn1Click() {
     }
 }
 
-TFrmKSSJ::TFrmKSSJ(int questions, int minutes, QWidget* parent) : TDialog(parent) {
+TFrmKSSJ::TFrmKSSJ(int questions, int minutes, QWidget* parent, const QString& advice) : TDialog(parent) {
     InitForm(QStringLiteral("考试时间"), 360, 128);
-    Label1 = new QLabel(QStringLiteral("本卷共 %1 道题，按每题约 55 秒计，建议用时 %2 分钟。")
-                            .arg(questions)
-                            .arg(DefaultLimitMinutes(questions)),
+    Label1 = new QLabel(!advice.isEmpty() ? advice
+                                          : QStringLiteral("本卷共 %1 道题，按每题约 55 秒计，建议用时 %2 分钟。")
+                                                .arg(questions)
+                                                .arg(DefaultLimitMinutes(questions)),
                         this);
     Label1->setGeometry(12, 10, 340, 40);
     Label1->setWordWrap(true);

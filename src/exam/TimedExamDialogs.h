@@ -36,7 +36,8 @@ private:
 class TFrmKSSJ : public TDialog {
     Q_OBJECT
 public:
-    TFrmKSSJ(int questions, int minutes, QWidget* parent = nullptr);
+    // `advice` replaces the line that proposes a time (a 申论 set proposes its own).
+    TFrmKSSJ(int questions, int minutes, QWidget* parent = nullptr, const QString& advice = {});
 
     int Minutes() const { return SpinEdit1->value(); }
 

@@ -7,7 +7,9 @@
 #include <QDate>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <string_view>
 
 namespace stats {
 namespace {
@@ -16,6 +18,13 @@ constexpr const char* kPracticeTable =
 
 bool hasTable(AdoQuery& q, const char* name) {
     return !q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?", {std::string_view(name)}).Eof();
+}
+
+// The kinds of writing task in the order a paper sets them.
+constexpr std::string_view kEssayKinds[] = {"归纳概括", "综合分析", "提出对策", "贯彻执行", "文章论述"};
+int essayKindRank(const std::string& kind) {
+    return static_cast<int>(std::find(std::begin(kEssayKinds), std::end(kEssayKinds), std::string_view(kind)) -
+                            std::begin(kEssayKinds));
 }
 }  // namespace
 
@@ -226,6 +235,36 @@ std::vector<int> QuestionsOf(AdoConnection& connection, int testId) {
     for (q.OpenBound("SELECT 小题号 FROM 测试题目 WHERE 测试编号=?", {static_cast<long long>(testId)}); !q.Eof(); q.Next())
         out.push_back(q.Fields(0).AsInteger());
     return out;
+}
+
+EssayFigures ReadEssayFigures(AdoConnection& connection) {
+    EssayFigures f;
+    AdoQuery q(&connection);
+    if (!hasTable(q, "申论作答")) return f;
+    std::map<std::string, int> numbers;
+    double total = 0;
+    for (q.OpenBound("SELECT 任务类型, 估分, 满分, 字数, 用时秒数 FROM 申论作答 ORDER BY 开始时间, 作答编号", {});
+         !q.Eof(); q.Next()) {
+        ++f.attempts;
+        const bool submitted = !q.Fields(1).IsNull();
+        if (submitted) ++f.submitted;
+        // A task without marks has no share to show.
+        if (const double full = q.Fields(2).AsFloat(); submitted && full > 0) {
+            const std::string kind = q.Fields(0).AsString();
+            f.scores.push_back({kind, ++numbers[kind], 100 * q.Fields(1).AsFloat() / full});
+        }
+        // Under a minute says more about a glance at the task than about writing.
+        if (const int seconds = q.Fields(4).AsInteger(); seconds >= 60) {
+            f.speeds.push_back(q.Fields(3).AsInteger() / (seconds / 60.0));
+            total += f.speeds.back();
+        }
+    }
+    if (!f.speeds.empty()) f.averageSpeed = total / static_cast<double>(f.speeds.size());
+    std::stable_sort(f.scores.begin(), f.scores.end(), [](const EssayPoint& a, const EssayPoint& b) {
+        const int ra = essayKindRank(a.kind), rb = essayKindRank(b.kind);
+        return ra != rb ? ra < rb : a.kind < b.kind;
+    });
+    return f;
 }
 
 }  // namespace stats

@@ -79,4 +79,22 @@ std::vector<std::pair<int, std::string>> AnswersOf(AdoConnection& connection, in
 // The questions of a saved test, as 温故知新 lists them.
 std::vector<int> QuestionsOf(AdoConnection& connection, int testId);
 
+// 申论: the attempts at writing tasks (申论作答) and their estimated scores.
+struct EssayPoint {
+    std::string kind;    // 任务类型
+    int number = 0;      // its place among the submitted attempts of its kind, from 1
+    double percent = 0;  // 估分 of 满分
+};
+struct EssayFigures {
+    int attempts = 0, submitted = 0;
+    // Kind after kind (归纳概括 … 文章论述, then any other), each in the order started.
+    std::vector<EssayPoint> scores;
+    // Characters a minute of the attempts of a minute or more, in the order started.
+    std::vector<double> speeds;
+    double averageSpeed = 0;  // of `speeds`
+};
+
+// A bank from before the writing window has no 申论作答: no attempts.
+EssayFigures ReadEssayFigures(AdoConnection& connection);
+
 }  // namespace stats

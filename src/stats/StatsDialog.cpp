@@ -21,8 +21,10 @@
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QStringList>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -289,6 +291,75 @@ void TFrmXXTJ::FormCreate() {
         column->addWidget(StringGrid2, 1);
         PageControl1->addTab(page, QStringLiteral("测试记录"));
     }
+    PageControl1->addTab(essayPage(), QStringLiteral("申论"));
+}
+
+// 申论: the estimated score per kind of task over the attempts, and the writing speed.
+QWidget* TFrmXXTJ::essayPage() {
+    stats::EssayFigures essays;
+    try {
+        essays = stats::ReadEssayFigures(DataModule1->ADOConnection1);
+    } catch (const std::exception& e) {
+        qCWarning(lcExam) << "reading the essay attempts failed:" << e.what();
+        auto* failed = new QLabel(QStringLiteral("无法读取申论作答：") + QString::fromUtf8(e.what()));
+        failed->setWordWrap(true);
+        return failed;
+    }
+    if (essays.attempts == 0) {
+        auto* none = new QLabel(QStringLiteral("还没有申论作答记录。"));
+        none->setAlignment(Qt::AlignCenter);
+        return none;
+    }
+    auto* chart = new QChart;
+    int most = 2;
+    for (const auto& p : essays.scores) most = std::max(most, p.number);
+    auto* x = valueAxis(QStringLiteral("该题型的第几次作答"), most);
+    x->setRange(1, most);
+    // Whole attempts only, at most about ten labels.
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(1);
+    x->setTickInterval((most + 9) / 10);
+    chart->addAxis(x, Qt::AlignBottom);
+    auto* y = valueAxis(QStringLiteral("%"), 100);
+    chart->addAxis(y, Qt::AlignLeft);
+    // The points come kind after kind: a new line where the kind changes.
+    QLineSeries* line = nullptr;
+    const std::string* kind = nullptr;
+    for (const auto& p : essays.scores) {
+        if (!kind || *kind != p.kind) {
+            kind = &p.kind;
+            line = new QLineSeries;
+            line->setName(p.kind.empty() ? QStringLiteral("未分类") : q(p.kind));
+            line->setPointsVisible(true);
+            chart->addSeries(line);
+            line->attachAxis(x);
+            line->attachAxis(y);
+        }
+        line->append(static_cast<double>(p.number), std::round(p.percent * 10) / 10);
+    }
+    chart->setTitle(essays.scores.empty() ? QStringLiteral("申论各题型估分（还没有提交的作答）")
+                                          : QStringLiteral("申论各题型估分"));
+    QWidget* page = chartPage(view(chart), QStringLiteral("估分为程序按参考要点估计的分数（仅供参考），按作答顺序；"
+                                                          "书写速度按保存的字数和用时计算。"));
+
+    QString text = QStringLiteral("共 %1 次作答，其中提交 %2 次。").arg(essays.attempts).arg(essays.submitted);
+    if (essays.speeds.empty()) {
+        text += QStringLiteral("\n书写速度：还没有用时一分钟以上的作答。");
+    } else {
+        // The last twenty are enough to see a trend.
+        const size_t from = essays.speeds.size() > 20 ? essays.speeds.size() - 20 : 0;
+        QStringList each;
+        for (size_t i = from; i < essays.speeds.size(); ++i) each << QString::number(essays.speeds[i], 'f', 0);
+        text += QStringLiteral("\n书写速度：用时一分钟以上的 %1 次作答平均每分钟 %2 字；%3依次为 %4。")
+                    .arg(static_cast<int>(essays.speeds.size()))
+                    .arg(essays.averageSpeed, 0, 'f', 0)
+                    .arg(from ? QStringLiteral("最近 20 次") : QString())
+                    .arg(each.join(QStringLiteral("、")));
+    }
+    auto* speed = new QLabel(text);
+    speed->setWordWrap(true);
+    page->layout()->addWidget(speed);
+    return page;
 }
 
 void TFrmXXTJ::openWrong() {

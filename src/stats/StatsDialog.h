@@ -1,7 +1,8 @@
 #pragma once
 // The statistics window (slot 18): accuracy over time, by subject, practice
 // per day, time per question, a predicted score, the questions answered wrong
-// most often and the saved tests; each chart can be saved as a picture.
+// most often, the saved tests and the 申论 attempts; each chart can be saved as
+// a picture.
 #include "platform/Dialog.h"
 #include "stats/StatsData.h"
 
@@ -33,6 +34,7 @@ public:
 
 private:
     QWidget* chartPage(QChartView* view, const QString& caption);
+    QWidget* essayPage();
     void openWrong();
     void openTest(int row);
     stats::Figures figures_;

@@ -37,7 +37,7 @@ TEST_F(StatisticsWindow, ChartsSaveAsPicturesAndATimedTestOpensWithItsAnswers) {
     const std::string png = inst.Path("正确率.png");
     whenShown<TFrmXXTJ>([&](TFrmXXTJ& d) {
         ASSERT_NE(d.PageControl1, nullptr);
-        EXPECT_EQ(d.PageControl1->count(), 7);
+        EXPECT_EQ(d.PageControl1->count(), 8);
         ASSERT_EQ(d.Charts.size(), 4u);
         EXPECT_EQ(d.Charts[0]->chart()->title(), "各题型正确率走势");
         // The first tab's "保存为图片…" writes the chart as a PNG.

@@ -13,7 +13,10 @@
 #include "support/FakeExamClock.h"
 #include "support/Screen.h"
 
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTest>
 
 namespace {
@@ -168,4 +171,67 @@ TEST_F(TimedExamWindow, LeavingIsAskedAndTimeUpWaitsForTheDialogOpenThen) {
     EXPECT_FALSE(f.AnswerSheet1->isVisible());
     EXPECT_TRUE(f.WebBrowser2->isVisible());
     EXPECT_EQ(f.Header2->text(), "资源信息");
+}
+
+namespace {
+// The first 申论 sample set under a source of its own.
+class TimedEssaySet : public MainWindowFixture {
+protected:
+    TimedEssaySet()
+        : MainWindowFixture(DefaultSettingsSql() +
+                            "INSERT INTO 题目类别 VALUES(4,'申论模拟试卷',0,'0');INSERT INTO 题目类别 VALUES(40,'申论',4,NULL);"
+                            "INSERT INTO 题目类别 VALUES(401,'第一套',40,NULL);"
+                            "INSERT INTO 类型说明 VALUES('申论','：按照作答要求作答。',0);" +
+                            ReadFileBytes(QUILLORA_SOURCE_DIR "/data/bank/27_shenlun.sql")) {}
+    FakeExamClock clock;
+};
+
+QWidget* writingWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("essay::WritingWindow") && w->isVisible()) return w;
+    return nullptr;
+}
+}  // namespace
+
+TEST_F(TimedEssaySet, OneClockOverTheSetHandsEveryAnswerInAtZero) {
+    TFrmMain& f = Start();
+    int minutes = 0;
+    whenShown<TFrmJSMK>([&minutes](TFrmJSMK& d) {
+        QListWidget* list = d.ListBox1;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        whenShown<TFrmKSSJ>([&minutes](TFrmKSSJ& k) {
+            minutes = k.Minutes();
+            k.BitBtn1->click();
+        });
+        d.BitBtn1->click();
+    });
+    QTest::mouseClick(f.NavImages[16], Qt::LeftButton);
+    EXPECT_EQ(minutes, 180);  // five tasks
+    EXPECT_EQ(f.Header2->text(), "剩余 03:00:00");
+
+    // 作答 opens the task's window with the set's clock; the 参考要点 stay shut.
+    f.WebBrowser1->Evaluate("document.getElementById('quillora-write-40101').click(); 1");
+    ASSERT_TRUE(SpinUntil([] { return writingWindow() != nullptr; }, 5000));
+    QWidget* window = writingWindow();
+    auto* editor = window->findChild<QPlainTextEdit*>();
+    ASSERT_TRUE(editor);
+    bool clockShown = false;
+    for (QLabel* l : window->findChildren<QLabel*>()) clockShown = clockShown || l->text().startsWith("剩余 3:00");
+    EXPECT_TRUE(clockShown);
+    f.WebBrowser1->Evaluate("document.getElementById('ShowButton1').click(); 1");
+    EXPECT_EQ(f.WebBrowser1->Evaluate("document.getElementById('Answer1').style.display").toString(), "none");
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, "设施建而不用，运营经费不足。");
+    QApplication::sendEvent(editor, &key);
+
+    // Zero: the answer is saved, judged and locked; the page's answers open.
+    clock.advance(180 * 60 + 1);
+    EXPECT_TRUE(SpinUntil([&] { return editor->isReadOnly(); }, 5000));
+    EXPECT_EQ(f.Header2->text(), "资源信息");
+    AdoQuery& q = DataModule1->ADOQuery1.OpenWith({"SELECT 作答, 估分 IS NOT NULL FROM 申论作答 WHERE 小题号=40101"});
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.Fields(0).AsString(), "设施建而不用，运营经费不足。");
+    EXPECT_EQ(q.Fields(1).AsInteger(), 1);
+    f.WebBrowser1->Evaluate("document.getElementById('ShowButton1').click(); 1");
+    EXPECT_EQ(f.WebBrowser1->Evaluate("document.getElementById('Answer1').style.display").toString(), "");
+    window->close();
 }

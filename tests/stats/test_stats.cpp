@@ -99,10 +99,40 @@ TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
 }
 
 TEST(Statistics, NoHistoryHasNoFigures) {
-    OpenBank bank("DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;");
+    // A bank from before the writing window, without 申论作答.
+    OpenBank bank("DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;DROP TABLE 申论作答;");
     stats::CatchUpSummaries(DataModule1->ADOConnection1);
     const stats::Figures f = stats::ReadFigures(DataModule1->ADOConnection1, "2026-12-10");
     EXPECT_EQ(f.tests, 0);
     EXPECT_TRUE(f.accuracy.empty());
     EXPECT_FALSE(f.prediction.known);
+    EXPECT_EQ(stats::ReadEssayFigures(DataModule1->ADOConnection1).attempts, 0);
+}
+
+TEST(Statistics, EssayScoresByKindInTheOrderStartedAndWritingSpeed) {
+    // Ids out of the order started; 4 not submitted; 5 submitted to a task without marks.
+    OpenBank bank(
+        "INSERT INTO 申论作答(作答编号,小题号,开始时间,保存时间,用时秒数,字数,估分,满分,任务类型) VALUES"
+        "(1,7,'2026-12-02 09:00:00','2026-12-02 09:10:00',600,300,12,20,'综合分析'),"
+        "(2,8,'2026-12-03 09:00:00','2026-12-03 09:00:59',59,100,9,10,'归纳概括'),"
+        "(3,8,'2026-12-01 09:00:00','2026-12-01 09:05:00',300,200,7,10,'归纳概括'),"
+        "(4,8,'2026-12-04 09:00:00','2026-12-04 09:02:00',120,110,NULL,10,'归纳概括'),"
+        "(5,9,'2026-12-05 09:00:00','2026-12-05 09:01:00',60,45,5,0,'提出对策');");
+    const stats::EssayFigures e = stats::ReadEssayFigures(DataModule1->ADOConnection1);
+    EXPECT_EQ(e.attempts, 5);
+    EXPECT_EQ(e.submitted, 4);
+    // 归纳概括 before 综合分析: 7/10 (started first), 9/10, then 12/20.
+    ASSERT_EQ(e.scores.size(), 3u);
+    EXPECT_EQ(e.scores[0].kind, "归纳概括");
+    EXPECT_EQ(e.scores[0].number, 1);
+    EXPECT_DOUBLE_EQ(e.scores[0].percent, 70);
+    EXPECT_EQ(e.scores[1].kind, "归纳概括");
+    EXPECT_EQ(e.scores[1].number, 2);
+    EXPECT_DOUBLE_EQ(e.scores[1].percent, 90);
+    EXPECT_EQ(e.scores[2].kind, "综合分析");
+    EXPECT_EQ(e.scores[2].number, 1);
+    EXPECT_DOUBLE_EQ(e.scores[2].percent, 60);
+    // Characters a minute in the order started, 59 s left out: 200/5, 300/10, 110/2, 45/1.
+    EXPECT_EQ(e.speeds, (std::vector<double>{40, 30, 55, 45}));
+    EXPECT_DOUBLE_EQ(e.averageSpeed, 42.5);
 }
