@@ -119,7 +119,7 @@ void TFrmMain::openWriting(int id) {
     // Beside the page: the right part of the screen, the main window's page left in view.
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();
-        const int width = std::min(760, area.width() / 2);
+        const int width = std::min(780, area.width() * 56 / 100);
         window->setGeometry(area.right() - width, area.top() + 40, width, std::min(680, area.height() - 80));
     }
     if (essayDeadlineMs_ > 0 && std::find(essayTasks_.begin(), essayTasks_.end(), id) != essayTasks_.end())

@@ -64,8 +64,8 @@ QString JudgementHtml(const Task& task, const Judgement& j) {
                 .arg(limitText(task.limit))
                 .arg(task.limit.max > 0 && j.count > task.limit.max ? QStringLiteral("　<b style='color:red'>超出字数</b>")
                                                                     : QString());
-    html += QStringLiteral("<table cellspacing='0' cellpadding='4' border='1' style='border-collapse:collapse'>"
-                           "<tr><th>要点</th><th>判断</th><th>得分</th></tr>");
+    html += QStringLiteral("<table width='100%' cellspacing='0' cellpadding='4' border='1' style='border-collapse:collapse'>"
+                           "<tr><th>要点</th><th width='64'>判断</th><th width='52'>得分</th></tr>");
     for (size_t i = 0; i < task.points.size() && i < j.points.size(); ++i) {
         const PointResult& r = j.points[i];
         const QString colour = r.coverage == Coverage::Covered   ? QStringLiteral("#2E7D32")
@@ -125,6 +125,8 @@ WritingWindow::WritingWindow(AdoConnection& connection, Task task, QWidget* pare
     pointsView_ = new QTextBrowser(result);
     result->addWidget(answerView_);
     result->addWidget(pointsView_);
+    result->setStretchFactor(0, 2);
+    result->setStretchFactor(1, 3);
     pages_->addWidget(result);
     layout->addWidget(pages_, 1);
 
