@@ -24,7 +24,9 @@
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <csignal>
+#include <cstdio>
 
 using namespace essay;
 
@@ -249,6 +251,8 @@ TEST(WritingWindow, ChildWritesUntilKilled) {
     auto* window = new WritingWindow(DataModule1->ADOConnection1, summaryTask());
     window->show();
     type(window->findChild<QPlainTextEdit*>(), QStringLiteral("写到一半被杀掉的作答。"));
+    std::fputs("typed\n", stdout);
+    std::fflush(stdout);
     for (;;) QTest::qWait(100);
 }
 
@@ -261,7 +265,16 @@ TEST(WritingWindow, KilledWhileWritingLosesAtMostTheLastSeconds) {
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=WritingWindow.ChildWritesUntilKilled")});
     ASSERT_TRUE(child.waitForStarted());
-    QTest::qWait(WritingWindow::kSaveEveryMs + 2500);
+    // From the moment the text is typed, one saving period and a little.
+    QElapsedTimer wait;
+    wait.start();
+    QByteArray out;
+    while (!out.contains("typed\n") && wait.elapsed() < 60000) {
+        child.waitForReadyRead(200);
+        out += child.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.contains("typed\n")) << out.toStdString();
+    QTest::qWait(WritingWindow::kSaveEveryMs + 1500);
     ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
     child.waitForFinished();
     // The bank as the killed program left it, opened as the program opens it.
