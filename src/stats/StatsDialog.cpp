@@ -114,6 +114,18 @@ void TFrmXXTJ::FormCreate() {
         Label1->setWordWrap(true);
         Label1->setAlignment(Qt::AlignCenter);
         layout->addWidget(Label1);
+        // 申论 attempts need no test to be shown.
+        bool essays = false;
+        try {
+            essays = stats::ReadEssayFigures(connection).attempts > 0;
+        } catch (const std::exception& e) {
+            qCWarning(lcExam) << "reading the essay attempts failed:" << e.what();
+        }
+        if (essays) {
+            PageControl1 = new QTabWidget(this);
+            PageControl1->addTab(essayPage(), QStringLiteral("申论"));
+            layout->addWidget(PageControl1, 1);
+        }
         return;
     }
     PageControl1 = new QTabWidget(this);
