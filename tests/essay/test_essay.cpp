@@ -6,6 +6,7 @@
 #include "essay/Judge.h"
 #include "essay/Task.h"
 #include "essay/WritingWindow.h"
+#include "platform/FileDialog.h"
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"
@@ -228,6 +229,15 @@ TEST(WritingWindow, EveryAttemptIsKeptAndJudged) {
     for (QTextBrowser* b : window->findChildren<QTextBrowser*>())
         shown = shown || b->toPlainText().contains(QStringLiteral("估分（仅供参考）：4 / 10"));
     EXPECT_TRUE(shown);
+
+    // The sheet saved as PDF where the user chose.
+    const QString pdf = QString::fromStdString(bank.Install.Path("answer.pdf"));
+    const FileDialogHandler previous = SetFileDialogHandler([&](const TFileDialog&) { return std::optional<QString>(pdf); });
+    button(window, QStringLiteral("存为PDF…"))->click();
+    SetFileDialogHandler(previous);
+    QFile written(pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.read(5).startsWith("%PDF"));
 
     // A new attempt is a row of its own; the first stays as it was.
     button(window, QStringLiteral("新作答"))->click();
