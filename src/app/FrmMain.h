@@ -290,6 +290,10 @@ private:
 
     // The timed exam.
     void buildTimedExam();
+    // The last limit chosen under 系统参数 `key` ("count:minutes"), when it was
+    // chosen for `count` questions; `fallback` otherwise.
+    static int rememberedMinutes(const char* key, int count, int fallback);
+    static void rememberMinutes(const char* key, int count, int minutes);
     void startTimedExam();
     void endTimedExam();
     // While the clock runs, no answer of the paper can be shown.

@@ -31,33 +31,33 @@ namespace {
 constexpr const char* kLimitKey = "计时模考时长";
 constexpr std::int64_t kNoticeMs = 5 * 60 * 1000;
 
-int rememberedMinutes(int questions) {
+}  // namespace
+
+int TFrmMain::rememberedMinutes(const char* key, int count, int fallback) {
     try {
-        const auto value = ReadSystemParam(DataModule1->ADOConnection1, kLimitKey);
+        const auto value = ReadSystemParam(DataModule1->ADOConnection1, key);
         if (value) {
             const QStringList parts = QString::fromStdString(*value).split(u':');
             bool okCount = false, okMinutes = false;
-            const int count = parts.value(0).toInt(&okCount), minutes = parts.value(1).toInt(&okMinutes);
-            if (parts.size() == 2 && okCount && okMinutes && count == questions && minutes >= kMinLimitMinutes &&
+            const int stored = parts.value(0).toInt(&okCount), minutes = parts.value(1).toInt(&okMinutes);
+            if (parts.size() == 2 && okCount && okMinutes && stored == count && minutes >= kMinLimitMinutes &&
                 minutes <= kMaxLimitMinutes)
                 return minutes;
         }
     } catch (const std::exception& e) {
         qCWarning(lcApp) << "reading the last time limit failed:" << e.what();
     }
-    return DefaultLimitMinutes(questions);
+    return fallback;
 }
 
-void rememberMinutes(int questions, int minutes) {
+void TFrmMain::rememberMinutes(const char* key, int count, int minutes) {
     try {
-        WriteSystemParam(DataModule1->ADOConnection1, kLimitKey,
-                         std::to_string(questions) + ":" + std::to_string(minutes));
+        WriteSystemParam(DataModule1->ADOConnection1, key, std::to_string(count) + ":" + std::to_string(minutes));
     } catch (const std::exception& e) {
         // A read-only bank still gets its exam; only the choice is not kept.
         qCWarning(lcApp) << "keeping the time limit failed:" << e.what();
     }
 }
-}  // namespace
 
 void TFrmMain::buildTimedExam() {
     AnswerSheet1 = new TAnswerSheet(Panel8);
@@ -122,10 +122,10 @@ void TFrmMain::startTimedExam() {
         return;
     }
     const int count = static_cast<int>(questions.size());
-    TFrmKSSJ limit(count, rememberedMinutes(count), this);
+    TFrmKSSJ limit(count, rememberedMinutes(kLimitKey, count, DefaultLimitMinutes(count)), this);
     // Cancelled: the paper stays on screen, untimed.
     if (limit.ShowModal() != mrOk) return;
-    rememberMinutes(count, limit.Minutes());
+    rememberMinutes(kLimitKey, count, limit.Minutes());
     // The clock starts on a page the user can see.
     WebBrowser1->WaitForLoad();
 
@@ -169,17 +169,13 @@ void TFrmMain::endTimedExam() {
 }
 
 bool TFrmMain::ConfirmLeaveTimedExam() {
-    if (essayDeadlineMs_ > 0) {
-        if (MessageBox(QStringLiteral("考试尚未交卷，确定离开吗？"), QStringLiteral("计时模考"), MB_YESNO | MB_ICONQUESTION) !=
-            IDYES)
-            return false;
-        handInEssaySet();
-    }
-    if (!timedExam_) return true;
-    if (timedExam_->Running() &&
+    // A 申论 set's clock runs as long as it is set; a paper's until it is handed in.
+    const bool running = essayDeadlineMs_ > 0 || (timedExam_ && timedExam_->Running());
+    if (running &&
         MessageBox(QStringLiteral("考试尚未交卷，确定离开吗？"), QStringLiteral("计时模考"), MB_YESNO | MB_ICONQUESTION) !=
             IDYES)
         return false;
+    handInEssaySet();
     endTimedExam();
     return true;
 }

@@ -8,37 +8,20 @@
 #include "exam/PageWatch.h"
 #include "exam/TimedExam.h"
 #include "exam/TimedExamDialogs.h"
-#include "render/Global.h"
-#include "store/SystemParams.h"
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
+#include "render/Global.h"
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"
 
-#include <QDateTime>
-#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
-#include <QScreen>
 
 namespace {
 // The last limit chosen for a set, with its number of tasks: "5:180".
 constexpr const char* kEssayLimitKey = "申论限时";
 constexpr int kMinutesPerTask = 36;  // 180 minutes for a set of five, as the exam gives
-
-int rememberedEssayMinutes(int tasks) {
-    try {
-        if (const auto value = ReadSystemParam(DataModule1->ADOConnection1, kEssayLimitKey)) {
-            const QStringList parts = QString::fromStdString(*value).split(u':');
-            const int minutes = parts.value(1).toInt();
-            if (parts.size() == 2 && parts[0].toInt() == tasks && minutes >= kMinLimitMinutes && minutes <= kMaxLimitMinutes)
-                return minutes;
-        }
-    } catch (const std::exception& e) {
-        qCWarning(lcApp) << "reading the last 申论 limit failed:" << e.what();
-    }
-    return std::clamp(tasks * kMinutesPerTask, kMinLimitMinutes, kMaxLimitMinutes);
-}
 }  // namespace
 
 void TFrmMain::buildWriting() {
@@ -55,18 +38,13 @@ bool TFrmMain::startEssaySet() {
     if (tasks.empty()) return false;
     const int n = static_cast<int>(tasks.size());
     const int proposed = std::clamp(n * kMinutesPerTask, kMinLimitMinutes, kMaxLimitMinutes);
-    TFrmKSSJ limit(n, rememberedEssayMinutes(n), this,
+    TFrmKSSJ limit(n, rememberedMinutes(kEssayLimitKey, n, proposed), this,
                    QStringLiteral("本套共 %1 道题，按每题约 %2 分钟计，建议用时 %3 分钟。每题点“作答”在作答窗口中书写。")
                        .arg(n)
                        .arg(kMinutesPerTask)
                        .arg(proposed));
     if (limit.ShowModal() != mrOk) return true;  // the set stays on screen, untimed
-    try {
-        WriteSystemParam(DataModule1->ADOConnection1, kEssayLimitKey,
-                         std::to_string(n) + ":" + std::to_string(limit.Minutes()));
-    } catch (const std::exception& e) {
-        qCWarning(lcApp) << "keeping the 申论 limit failed:" << e.what();
-    }
+    rememberMinutes(kEssayLimitKey, n, limit.Minutes());
     WebBrowser1->WaitForLoad();
     essayTasks_ = std::move(tasks);
     essayDeadlineMs_ = ExamNowMs() + static_cast<qint64>(limit.Minutes()) * 60000;

@@ -29,8 +29,9 @@ QString ConfinementScript() {
     // Functions are taken before any page script runs, so a page cannot undo it
     // by replacing them. A new frame is cleaned the moment it is reached or
     // inserted, before the page can use its fresh globals. A frame the parser
-    // inserts is cleaned only once it is reached through its element: an
-    // observer that would see it costs twice the load time of a large page.
+    // inserts is cleaned by the frame watch (FrameWatchScript), which a browser
+    // adds only for a page whose text holds frames: watching every page would
+    // cost twice the load time of a large one.
     static const QString script = QString::fromUtf8(R"JS((function () {
   'use strict';
   var p = location.protocol;

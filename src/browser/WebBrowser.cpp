@@ -43,13 +43,11 @@ void WebBrowser::Navigate(const QString& address) {
     written_.clear();
     flushPending_ = false;
     startLoad();
-    if (local) {
-        QFile file(address);
-        const uchar* bytes = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
-        watchFramesOf(bytes ? QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), file.size()) : QByteArray());
-    }
-    if (local) setUrl(QUrl::fromLocalFile(address));
-    else setUrl(QUrl(address));
+    if (!local) return setUrl(QUrl(address));
+    QFile file(address);
+    const uchar* bytes = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
+    watchFramesOf(bytes ? QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), file.size()) : QByteArray());
+    setUrl(QUrl::fromLocalFile(address));
 }
 
 void WebBrowser::watchFramesOf(const QByteArray& html) {

@@ -70,14 +70,13 @@ bool isTitle(const QString& a, Span s, bool first, bool more) {
     return n <= kCellsPerRow - 4 && !closing(a.at(s.end - 1).unicode());
 }
 
-int rowsFor(int cells) { return (cells + kCellsPerRow - 1) / kCellsPerRow; }
 }  // namespace
 
 Limit ParseLimit(const QString& text) {
     Limit l;
     static const QRegularExpression range(QStringLiteral("(\\d{2,5})\\s*(?:～|~|－|-|—|至|到)\\s*(\\d{2,5})\\s*字"));
     static const QRegularExpression between(QStringLiteral("字数[^0-9。]{0,6}(\\d{2,5})[^0-9。]{0,4}(\\d{2,5})"));
-    static const QRegularExpression atMost(QStringLiteral("(?:不超过|不多于|不得超过|限|以内.{0,0})\\s*(\\d{2,5})\\s*字"));
+    static const QRegularExpression atMost(QStringLiteral("(?:不超过|不多于|不得超过|限)\\s*(\\d{2,5})\\s*字"));
     static const QRegularExpression within(QStringLiteral("(\\d{2,5})\\s*字(?:以内|之内|左右)"));
     static const QRegularExpression atLeast(QStringLiteral("(?:不少于|不低于|至少)\\s*(\\d{2,5})\\s*字"));
     if (auto m = range.match(text); m.hasMatch()) {
@@ -133,24 +132,11 @@ Sheet LayOut(const QString& a) {
     return sheet;
 }
 
-int CountCells(const QString& a) {
-    const std::vector<Span> ps = paragraphs(a);
-    int rows = 0, last = 0;
-    for (size_t p = 0; p < ps.size(); ++p) {
-        const int n = cellCount(a, ps[p]);
-        if (isTitle(a, ps[p], p == 0, ps.size() > 1)) {
-            ++rows;
-            last = (kCellsPerRow + n) / 2;
-            continue;
-        }
-        rows += rowsFor(n + 2);
-        last = (n + 2) - (rowsFor(n + 2) - 1) * kCellsPerRow;
-    }
-    return rows == 0 ? 0 : (rows - 1) * kCellsPerRow + last;
-}
+int CountCells(const QString& a) { return LayOut(a).cells; }
 
-int FittingPrefix(const QString& a, int cells) {
-    const Sheet sheet = LayOut(a);
+int FittingPrefix(const QString& a, int cells) { return FittingPrefix(a, LayOut(a), cells); }
+
+int FittingPrefix(const QString& a, const Sheet& sheet, int cells) {
     int end = 0;
     for (qsizetype i = 0; i < a.size(); ++i) {
         const int c = sheet.cellOf[static_cast<size_t>(i)];

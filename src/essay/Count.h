@@ -39,10 +39,12 @@ struct Sheet {
 
 Sheet LayOut(const QString& answer);
 
-// The count alone, without building the rows.
+// The count alone.
 int CountCells(const QString& answer);
 
 // How much of the answer fits in `cells` cells: its length in characters.
 int FittingPrefix(const QString& answer, int cells);
+// The same for an answer already laid out.
+int FittingPrefix(const QString& answer, const Sheet& sheet, int cells);
 
 }  // namespace essay

@@ -135,9 +135,10 @@ QStringList KeyWords(const QString& pointText, QStringList* headline) {
 Judgement Judge(const Task& task, const QString& whole) {
     Judgement j;
     j.marks = task.marks;
-    j.count = CountCells(whole);
+    const Sheet sheet = LayOut(whole);
+    j.count = sheet.cells;
     // What stands past the limit is not scored.
-    const int scored = task.limit.max > 0 && j.count > task.limit.max ? FittingPrefix(whole, task.limit.max)
+    const int scored = task.limit.max > 0 && j.count > task.limit.max ? FittingPrefix(whole, sheet, task.limit.max)
                                                                       : static_cast<int>(whole.size());
     j.scoredChars = scored;
     const QString answer = whole.left(scored);
@@ -201,9 +202,8 @@ Judgement Judge(const Task& task, const QString& whole) {
 
     if (task.essay) {
         const double structureMarks = std::max(0.0, task.marks - pointsTotal);
-        const Sheet sheet = LayOut(answer);
         const QStringList paragraphs = answer.split(u'\n', Qt::SkipEmptyParts);
-        const bool titled = !sheet.rows.empty() && sheet.rows.front().title;
+        const bool titled = !paragraphs.isEmpty() && sheet.rows.front().title;
         const int body = static_cast<int>(paragraphs.size()) - (titled ? 1 : 0);
         bool opening = false;
         if (body > 0 && !task.points.empty()) {

@@ -115,15 +115,9 @@ void TFrmXXTJ::FormCreate() {
         Label1->setAlignment(Qt::AlignCenter);
         layout->addWidget(Label1);
         // 申论 attempts need no test to be shown.
-        bool essays = false;
-        try {
-            essays = stats::ReadEssayFigures(connection).attempts > 0;
-        } catch (const std::exception& e) {
-            qCWarning(lcExam) << "reading the essay attempts failed:" << e.what();
-        }
-        if (essays) {
+        if (QWidget* essays = essayPage(false)) {
             PageControl1 = new QTabWidget(this);
-            PageControl1->addTab(essayPage(), QStringLiteral("申论"));
+            PageControl1->addTab(essays, QStringLiteral("申论"));
             layout->addWidget(PageControl1, 1);
         }
         return;
@@ -303,21 +297,23 @@ void TFrmXXTJ::FormCreate() {
         column->addWidget(StringGrid2, 1);
         PageControl1->addTab(page, QStringLiteral("测试记录"));
     }
-    PageControl1->addTab(essayPage(), QStringLiteral("申论"));
+    PageControl1->addTab(essayPage(true), QStringLiteral("申论"));
 }
 
 // 申论: the estimated score per kind of task over the attempts, and the writing speed.
-QWidget* TFrmXXTJ::essayPage() {
+QWidget* TFrmXXTJ::essayPage(bool always) {
     stats::EssayFigures essays;
     try {
         essays = stats::ReadEssayFigures(DataModule1->ADOConnection1);
     } catch (const std::exception& e) {
         qCWarning(lcExam) << "reading the essay attempts failed:" << e.what();
+        if (!always) return nullptr;
         auto* failed = new QLabel(QStringLiteral("无法读取申论作答：") + QString::fromUtf8(e.what()));
         failed->setWordWrap(true);
         return failed;
     }
     if (essays.attempts == 0) {
+        if (!always) return nullptr;
         auto* none = new QLabel(QStringLiteral("还没有申论作答记录。"));
         none->setAlignment(Qt::AlignCenter);
         return none;

@@ -34,7 +34,8 @@ public:
 
 private:
     QWidget* chartPage(QChartView* view, const QString& caption);
-    QWidget* essayPage();
+    // The 申论 tab's page; with `always` false, none when there is nothing to show.
+    QWidget* essayPage(bool always);
     void openWrong();
     void openTest(int row);
     stats::Figures figures_;
