@@ -4,7 +4,7 @@
 #include "platform/Files.h"
 #include "store/AdoConnection.h"
 #include "store/DatabaseError.h"
-#include "store/Log.h"
+#include "exchange/Log.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -250,7 +250,7 @@ ImportResult WritePlan(AdoConnection& connection, const ImportPlan& plan, const 
         try {
             connection.RollbackTrans();
         } catch (const std::exception& e) {
-            qCWarning(lcStore) << "rolling back the import failed:" << e.what();
+            qCWarning(lcExchange) << "rolling back the import failed:" << e.what();
         }
         throw;
     }
@@ -266,7 +266,7 @@ int WriteMissingPictures(AdoConnection& connection, const QString& appFolder) {
     const std::string folder = QDir(appFolder).absolutePath().toStdString();
     const QString dir = QDir(appFolder).filePath(QStringLiteral("images/bank"));
     if (IsLink(dir.toStdString()) || (!QDir(dir).exists() && !QDir().mkpath(dir))) {
-        qCWarning(lcStore) << "cannot make the picture folder" << dir;
+        qCWarning(lcExchange) << "cannot make the picture folder" << dir;
         return 0;
     }
     int written = 0;
@@ -274,7 +274,7 @@ int WriteMissingPictures(AdoConnection& connection, const QString& appFolder) {
     while (q.step()) {
         const QString name = q.text(0);
         if (!IsPictureFileName(name)) {
-            qCWarning(lcStore) << "a picture in the bank has a name that is not ours; left out:" << name.left(80);
+            qCWarning(lcExchange) << "a picture in the bank has a name that is not ours; left out:" << name.left(80);
             continue;
         }
         const std::string rel = "images/bank/" + name.toStdString();
@@ -284,7 +284,7 @@ int WriteMissingPictures(AdoConnection& connection, const QString& appFolder) {
         // picture its extension says (not a page in disguise).
         const QString sha = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
         if (name.section(u'.', 0, 0) != sha || PictureExt(bytes) != name.section(u'.', 1)) {
-            qCWarning(lcStore) << "a picture in the bank is not what its name says; left out:" << name;
+            qCWarning(lcExchange) << "a picture in the bank is not what its name says; left out:" << name;
             continue;
         }
         const int fd = CreateScratch(folder, rel);
@@ -296,7 +296,7 @@ int WriteMissingPictures(AdoConnection& connection, const QString& appFolder) {
         }
         if (fd >= 0) ok = ::close(fd) == 0 && ok;
         if (!ok) {
-            qCWarning(lcStore) << "writing the picture" << name << "failed";
+            qCWarning(lcExchange) << "writing the picture" << name << "failed";
             DeleteInFolder(folder, rel);
             continue;
         }

@@ -6,7 +6,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "store/DataModule.h"
-#include "store/Log.h"
+#include "exchange/Log.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -74,7 +74,7 @@ void TFrmExport::exportNow() {
                   : exchange::WriteMoodleXml(dialog.FileName, questions, pictures, &error);
     }
     if (!ok) {
-        qCWarning(lcStore) << "export failed:" << error;
+        qCWarning(lcExchange) << "export failed:" << error;
         MessageBox(QStringLiteral("导出失败：") + error, kCaption, MB_ICONERROR | MB_OK);
         return;
     }

@@ -13,7 +13,7 @@
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"
 #include "store/SystemParams.h"
-#include "store/Log.h"
+#include "exchange/Log.h"
 #include "store/WriteHold.h"
 
 #include <QCheckBox>
@@ -171,7 +171,7 @@ void TFrmImport::OpenFile(const QString& path) {
         if (const auto kept = ReadSystemParam(DataModule1->ADOConnection1, key.toStdString()))
             exchange::ParseColumnChoice(QString::fromStdString(*kept), columns_, &error);
     } catch (const std::exception& e) {
-        qCWarning(lcStore) << "reading the remembered columns failed:" << e.what();
+        qCWarning(lcExchange) << "reading the remembered columns failed:" << e.what();
     }
     readFile();
     // A sheet whose columns are not understood: the user says what they are.
@@ -199,7 +199,7 @@ bool TFrmImport::chooseColumns() {
                          TFrmColumns::ChoiceText(columns_).toStdString());
     } catch (const std::exception& e) {
         // A read-only bank still imports; only the choice is not kept.
-        qCWarning(lcStore) << "keeping the chosen columns failed:" << e.what();
+        qCWarning(lcExchange) << "keeping the chosen columns failed:" << e.what();
     }
     readFile();
     Tabs->setCurrentIndex(Tabs->isTabEnabled(1) ? 1 : 0);
@@ -219,7 +219,7 @@ void TFrmImport::recheck() {
     try {
         plan_ = exchange::PlanImport(parsed_, exchange::ReadBankFacts(DataModule1->ADOConnection1), options);
     } catch (const std::exception& e) {
-        qCWarning(lcStore) << "reading the bank for the import failed:" << e.what();
+        qCWarning(lcExchange) << "reading the bank for the import failed:" << e.what();
         plan_ = {};
         plan_.fatal = true;
         plan_.problems.push_back({0, {}, QStringLiteral("读取题库失败：") + QString::fromUtf8(e.what()), true});
@@ -286,7 +286,7 @@ void TFrmImport::runImport() {
         MessageBox(QStringLiteral("导入已取消，题库没有改变。"), kCaption, MB_ICONINFORMATION | MB_OK);
         return;
     } catch (const std::exception& e) {
-        qCWarning(lcStore) << "the import failed:" << e.what();
+        qCWarning(lcExchange) << "the import failed:" << e.what();
         MessageBox(QStringLiteral("导入失败，题库没有改变：") + QString::fromUtf8(e.what()), kCaption, MB_ICONERROR | MB_OK);
         return;
     }

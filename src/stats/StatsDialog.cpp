@@ -1,6 +1,6 @@
 #include "stats/StatsDialog.h"
 
-#include "exam/Log.h"
+#include "stats/Log.h"
 #include "platform/BusyCursor.h"
 #include "platform/FileDialog.h"
 #include "platform/ListGrid.h"
@@ -90,13 +90,13 @@ void TFrmXXTJ::FormCreate() {
     try {
         stats::CatchUpSummaries(connection);
     } catch (const std::exception& e) {
-        qCWarning(lcExam) << "the statistics' summaries were not brought up to date:" << e.what();
+        qCWarning(lcStats) << "the statistics' summaries were not brought up to date:" << e.what();
         stale = QStringLiteral("题库文件无法写入，下面的统计不含最近保存的测试：") + QString::fromUtf8(e.what());
     }
     try {
         figures_ = stats::ReadFigures(connection, QDate::currentDate().toString(Qt::ISODate).toStdString());
     } catch (const std::exception& e) {
-        qCWarning(lcExam) << "reading the statistics failed:" << e.what();
+        qCWarning(lcStats) << "reading the statistics failed:" << e.what();
         Label1 = new QLabel(QStringLiteral("无法读取测试历史：") + QString::fromUtf8(e.what()));
         Label1->setWordWrap(true);
         layout->addWidget(Label1);
@@ -306,7 +306,7 @@ QWidget* TFrmXXTJ::essayPage(bool always) {
     try {
         essays = stats::ReadEssayFigures(DataModule1->ADOConnection1);
     } catch (const std::exception& e) {
-        qCWarning(lcExam) << "reading the essay attempts failed:" << e.what();
+        qCWarning(lcStats) << "reading the essay attempts failed:" << e.what();
         if (!always) return nullptr;
         auto* failed = new QLabel(QStringLiteral("无法读取申论作答：") + QString::fromUtf8(e.what()));
         failed->setWordWrap(true);

@@ -1,0 +1,3 @@
+#include "exchange/Log.h"
+
+Q_LOGGING_CATEGORY(lcExchange, "quillora.exchange")

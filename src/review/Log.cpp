@@ -1,0 +1,3 @@
+#include "review/Log.h"
+
+Q_LOGGING_CATEGORY(lcReview, "quillora.review")

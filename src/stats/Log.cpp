@@ -1,0 +1,3 @@
+#include "stats/Log.h"
+
+Q_LOGGING_CATEGORY(lcStats, "quillora.stats")
