@@ -11,6 +11,7 @@
 #include "store/DataModule.h"
 #include "store/ExamDbFile.h"
 #include "store/SqlText.h"
+#include "store/Statement.h"
 
 #include <QString>
 #include <benchmark/benchmark.h>
@@ -45,17 +46,15 @@ Bank& bank() {
 
 // Steps through `sql` on the bare connection, touching every column; returns the rows.
 long long bareRows(const std::string& sql, std::vector<long long>* firstColumn = nullptr) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(bank().bare, sql.c_str(), static_cast<int>(sql.size()), &s, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(bank().bare));
+    store::Statement s(bank().bare, sql);
     long long rows = 0, bytes = 0;
-    const int n = sqlite3_column_count(s);
-    while (sqlite3_step(s) == SQLITE_ROW) {
+    const int n = s.columnCount();
+    while (s.step()) {
         ++rows;
-        if (firstColumn) firstColumn->push_back(sqlite3_column_int64(s, 0));
-        for (int c = 0; c < n; ++c) bytes += sqlite3_column_type(s, c) == SQLITE_TEXT ? sqlite3_column_bytes(s, c) : 8;
+        if (firstColumn) firstColumn->push_back(s.integer(0));
+        for (int c = 0; c < n; ++c)
+            bytes += s.columnType(c) == SQLITE_TEXT ? static_cast<long long>(s.utf8(c).size()) : 8;
     }
-    sqlite3_finalize(s);
     benchmark::DoNotOptimize(bytes);
     return rows;
 }

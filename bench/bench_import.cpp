@@ -7,6 +7,8 @@
 #include "exchange/Export.h"
 #include "exchange/ImportFile.h"
 #include "platform/Files.h"
+#include "store/Statement.h"
+#include "store/Transaction.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -133,36 +135,18 @@ void BM_FloorBareInserts(benchmark::State& state) {
                      "CREATE INDEX a ON 小题(大题号);CREATE INDEX b ON 小题(所属编号);CREATE INDEX c ON 答案选项(大题号,小题号,答案编号);",
                      nullptr, nullptr, nullptr);
         state.ResumeTiming();
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_stmt* q = nullptr;
-        sqlite3_stmt* o = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO 小题 VALUES(?,?,?,?,?,?,?,?,0)", -1, &q, nullptr);
-        sqlite3_prepare_v2(db, "INSERT INTO 答案选项 VALUES(?,?,?,?)", -1, &o, nullptr);
-        for (const auto& e : qs) {
-            const QByteArray t = e.type.toUtf8(), s = e.stem.toUtf8(), k = e.key.toUtf8(), x = e.explanation.toUtf8();
-            sqlite3_bind_int(q, 1, e.id);
-            sqlite3_bind_int(q, 2, e.id);
-            sqlite3_bind_int(q, 3, 101);
-            sqlite3_bind_text(q, 4, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(q, 5, s.constData(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(q, 6, k.constData(), static_cast<int>(k.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(q, 7, x.constData(), static_cast<int>(x.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int(q, 8, 0);
-            sqlite3_step(q);
-            sqlite3_reset(q);
-            for (int i = 0; i < e.options.size(); ++i) {
-                const QByteArray b = e.options[i].toUtf8();
-                sqlite3_bind_int(o, 1, e.id);
-                sqlite3_bind_int(o, 2, e.id);
-                sqlite3_bind_int(o, 3, i + 1);
-                sqlite3_bind_text(o, 4, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
-                sqlite3_step(o);
-                sqlite3_reset(o);
+        {
+            store::WriteTransaction transaction(db, store::WriteTransaction::Begin::Deferred);
+            store::Statement q(db, "INSERT INTO 小题 VALUES(?,?,?,?,?,?,?,?,0)");
+            store::Statement o(db, "INSERT INTO 答案选项 VALUES(?,?,?,?)");
+            for (const auto& e : qs) {
+                q.bind(1, e.id).bind(2, e.id).bind(3, 101).bind(4, e.type).bind(5, e.stem).bind(6, e.key);
+                q.bind(7, e.explanation).bind(8, 0).run();
+                for (int i = 0; i < e.options.size(); ++i)
+                    o.bind(1, e.id).bind(2, e.id).bind(3, i + 1).bind(4, e.options[i]).run();
             }
+            transaction.commit();
         }
-        sqlite3_finalize(q);
-        sqlite3_finalize(o);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         state.PauseTiming();
         sqlite3_close(db);
         state.ResumeTiming();

@@ -10,6 +10,7 @@
 #include "store/DataModule.h"
 #include "store/EncryptionMDB.h"
 #include "store/ExamDbFile.h"
+#include "store/Statement.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -52,57 +53,53 @@ static void BM_Floor_ReadRowsWriteBytes(benchmark::State& state) {
     sqlite3_open_v2(image.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     std::string inList;
     for (int i = 0; i < XiaoTiList.Count(); ++i) inList += (i ? "," : "") + std::to_string(XiaoTiList[i]->Id);
-    sqlite3_stmt *outer, *type, *group, *stem, *options;
-    sqlite3_prepare_v2(db, ("SELECT * FROM 小题 WHERE 小题号 IN(" + inList + ")").c_str(), -1, &outer, nullptr);
-    sqlite3_prepare_v2(db, "SELECT * FROM 类型说明 WHERE 题目类型=?", -1, &type, nullptr);
-    sqlite3_prepare_v2(db, "SELECT * FROM 小题 WHERE 大题号=?", -1, &group, nullptr);
-    sqlite3_prepare_v2(db, "SELECT * FROM 大题 WHERE 大题号=?", -1, &stem, nullptr);
-    sqlite3_prepare_v2(db, "SELECT * FROM 答案选项 WHERE 大题号=? AND 小题号=? ORDER BY 答案编号", -1, &options, nullptr);
-    auto drain = [](sqlite3_stmt* s) {
-        size_t bytes = 0;
-        int rows = 0;
-        while (sqlite3_step(s) == SQLITE_ROW) {
-            ++rows;
-            for (int c = 0; c < sqlite3_column_count(s); ++c) {
-                sqlite3_column_text(s, c);
-                bytes += static_cast<size_t>(sqlite3_column_bytes(s, c));
+    {
+        store::Statement outer(db, "SELECT * FROM 小题 WHERE 小题号 IN(" + inList + ")");
+        store::Statement type(db, "SELECT * FROM 类型说明 WHERE 题目类型=?");
+        store::Statement group(db, "SELECT * FROM 小题 WHERE 大题号=?");
+        store::Statement stem(db, "SELECT * FROM 大题 WHERE 大题号=?");
+        store::Statement options(db, "SELECT * FROM 答案选项 WHERE 大题号=? AND 小题号=? ORDER BY 答案编号");
+        auto drain = [](store::Statement& s) {
+            size_t bytes = 0;
+            int rows = 0;
+            while (s.step()) {
+                ++rows;
+                for (int c = 0; c < s.columnCount(); ++c) bytes += s.utf8(c).size();
             }
-        }
-        sqlite3_reset(s);
-        benchmark::DoNotOptimize(bytes);
-        return rows;
-    };
-    for (auto _ : state) {
-        std::string prevType;
-        long long prevGroup = 0;
-        while (sqlite3_step(outer) == SQLITE_ROW) {
-            const long long id = sqlite3_column_int64(outer, 0), grp = sqlite3_column_int64(outer, 1);
-            const char* t = reinterpret_cast<const char*>(sqlite3_column_text(outer, 3));
-            for (int c = 0; c < sqlite3_column_count(outer); ++c) sqlite3_column_text(outer, c);
-            if (!t || !*t) continue;
-            if (prevType != t) {
-                prevType = t;
-                sqlite3_bind_text(type, 1, t, -1, SQLITE_TRANSIENT);
-                drain(type);
-            }
-            if (grp != prevGroup) {
-                sqlite3_bind_int64(group, 1, grp);
-                if (drain(group) >= 2) {
-                    prevGroup = grp;
-                    sqlite3_bind_int64(stem, 1, grp);
-                    drain(stem);
+            s.reset();
+            benchmark::DoNotOptimize(bytes);
+            return rows;
+        };
+        for (auto _ : state) {
+            std::string prevType;
+            long long prevGroup = 0;
+            while (outer.step()) {
+                const long long id = outer.integer(0), grp = outer.integer(1);
+                const std::string_view t = outer.utf8(3);
+                for (int c = 0; c < outer.columnCount(); ++c) outer.utf8(c);
+                if (t.empty()) continue;
+                if (prevType != t) {
+                    prevType = t;
+                    type.bind(1, t);
+                    drain(type);
                 }
+                if (grp != prevGroup) {
+                    group.bind(1, grp);
+                    if (drain(group) >= 2) {
+                        prevGroup = grp;
+                        stem.bind(1, grp);
+                        drain(stem);
+                    }
+                }
+                options.bind(1, grp).bind(2, id);
+                drain(options);
             }
-            sqlite3_bind_int64(options, 1, grp);
-            sqlite3_bind_int64(options, 2, id);
-            drain(options);
+            outer.reset();
+            std::FILE* f = std::fopen((inst.folder + "css/floor.html").c_str(), "wb");
+            std::fwrite(page.data(), 1, page.size(), f);
+            std::fclose(f);
         }
-        sqlite3_reset(outer);
-        std::FILE* f = std::fopen((inst.folder + "css/floor.html").c_str(), "wb");
-        std::fwrite(page.data(), 1, page.size(), f);
-        std::fclose(f);
     }
-    for (sqlite3_stmt* s : {outer, type, group, stem, options}) sqlite3_finalize(s);
     sqlite3_close(db);
     state.counters["page_bytes"] = static_cast<double>(page.size());
 }

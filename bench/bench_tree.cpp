@@ -5,6 +5,7 @@
 #include "platform/AppFolder.h"
 #include "store/DataModule.h"
 #include "store/ExamDbFile.h"
+#include "store/Statement.h"
 
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
@@ -37,18 +38,18 @@ static void BM_Floor_ReadCategories(benchmark::State& state) {
     examdb::ExtractImage(bank.folder + "exam.db", image);
     sqlite3* db = nullptr;
     sqlite3_open_v2(image.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "SELECT * FROM 题目类别", -1, &s, nullptr);
-    for (auto _ : state) {
-        long long sum = 0;
-        while (sqlite3_step(s) == SQLITE_ROW) {
-            sum += sqlite3_column_int64(s, 0) + sqlite3_column_int64(s, 2);
-            sum += sqlite3_column_bytes(s, 1);
+    {
+        store::Statement s(db, "SELECT * FROM 题目类别");
+        for (auto _ : state) {
+            long long sum = 0;
+            while (s.step()) {
+                sum += s.integer(0) + s.integer(2);
+                sum += static_cast<long long>(s.utf8(1).size());
+            }
+            s.reset();
+            benchmark::DoNotOptimize(sum);
         }
-        sqlite3_reset(s);
-        benchmark::DoNotOptimize(sum);
     }
-    sqlite3_finalize(s);
     sqlite3_close(db);
 }
 BENCHMARK(BM_Floor_ReadCategories)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -2,6 +2,8 @@
 
 #include "store/DatabaseError.h"
 #include "store/EncryptionMDB.h"
+#include "store/Statement.h"
+#include "store/Transaction.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -41,9 +43,11 @@ void BuildWith(const std::string& target, const std::function<void(sqlite3*)>& f
     }
     try {
         ExecScript(db, "PRAGMA page_size=4096; PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF;");
-        ExecScript(db, "BEGIN");
-        fill(db);
-        ExecScript(db, "COMMIT");
+        {
+            store::WriteTransaction transaction(db, store::WriteTransaction::Begin::Deferred);
+            fill(db);
+            transaction.commit();
+        }
         ExecScript(db, "VACUUM");
     } catch (...) {
         sqlite3_close(db);
@@ -79,22 +83,15 @@ void addPictures(sqlite3* db, const fs::path& folder) {
     for (const auto& e : fs::directory_iterator(folder))
         if (e.is_regular_file()) files.push_back(e.path());
     std::sort(files.begin(), files.end());
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "INSERT INTO 图片(名称, 数据) VALUES(?, ?)", -1, &st, nullptr) != SQLITE_OK)
-        throw EDatabaseError(sqlite3_errmsg(db));
+    store::Statement insert(db, "INSERT INTO 图片(名称, 数据) VALUES(?, ?)");
     for (const auto& f : files) {
         const std::string name = f.filename().string(), bytes = ReadTextFile(f.string());
-        sqlite3_bind_text(st, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_blob(st, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-        const int rc = sqlite3_step(st);
-        sqlite3_reset(st);
-        if (rc != SQLITE_DONE) {
-            const std::string msg = sqlite3_errmsg(db);
-            sqlite3_finalize(st);
-            throw EDatabaseError("图片 '" + name + "': " + msg);
+        try {
+            insert.bind(1, name).bind(2, QByteArray::fromStdString(bytes)).run();
+        } catch (const EDatabaseError& e) {
+            throw EDatabaseError("图片 '" + name + "': " + e.what());
         }
     }
-    sqlite3_finalize(st);
 }
 }  // namespace
 

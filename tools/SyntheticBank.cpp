@@ -1,11 +1,10 @@
 #include "SyntheticBank.h"
 
 #include "BankBuilder.h"
-#include "store/DatabaseError.h"
+#include "store/Statement.h"
 
 #include <algorithm>
 #include <random>
-#include <sqlite3.h>
 #include <vector>
 
 namespace bank {
@@ -17,34 +16,6 @@ const char* const kPhrases[] = {
     "公共服务", "基层治理", "数字经济", "乡村振兴", "生态保护", "城市更新", "社会保障", "科技创新",
     "营商环境", "人口结构", "产业升级", "文化传承", "以下推理", "最能削弱", "最能支持", "由此可以推出",
     "一项工程", "甲乙两人", "合作完成", "所需天数", "概率为", "平均值", "比重约为", "增速最快的是",
-};
-
-class Stmt {
-public:
-    Stmt(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) != SQLITE_OK) throw EDatabaseError(sqlite3_errmsg(db));
-    }
-    ~Stmt() { sqlite3_finalize(s_); }
-    Stmt& bind(int i, long long v) {
-        sqlite3_bind_int64(s_, i, v);
-        return *this;
-    }
-    Stmt& bind(int i, double v) {
-        sqlite3_bind_double(s_, i, v);
-        return *this;
-    }
-    Stmt& bind(int i, const std::string& v) {
-        sqlite3_bind_text(s_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    void run() {
-        if (sqlite3_step(s_) != SQLITE_DONE) throw EDatabaseError(sqlite3_errmsg(db_));
-        sqlite3_reset(s_);
-    }
-
-private:
-    sqlite3* db_;
-    sqlite3_stmt* s_ = nullptr;
 };
 
 struct Generator {
@@ -70,7 +41,7 @@ SynthCounts BuildSynthetic(const std::string& target, const SynthOptions& opt) {
     BuildWith(target, [&](sqlite3* db) {
         ExecScript(db, schema);
         Generator g{std::mt19937(opt.seed)};
-        Stmt cat(db, "INSERT INTO 题目类别(编号,名称,父级编号,属性) VALUES(?,?,?,?)");
+        store::Statement cat(db, "INSERT INTO 题目类别(编号,名称,父级编号,属性) VALUES(?,?,?,?)");
         const int nSources = 4, nRoots = 5, nSubjects = static_cast<int>(std::size(kSubjects));
         std::vector<long long> subjectIds;
         for (int r = 1; r <= nRoots; ++r) {
@@ -101,10 +72,10 @@ SynthCounts BuildSynthetic(const std::string& target, const SynthOptions& opt) {
                    "INSERT INTO 类型说明 VALUES('判断题','判断下列说法是否正确。',0.5);"
                    "INSERT INTO 类型说明 VALUES('资料分析题','根据所给材料回答问题。',1.0);");
 
-        Stmt item(db, "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案,解释,是否单项,是否收藏) "
-                      "VALUES(?,?,?,?,?,?,?,?,0)");
-        Stmt group(db, "INSERT INTO 大题(大题号,大题内容) VALUES(?,?)");
-        Stmt option(db, "INSERT INTO 答案选项(大题号,小题号,答案编号,答题选项) VALUES(?,?,?,?)");
+        store::Statement item(db, "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案,解释,是否单项,是否收藏) "
+                                  "VALUES(?,?,?,?,?,?,?,?,0)");
+        store::Statement group(db, "INSERT INTO 大题(大题号,大题内容) VALUES(?,?)");
+        store::Statement option(db, "INSERT INTO 答案选项(大题号,小题号,答案编号,答题选项) VALUES(?,?,?,?)");
         auto addOptions = [&](long long head, long long id, int n) {
             for (int k = 0; k < n; ++k) option.bind(1, head).bind(2, id).bind(3, static_cast<long long>(k + 1)).bind(4, g.text(1, 3)).run();
             counts.options += n;

@@ -5,18 +5,13 @@
 #include "render/Global.h"
 #include "store/DataModule.h"
 #include "store/SqlText.h"
+#include "store/Transaction.h"
+
+#include <optional>
 
 namespace {
-// Undoes a failed save; a rollback that fails too is logged, never thrown over
-// the message the user is about to see.
-void abandon(AdoConnection& connection, const std::exception& cause) {
-    qCWarning(lcExam) << "saving the test failed:" << cause.what();
-    try {
-        connection.RollbackTrans();
-    } catch (const std::exception& e) {
-        qCWarning(lcExam) << "rollback failed:" << e.what();
-    }
-}
+// A failed save is logged here; its transaction is undone as the save returns.
+void abandon(const std::exception& cause) { qCWarning(lcExam) << "saving the test failed:" << cause.what(); }
 }  // namespace
 
 TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& stamp,
@@ -25,9 +20,10 @@ TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& st
     AdoQuery& q = DataModule1->ADOQuery2;
 
     // The test's number comes from the insert itself, never from its time.
+    std::optional<store::WriteTransaction> transaction;
     long long testId = 0;
     try {
-        connection.BeginTrans();
+        transaction.emplace(connection);
         q.ExecWith({"INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) ",
                     "VALUES(" + std::to_string(totals.Count) + ",",
                     std::to_string(totals.Right) + "," + SqlNumber(totals.FullScore) + "," + SqlNumber(totals.Score) +
@@ -35,7 +31,7 @@ TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& st
                     SqlNumber(totals.Rate()), "," + QuotedStr(stamp), ")"});
         testId = connection.LastInsertId();
     } catch (const std::exception& e) {
-        abandon(connection, e);
+        abandon(e);
         return TSaveResult::TestFailed;
     }
     try {
@@ -46,7 +42,7 @@ TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& st
                         ")"});
         }
     } catch (const std::exception& e) {
-        abandon(connection, e);
+        abandon(e);
         return TSaveResult::QuestionsFailed;
     }
     if (also) {
@@ -61,14 +57,14 @@ TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& st
                 q.ExecWith({"RELEASE 附加记录"});
             }
         } catch (const std::exception& e) {
-            abandon(connection, e);
+            abandon(e);
             return TSaveResult::QuestionsFailed;
         }
     }
     try {
-        connection.CommitTrans();
+        transaction->commit();
     } catch (const std::exception& e) {
-        abandon(connection, e);
+        abandon(e);
         return TSaveResult::QuestionsFailed;
     }
     return TSaveResult::Saved;

@@ -4,6 +4,8 @@
 #include "platform/Files.h"
 #include "store/AdoConnection.h"
 #include "store/DatabaseError.h"
+#include "store/Statement.h"
+#include "store/Transaction.h"
 #include "exchange/Log.h"
 
 #include <QCryptographicHash>
@@ -16,63 +18,7 @@
 namespace exchange {
 
 namespace {
-// A prepared statement for the length of one import; binding keeps every
-// imported text out of the SQL.
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) ThrowSqliteError(db, sql);
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    Statement& bind(int i, long long v) {
-        sqlite3_bind_int64(stmt_, i, v);
-        return *this;
-    }
-    Statement& bind(int i, double v) {
-        sqlite3_bind_double(stmt_, i, v);
-        return *this;
-    }
-    Statement& bind(int i, const QString& s) {
-        const QByteArray u = s.toUtf8();
-        sqlite3_bind_text(stmt_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    Statement& bindNull(int i) {
-        sqlite3_bind_null(stmt_, i);
-        return *this;
-    }
-    Statement& bind(int i, const QByteArray& b) {
-        sqlite3_bind_blob(stmt_, i, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    // Steps to the next row; false when done.
-    bool step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc != SQLITE_DONE) ThrowSqliteError(db_);
-        return false;
-    }
-    void run() {
-        step();
-        sqlite3_reset(stmt_);
-        sqlite3_clear_bindings(stmt_);
-    }
-    long long integer(int col) const { return sqlite3_column_int64(stmt_, col); }
-    QString text(int col) const {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col)),
-                                 sqlite3_column_bytes(stmt_, col));
-    }
-    QByteArray blob(int col) const {
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, col)), sqlite3_column_bytes(stmt_, col));
-    }
-
-private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
+using store::Statement;
 
 void exec(sqlite3* db, const char* sql) {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) ThrowSqliteError(db, sql);
@@ -164,96 +110,126 @@ void EnsurePictureTable(AdoConnection& connection) {
     exec(connection.Handle(), "CREATE TABLE IF NOT EXISTS 图片 (名称 TEXT PRIMARY KEY, 数据 BLOB NOT NULL)");
 }
 
+namespace {
+// The types the import brings, with the notes the file has for them or the default.
+void writeTypes(sqlite3* db, const ImportPlan& plan, ImportResult& result) {
+    Statement type(db, "INSERT INTO 类型说明(题目类型, 类型说明, 分数) VALUES(?, ?, ?)");
+    for (const QString& t : plan.newTypes) {
+        type.bind(1, t).bind(2, QStringLiteral("：请根据题目要求作答。")).bind(3, 1.0);
+        type.run();
+        ++result.types;
+    }
+    for (const auto& [t, note] : plan.notedTypes) {
+        type.bind(1, t).bind(2, note.text).bind(3, note.points);
+        type.run();
+        ++result.types;
+    }
+}
+
+// Pictures the bank already holds under their hash stay as they are.
+void writePictures(sqlite3* db, const ImportPlan& plan, ImportResult& result) {
+    if (plan.pictures.empty()) return;
+    Statement picture(db, "INSERT OR IGNORE INTO 图片(名称, 数据) VALUES(?, ?)");
+    for (const auto& [sha, p] : plan.pictures) {
+        picture.bind(1, sha + QLatin1Char('.') + p.ext).bind(2, p.bytes);
+        picture.run();
+        result.pictures += sqlite3_changes(db);
+    }
+}
+
+// The first id after every question and group the bank holds.
+long long firstFreeId(sqlite3* db, const ImportPlan& plan) {
+    long long next = 1;
+    {
+        Statement q(db, "SELECT max(coalesce((SELECT max(小题号) FROM 小题), 0), "
+                        "coalesce((SELECT max(大题号) FROM 大题), 0), coalesce((SELECT max(大题号) FROM 小题), 0))");
+        if (q.step()) next = q.integer(0) + 1;
+    }
+    if (next + static_cast<long long>(plan.questions.size()) > 2147483647LL)
+        throw EDatabaseError("题号已经用完，无法再导入");
+    return next;
+}
+
+// The section of the question's path, made with its source and subject when missing.
+long long sectionOf(const PlannedQuestion& q, Tree& tree, Statement& category,
+                    QHash<QString, long long>& sections, int& made) {
+    // Questions of one section come in runs: its id is looked up once.
+    const QString pathKey = q.path[0] + QChar(0x1f) + q.path[1] + QChar(0x1f) + q.path[2];
+    long long section = sections.value(pathKey);
+    if (section == 0) {
+        const long long source = tree.child(0, q.path[0], category, made);
+        const long long subject = tree.child(source, q.path[1], category, made);
+        section = tree.child(subject, q.path[2], category, made);
+        sections.insert(pathKey, section);
+    }
+    return section;
+}
+
+// The 大题号 of the question: its own id, or its group's, which is its first
+// question's id and is written with the material when that question comes.
+long long groupOf(const ImportPlan& plan, const PlannedQuestion& q, long long id, Statement& group,
+                  std::vector<long long>& groupId, int& made) {
+    if (q.group < 0) return id;
+    long long& g = groupId[static_cast<size_t>(q.group)];
+    if (g == 0) {
+        g = id;
+        group.bind(1, g).bind(2, plan.groups[static_cast<size_t>(q.group)].material);
+        group.run();
+        ++made;
+    }
+    return g;
+}
+
+void writeQuestion(const PlannedQuestion& q, long long id, long long big, long long section,
+                   Statement& question, Statement& option) {
+    question.bind(1, id).bind(2, big).bind(3, section).bind(4, q.type).bind(5, q.stem).bind(6, q.key);
+    question.bind(7, q.explanation).bind(8, static_cast<long long>(q.single));
+    question.run();
+    for (int i = 0; i < q.options.size(); ++i) {
+        option.bind(1, big).bind(2, id).bind(3, static_cast<long long>(i + 1)).bind(4, q.options[i]);
+        option.run();
+    }
+}
+
+void reportProgress(const ImportProgress& progress, int done, int total) {
+    if (progress && !progress(done, total)) throw ImportCancelled();
+}
+
+// Every question in the plan's order, each under its section and in its group.
+void writeQuestions(sqlite3* db, const ImportPlan& plan, Tree& tree, long long next,
+                    const ImportProgress& progress, ImportResult& result) {
+    Statement category(db, "INSERT INTO 题目类别(编号, 名称, 父级编号, 属性) VALUES(?, ?, ?, ?)");
+    Statement group(db, "INSERT INTO 大题(大题号, 大题内容) VALUES(?, ?)");
+    Statement question(db,
+                       "INSERT INTO 小题(小题号, 大题号, 所属编号, 题目类型, 题目内容, 答案, 解释, 是否单项, 是否收藏) "
+                       "VALUES(?, ?, ?, ?, ?, ?, ?, ?, 0)");
+    Statement option(db, "INSERT INTO 答案选项(大题号, 小题号, 答案编号, 答题选项) VALUES(?, ?, ?, ?)");
+    std::vector<long long> groupId(plan.groups.size(), 0);
+    QHash<QString, long long> sections;
+    const int total = static_cast<int>(plan.questions.size());
+    int done = 0;
+    for (const PlannedQuestion& q : plan.questions) {
+        const long long section = sectionOf(q, tree, category, sections, result.categories);
+        if (result.firstSection == 0) result.firstSection = static_cast<int>(section);
+        const long long id = next++;
+        writeQuestion(q, id, groupOf(plan, q, id, group, groupId, result.groups), section, question, option);
+        ++result.questions;
+        if (++done % kProgressEvery == 0) reportProgress(progress, done, total);
+    }
+    reportProgress(progress, total, total);
+}
+}  // namespace
+
 ImportResult WritePlan(AdoConnection& connection, const ImportPlan& plan, const ImportProgress& progress) {
     sqlite3* db = connection.Handle();
     ImportResult result;
-    connection.BeginTrans();
-    try {
-        if (!plan.pictures.empty()) EnsurePictureTable(connection);
-        Tree tree(db);
-        Statement category(db, "INSERT INTO 题目类别(编号, 名称, 父级编号, 属性) VALUES(?, ?, ?, ?)");
-        Statement type(db, "INSERT INTO 类型说明(题目类型, 类型说明, 分数) VALUES(?, ?, ?)");
-        Statement group(db, "INSERT INTO 大题(大题号, 大题内容) VALUES(?, ?)");
-        Statement question(db,
-                           "INSERT INTO 小题(小题号, 大题号, 所属编号, 题目类型, 题目内容, 答案, 解释, 是否单项, 是否收藏) "
-                           "VALUES(?, ?, ?, ?, ?, ?, ?, ?, 0)");
-        Statement option(db, "INSERT INTO 答案选项(大题号, 小题号, 答案编号, 答题选项) VALUES(?, ?, ?, ?)");
-
-        for (const QString& t : plan.newTypes) {
-            type.bind(1, t).bind(2, QStringLiteral("：请根据题目要求作答。")).bind(3, 1.0);
-            type.run();
-            ++result.types;
-        }
-        for (const auto& [t, note] : plan.notedTypes) {
-            type.bind(1, t).bind(2, note.text).bind(3, note.points);
-            type.run();
-            ++result.types;
-        }
-        if (!plan.pictures.empty()) {
-            Statement picture(db, "INSERT OR IGNORE INTO 图片(名称, 数据) VALUES(?, ?)");
-            for (const auto& [sha, p] : plan.pictures) {
-                picture.bind(1, sha + QLatin1Char('.') + p.ext).bind(2, p.bytes);
-                picture.run();
-                result.pictures += sqlite3_changes(db);
-            }
-        }
-
-        long long next = 1;
-        {
-            Statement q(db, "SELECT max(coalesce((SELECT max(小题号) FROM 小题), 0), "
-                            "coalesce((SELECT max(大题号) FROM 大题), 0), coalesce((SELECT max(大题号) FROM 小题), 0))");
-            if (q.step()) next = q.integer(0) + 1;
-        }
-        if (next + static_cast<long long>(plan.questions.size()) > 2147483647LL)
-            throw EDatabaseError("题号已经用完，无法再导入");
-
-        std::vector<long long> groupId(plan.groups.size(), 0);
-        QHash<QString, long long> sections;
-        const int total = static_cast<int>(plan.questions.size());
-        int done = 0;
-        for (const PlannedQuestion& q : plan.questions) {
-            // Questions of one section come in runs: its id is looked up once.
-            const QString pathKey = q.path[0] + QChar(0x1f) + q.path[1] + QChar(0x1f) + q.path[2];
-            long long section = sections.value(pathKey);
-            if (section == 0) {
-                const long long source = tree.child(0, q.path[0], category, result.categories);
-                const long long subject = tree.child(source, q.path[1], category, result.categories);
-                section = tree.child(subject, q.path[2], category, result.categories);
-                sections.insert(pathKey, section);
-            }
-            if (result.firstSection == 0) result.firstSection = static_cast<int>(section);
-            const long long id = next++;
-            long long big = id;
-            if (q.group >= 0) {
-                long long& g = groupId[static_cast<size_t>(q.group)];
-                if (g == 0) {
-                    g = id;
-                    group.bind(1, g).bind(2, plan.groups[static_cast<size_t>(q.group)].material);
-                    group.run();
-                    ++result.groups;
-                }
-                big = g;
-            }
-            question.bind(1, id).bind(2, big).bind(3, section).bind(4, q.type).bind(5, q.stem).bind(6, q.key);
-            question.bind(7, q.explanation).bind(8, static_cast<long long>(q.single));
-            question.run();
-            for (int i = 0; i < q.options.size(); ++i) {
-                option.bind(1, big).bind(2, id).bind(3, static_cast<long long>(i + 1)).bind(4, q.options[i]);
-                option.run();
-            }
-            ++result.questions;
-            if (progress && ++done % kProgressEvery == 0 && !progress(done, total)) throw ImportCancelled();
-        }
-        if (progress && !progress(total, total)) throw ImportCancelled();
-        connection.CommitTrans();
-    } catch (...) {
-        try {
-            connection.RollbackTrans();
-        } catch (const std::exception& e) {
-            qCWarning(lcExchange) << "rolling back the import failed:" << e.what();
-        }
-        throw;
-    }
+    store::WriteTransaction transaction(connection);
+    if (!plan.pictures.empty()) EnsurePictureTable(connection);
+    Tree tree(db);
+    writeTypes(db, plan, result);
+    writePictures(db, plan, result);
+    writeQuestions(db, plan, tree, firstFreeId(db, plan), progress, result);
+    transaction.commit();
     return result;
 }
 

@@ -1,9 +1,11 @@
 #include "exchange/Export.h"
 
+#include "exchange/Log.h"
 #include "exchange/Pictures.h"
 #include "exchange/XlsxWriter.h"
 #include "store/AdoConnection.h"
 #include "store/DatabaseError.h"
+#include "store/Statement.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,37 +15,10 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QXmlStreamWriter>
-#include <sqlite3.h>
 
 namespace exchange {
 
 namespace {
-QString columnText(sqlite3_stmt* s, int col) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, col)), sqlite3_column_bytes(s, col));
-}
-
-class Query {
-public:
-    Query(sqlite3* db, const std::string& sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s_, nullptr) != SQLITE_OK) ThrowSqliteError(db, sql);
-    }
-    ~Query() { sqlite3_finalize(s_); }
-    Query(const Query&) = delete;
-    Query& operator=(const Query&) = delete;
-    bool step() {
-        const int rc = sqlite3_step(s_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc != SQLITE_DONE) ThrowSqliteError(db_);
-        return false;
-    }
-    long long integer(int c) const { return sqlite3_column_int64(s_, c); }
-    QString text(int c) const { return columnText(s_, c); }
-
-private:
-    sqlite3* db_;
-    sqlite3_stmt* s_ = nullptr;
-};
-
 // "../images/bank/<sha>.<ext>" in a text: the pictures it shows.
 const QRegularExpression& bankPicture() {
     static const QRegularExpression re(QStringLiteral("\\.\\./images/bank/([0-9a-f]{64}\\.(?:png|jpg|gif|bmp|webp))"));
@@ -70,7 +45,7 @@ std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Sel
     QHash<long long, Node> nodes;
     QHash<long long, std::vector<long long>> children;
     {
-        Query q(db, "SELECT 编号, 名称, 父级编号 FROM 题目类别");
+        store::Statement q(db, "SELECT 编号, 名称, 父级编号 FROM 题目类别");
         while (q.step()) {
             nodes.insert(q.integer(0), {q.text(1), q.integer(2)});
             children[q.integer(2)].push_back(q.integer(0));
@@ -100,7 +75,7 @@ std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Sel
 
     QHash<long long, QStringList> options;
     {
-        Query q(db, "SELECT 小题号, 答题选项 FROM 答案选项 ORDER BY 小题号, 答案编号");
+        store::Statement q(db, "SELECT 小题号, 答题选项 FROM 答案选项 ORDER BY 小题号, 答案编号");
         while (q.step()) options[q.integer(0)] << q.text(1);
     }
     std::string where;
@@ -112,7 +87,8 @@ std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Sel
     std::vector<std::pair<int, ExportedQuestion>> picked;
     QHash<long long, int> groupSize;
     {
-        Query q(db, "SELECT 小题号, 大题号, 所属编号, 题目类型, 题目内容, 答案, 解释 FROM 小题" + where + " ORDER BY 小题号");
+        store::Statement q(db, "SELECT 小题号, 大题号, 所属编号, 题目类型, 题目内容, 答案, 解释 FROM 小题" + where +
+                                   " ORDER BY 小题号");
         while (q.step()) {
             const long long section = q.integer(2);
             if (!rank.contains(section)) continue;
@@ -137,7 +113,7 @@ std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Sel
     // Materials of the groups that went with the questions.
     QHash<long long, QString> materials;
     {
-        Query q(db, "SELECT 大题号, 大题内容 FROM 大题");
+        store::Statement q(db, "SELECT 大题号, 大题内容 FROM 大题");
         while (q.step()) materials.insert(q.integer(0), q.text(1));
     }
     std::vector<ExportedQuestion> out;
@@ -187,15 +163,17 @@ private:
 PictureSource BankPictures(AdoConnection& connection) {
     sqlite3* db = connection.Handle();
     return [db](const QString& name) -> QByteArray {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT 数据 FROM 图片 WHERE 名称 = ?", -1, &s, nullptr) != SQLITE_OK) return {};
-        const QByteArray n = name.toUtf8();
-        sqlite3_bind_text(s, 1, n.constData(), static_cast<int>(n.size()), SQLITE_TRANSIENT);
-        QByteArray bytes;
-        if (sqlite3_step(s) == SQLITE_ROW)
-            bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(s, 0)), sqlite3_column_bytes(s, 0));
-        sqlite3_finalize(s);
-        return bytes;
+        // A bank without the table holds no pictures. A read that fails counts
+        // as a missing picture, which the writers report, rather than ending
+        // the export halfway through its file.
+        try {
+            store::Statement s(db, "SELECT 数据 FROM 图片 WHERE 名称 = ?");
+            s.bind(1, name);
+            return s.step() ? s.blob(0) : QByteArray();
+        } catch (const EDatabaseError& e) {
+            qCWarning(lcExchange) << "reading the picture" << name << "failed:" << e.what();
+            return {};
+        }
     };
 }
 

@@ -1,6 +1,7 @@
 #include "platform/Gbk.h"
 
 #include "platform/Files.h"
+#include "platform/Log.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -168,9 +169,12 @@ GbkTextFile::GbkTextFile(const std::string& path)
     : GbkTextFile(path.substr(0, path.rfind('/') + 1), path.substr(path.rfind('/') + 1)) {}
 
 GbkTextFile::~GbkTextFile() {
+    // A writer that cares calls Close and sees the error; here, on the way out
+    // of a failure, it can only be logged.
     try {
         Close();
-    } catch (...) {
+    } catch (const std::exception& e) {
+        qCWarning(lcPlatform) << "closing" << path_.c_str() << "failed:" << e.what();
     }
 }
 

@@ -3,6 +3,7 @@
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
 #include "store/SqlText.h"
+#include "store/Transaction.h"
 
 #include <QDateTime>
 #include <QTimeZone>
@@ -79,36 +80,28 @@ std::unordered_map<int, fsrs::Card> ReadCards(AdoConnection& connection, const s
 
 void RateQuestions(AdoConnection& connection, const std::vector<Rated>& ratings, double now) {
     if (ratings.empty()) return;
-    connection.BeginTrans();
-    try {
-        CreateReviewTables(connection);
-        std::vector<int> ids;
-        for (const Rated& r : ratings) ids.push_back(r.id);
-        std::unordered_map<int, fsrs::Card> cards = ReadCards(connection, ids);
-        AdoQuery q(&connection);
-        const std::string when = TimeText(now);
-        for (const Rated& r : ratings) {
-            fsrs::Card& card = cards[r.id];
-            card = fsrs::Review(card, r.rating, now);
-            const std::string due = TimeText(card.due);
-            q.ExecBound("INSERT OR REPLACE INTO 复习卡片(小题号,状态,稳定度,难度,到期时间,上次复习,复习次数,遗忘次数) "
-                        "VALUES(?,?,?,?,?,?,?,?)",
-                        {static_cast<long long>(r.id), static_cast<long long>(card.state),
-                         std::string_view(SqlNumber(card.stability)), std::string_view(SqlNumber(card.difficulty)),
-                         std::string_view(due), std::string_view(when), static_cast<long long>(card.reps),
-                         static_cast<long long>(card.lapses)});
-            q.ExecBound("INSERT INTO 复习记录(小题号,评分,复习时间,间隔天数) VALUES(?,?,?,?)",
-                        {static_cast<long long>(r.id), static_cast<long long>(r.rating), std::string_view(when),
-                         std::string_view(SqlNumber(card.due - now))});
-        }
-        connection.CommitTrans();
-    } catch (...) {
-        try {
-            connection.RollbackTrans();
-        } catch (...) {
-        }
-        throw;
+    store::WriteTransaction transaction(connection);
+    CreateReviewTables(connection);
+    std::vector<int> ids;
+    for (const Rated& r : ratings) ids.push_back(r.id);
+    std::unordered_map<int, fsrs::Card> cards = ReadCards(connection, ids);
+    AdoQuery q(&connection);
+    const std::string when = TimeText(now);
+    for (const Rated& r : ratings) {
+        fsrs::Card& card = cards[r.id];
+        card = fsrs::Review(card, r.rating, now);
+        const std::string due = TimeText(card.due);
+        q.ExecBound("INSERT OR REPLACE INTO 复习卡片(小题号,状态,稳定度,难度,到期时间,上次复习,复习次数,遗忘次数) "
+                    "VALUES(?,?,?,?,?,?,?,?)",
+                    {static_cast<long long>(r.id), static_cast<long long>(card.state),
+                     std::string_view(SqlNumber(card.stability)), std::string_view(SqlNumber(card.difficulty)),
+                     std::string_view(due), std::string_view(when), static_cast<long long>(card.reps),
+                     static_cast<long long>(card.lapses)});
+        q.ExecBound("INSERT INTO 复习记录(小题号,评分,复习时间,间隔天数) VALUES(?,?,?,?)",
+                    {static_cast<long long>(r.id), static_cast<long long>(r.rating), std::string_view(when),
+                     std::string_view(SqlNumber(card.due - now))});
     }
+    transaction.commit();
 }
 
 }  // namespace review

@@ -3,6 +3,7 @@
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
 #include "store/Subjects.h"
+#include "store/Transaction.h"
 
 #include <QDate>
 #include <algorithm>
@@ -30,57 +31,49 @@ int essayKindRank(const std::string& kind) {
 
 void CatchUpSummaries(AdoConnection& connection) {
     AdoQuery q(&connection);
-    connection.BeginTrans();
-    try {
-        q.ExecWith({"CREATE TABLE IF NOT EXISTS 测试汇总 (测试编号 INTEGER NOT NULL, 题目类型 TEXT NOT NULL, "
-                    "题数 INTEGER NOT NULL, 答对 INTEGER NOT NULL)"});
-        q.ExecWith({"CREATE INDEX IF NOT EXISTS 测试汇总_测试编号 ON 测试汇总(测试编号)"});
-        q.ExecWith({"CREATE TABLE IF NOT EXISTS 科目汇总 (科目 TEXT PRIMARY KEY, 题数 INTEGER NOT NULL, "
-                    "答对 INTEGER NOT NULL)"});
-        q.ExecWith({"CREATE TABLE IF NOT EXISTS 用时汇总 (题目类型 TEXT PRIMARY KEY, 秒数 REAL NOT NULL, "
-                    "题数 INTEGER NOT NULL)"});
-        q.ExecWith({"CREATE TABLE IF NOT EXISTS 错题汇总 (小题号 INTEGER PRIMARY KEY, 次数 INTEGER NOT NULL)"});
-        const long long done =
-            q.OpenBound("SELECT IFNULL(MAX(测试编号),0) FROM 测试汇总", {}).Fields(0).AsLargeInt();
-        // A test whose questions are all gone from the bank still counts as done.
-        q.ExecBound("INSERT INTO 测试汇总 SELECT q.测试编号, IFNULL(x.题目类型,''), COUNT(*), SUM(q.回答正确<>0) "
-                    "FROM 测试题目 q LEFT JOIN 小题 x ON x.小题号=q.小题号 WHERE q.测试编号>? "
-                    "GROUP BY q.测试编号, x.题目类型",
-                    {done});
-        // Subjects by name: the sections' counts summed under their subject.
-        TSubjectNames subjects(connection);
-        std::map<std::string, std::pair<long long, long long>> bySubject;
-        for (q.OpenBound("SELECT x.所属编号, COUNT(*), SUM(q.回答正确<>0) FROM 测试题目 q JOIN 小题 x "
-                         "ON x.小题号=q.小题号 WHERE q.测试编号>? GROUP BY 1",
-                         {done});
-             !q.Eof(); q.Next()) {
-            const std::string& name = subjects.Of(q.Fields(0).AsInteger());
-            if (name.empty()) continue;
-            auto& [total, right] = bySubject[name];
-            total += q.Fields(1).AsLargeInt();
-            right += q.Fields(2).AsLargeInt();
-        }
-        q.Close();
-        for (const auto& [name, counts] : bySubject)
-            q.ExecBound("INSERT INTO 科目汇总 VALUES(?,?,?) ON CONFLICT(科目) DO UPDATE "
-                        "SET 题数=题数+excluded.题数, 答对=答对+excluded.答对",
-                        {std::string_view(name), counts.first, counts.second});
-        if (hasTable(q, "测试作答"))
-            q.ExecBound("INSERT INTO 用时汇总 SELECT x.题目类型, SUM(a.用时秒数), COUNT(*) FROM 测试作答 a "
-                        "JOIN 小题 x ON x.小题号=a.小题号 WHERE a.测试编号>? AND a.作答<>'' GROUP BY 1 "
-                        "ON CONFLICT(题目类型) DO UPDATE SET 秒数=秒数+excluded.秒数, 题数=题数+excluded.题数",
-                        {done});
-        q.ExecBound("INSERT INTO 错题汇总 SELECT 小题号, COUNT(*) FROM 测试题目 WHERE 测试编号>? AND 回答正确=0 "
-                    "GROUP BY 小题号 ON CONFLICT(小题号) DO UPDATE SET 次数=次数+excluded.次数",
-                    {done});
-        connection.CommitTrans();
-    } catch (...) {
-        try {
-            connection.RollbackTrans();
-        } catch (...) {
-        }
-        throw;
+    store::WriteTransaction transaction(connection);
+    q.ExecWith({"CREATE TABLE IF NOT EXISTS 测试汇总 (测试编号 INTEGER NOT NULL, 题目类型 TEXT NOT NULL, "
+                "题数 INTEGER NOT NULL, 答对 INTEGER NOT NULL)"});
+    q.ExecWith({"CREATE INDEX IF NOT EXISTS 测试汇总_测试编号 ON 测试汇总(测试编号)"});
+    q.ExecWith({"CREATE TABLE IF NOT EXISTS 科目汇总 (科目 TEXT PRIMARY KEY, 题数 INTEGER NOT NULL, "
+                "答对 INTEGER NOT NULL)"});
+    q.ExecWith({"CREATE TABLE IF NOT EXISTS 用时汇总 (题目类型 TEXT PRIMARY KEY, 秒数 REAL NOT NULL, "
+                "题数 INTEGER NOT NULL)"});
+    q.ExecWith({"CREATE TABLE IF NOT EXISTS 错题汇总 (小题号 INTEGER PRIMARY KEY, 次数 INTEGER NOT NULL)"});
+    const long long done =
+        q.OpenBound("SELECT IFNULL(MAX(测试编号),0) FROM 测试汇总", {}).Fields(0).AsLargeInt();
+    // A test whose questions are all gone from the bank still counts as done.
+    q.ExecBound("INSERT INTO 测试汇总 SELECT q.测试编号, IFNULL(x.题目类型,''), COUNT(*), SUM(q.回答正确<>0) "
+                "FROM 测试题目 q LEFT JOIN 小题 x ON x.小题号=q.小题号 WHERE q.测试编号>? "
+                "GROUP BY q.测试编号, x.题目类型",
+                {done});
+    // Subjects by name: the sections' counts summed under their subject.
+    TSubjectNames subjects(connection);
+    std::map<std::string, std::pair<long long, long long>> bySubject;
+    for (q.OpenBound("SELECT x.所属编号, COUNT(*), SUM(q.回答正确<>0) FROM 测试题目 q JOIN 小题 x "
+                     "ON x.小题号=q.小题号 WHERE q.测试编号>? GROUP BY 1",
+                     {done});
+         !q.Eof(); q.Next()) {
+        const std::string& name = subjects.Of(q.Fields(0).AsInteger());
+        if (name.empty()) continue;
+        auto& [total, right] = bySubject[name];
+        total += q.Fields(1).AsLargeInt();
+        right += q.Fields(2).AsLargeInt();
     }
+    q.Close();
+    for (const auto& [name, counts] : bySubject)
+        q.ExecBound("INSERT INTO 科目汇总 VALUES(?,?,?) ON CONFLICT(科目) DO UPDATE "
+                    "SET 题数=题数+excluded.题数, 答对=答对+excluded.答对",
+                    {std::string_view(name), counts.first, counts.second});
+    if (hasTable(q, "测试作答"))
+        q.ExecBound("INSERT INTO 用时汇总 SELECT x.题目类型, SUM(a.用时秒数), COUNT(*) FROM 测试作答 a "
+                    "JOIN 小题 x ON x.小题号=a.小题号 WHERE a.测试编号>? AND a.作答<>'' GROUP BY 1 "
+                    "ON CONFLICT(题目类型) DO UPDATE SET 秒数=秒数+excluded.秒数, 题数=题数+excluded.题数",
+                    {done});
+    q.ExecBound("INSERT INTO 错题汇总 SELECT 小题号, COUNT(*) FROM 测试题目 WHERE 测试编号>? AND 回答正确=0 "
+                "GROUP BY 小题号 ON CONFLICT(小题号) DO UPDATE SET 次数=次数+excluded.次数",
+                {done});
+    transaction.commit();
 }
 
 void RecordPractice(AdoConnection& connection, int questionId, bool right, const std::string& time) {

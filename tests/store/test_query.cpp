@@ -2,6 +2,8 @@
 #include "store/DataModule.h"
 #include "store/DatabaseError.h"
 #include "store/SqlText.h"
+#include "store/Statement.h"
+#include "store/Transaction.h"
 #include "support/TestSupport.h"
 
 #include <cstdio>
@@ -154,4 +156,20 @@ TEST_F(QueryTest, ATransactionLeftOpenByAFailedRollbackDoesNotSwallowTheNextOne)
     EXPECT_FALSE(c.InTransaction());
     EXPECT_EQ(select({"SELECT * FROM 类型说明 WHERE 题目类型='多项选择题'"}).RecordCount(), 0);
     EXPECT_EQ(select({"SELECT * FROM 类型说明 WHERE 题目类型='填空题'"}).RecordCount(), 1);
+}
+
+TEST_F(QueryTest, AFailedStepThrowsAndItsWriteTransactionIsRolledBack) {
+    AdoConnection& c = dm.ADOConnection1;
+    try {
+        store::WriteTransaction transaction(c);
+        exec({"INSERT INTO 类型说明 VALUES('多项选择题',NULL,2)"});
+        store::Statement duplicate(c.Handle(), "INSERT INTO 小题(小题号,大题号,所属编号) VALUES(?,?,?)");
+        duplicate.bind(1, 1).bind(2, 1).bind(3, 101).run();
+        transaction.commit();
+        FAIL() << "the duplicate 小题号 went in";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("UNIQUE"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(c.InTransaction());
+    EXPECT_EQ(select({"SELECT * FROM 类型说明 WHERE 题目类型='多项选择题'"}).RecordCount(), 0);
 }
