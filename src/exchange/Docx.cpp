@@ -265,6 +265,175 @@ bool ReadParagraphProperties(XmlEntry& xml, Numbering& numbering, Paragraph& par
     return false;
 }
 
+// word/document.xml read into lines, one handler per kind of element.
+// Paragraphs nest (text boxes); an element outside every paragraph is not
+// drawn, but what it holds is still read (a table's cells hold paragraphs).
+class DocumentReader {
+public:
+    DocumentReader(XmlEntry& xml, Numbering& numbering, std::vector<Line>& lines, int& leftOut)
+        : xml_(xml), numbering_(numbering), lines_(lines), leftOut_(leftOut) {}
+
+    // Up to the end of the document or the first failure, which the entry holds.
+    void Read();
+
+private:
+    // A handler reads its start element, and what is inside it when it must;
+    // false when the entry failed meanwhile.
+    using Handler = bool (DocumentReader::*)(Paragraph&);
+    static Handler HandlerOf(QStringView element);
+
+    void EndParagraph();
+    bool ParagraphProperties(Paragraph& p);
+    bool StartRun(Paragraph& p);
+    bool RunProperties(Paragraph& p);
+    bool Characters(Paragraph& p);
+    bool Tab(Paragraph& p);
+    bool Break(Paragraph& p);
+    bool NoBreakHyphen(Paragraph& p);
+    bool Blip(Paragraph& p);
+    bool ImageData(Paragraph& p);
+    bool Hidden(Paragraph& p);
+    bool PlacePicture(Paragraph& p, QLatin1StringView idAttribute);
+
+    XmlEntry& xml_;
+    Numbering& numbering_;
+    std::vector<Line>& lines_;
+    int& leftOut_;
+    std::vector<Paragraph> open_;
+    Run run_; // the format of the run being read, until the next <w:r>
+};
+
+DocumentReader::Handler DocumentReader::HandlerOf(QStringView element) {
+    struct Entry {
+        QStringView name;
+        Handler handler;
+    };
+    static const Entry handlers[] = {
+        {u"pPr", &DocumentReader::ParagraphProperties},
+        {u"r", &DocumentReader::StartRun},
+        {u"rPr", &DocumentReader::RunProperties},
+        {u"t", &DocumentReader::Characters},
+        {u"tab", &DocumentReader::Tab},
+        {u"br", &DocumentReader::Break},
+        {u"cr", &DocumentReader::Break},
+        {u"noBreakHyphen", &DocumentReader::NoBreakHyphen},
+        {u"blip", &DocumentReader::Blip},           // DrawingML
+        {u"imagedata", &DocumentReader::ImageData}, // VML
+        {u"delText", &DocumentReader::Hidden},
+        {u"instrText", &DocumentReader::Hidden},
+        {u"delInstrText", &DocumentReader::Hidden},
+        {u"moveFrom", &DocumentReader::Hidden},
+        {u"Fallback", &DocumentReader::Hidden},
+    };
+    for (const Entry& entry : handlers)
+        if (entry.name == element) return entry.handler;
+    return nullptr;
+}
+
+void DocumentReader::Read() {
+    xml_.ReadRoot("document"_L1);
+    while (xml_.ReadNext()) {
+        QXmlStreamReader& r = xml_.Xml();
+        const QStringView n = r.name();
+        if (r.isEndElement()) {
+            if (n == u"p") EndParagraph();
+            continue;
+        }
+        if (!r.isStartElement()) continue;
+        if (n == u"p") {
+            open_.emplace_back();
+            continue;
+        }
+        if (open_.empty()) continue;
+        const Handler handler = HandlerOf(n);
+        if (handler && !(this->*handler)(open_.back())) break;
+    }
+}
+
+void DocumentReader::EndParagraph() {
+    if (open_.empty()) return;
+    Paragraph& p = open_.back();
+    p.Close();
+    const QString prefix = p.prefix.toHtmlEscaped();
+    for (auto& picture : p.pictures)
+        picture.first += prefix.size();
+    lines_.push_back(Line{prefix + p.html, std::move(p.pictures)});
+    open_.pop_back();
+}
+
+bool DocumentReader::ParagraphProperties(Paragraph& p) {
+    return ReadParagraphProperties(xml_, numbering_, p);
+}
+
+bool DocumentReader::StartRun(Paragraph&) {
+    run_ = Run{};
+    return true;
+}
+
+bool DocumentReader::RunProperties(Paragraph&) {
+    return ReadRunProperties(xml_, run_);
+}
+
+bool DocumentReader::Characters(Paragraph& p) {
+    QString text;
+    const bool ok = xml_.AppendText(text);
+    p.Append(run_, text);
+    return ok;
+}
+
+bool DocumentReader::Tab(Paragraph& p) {
+    p.Append(run_, u" "_s);
+    return true;
+}
+
+bool DocumentReader::Break(Paragraph& p) {
+    p.html += u"<br>"_s;
+    return true;
+}
+
+bool DocumentReader::NoBreakHyphen(Paragraph& p) {
+    p.Append(run_, u"-"_s);
+    return true;
+}
+
+bool DocumentReader::Blip(Paragraph& p) {
+    return PlacePicture(p, "embed"_L1);
+}
+
+bool DocumentReader::ImageData(Paragraph& p) {
+    return PlacePicture(p, "id"_L1);
+}
+
+// The picture goes where the paragraph's html stands now; its bytes are read
+// once the document is.
+bool DocumentReader::PlacePicture(Paragraph& p, QLatin1StringView idAttribute) {
+    const QXmlStreamAttributes a = xml_.Xml().attributes();
+    const QStringView id = Attr(a, idAttribute);
+    if (id.isEmpty())
+        ++leftOut_; // linked, not embedded
+    else
+        p.pictures.emplace_back(p.html.size(), id.toString());
+    return true;
+}
+
+// Deleted text, field codes, and the copy of a drawing for programs that
+// cannot read it: none of it is on the page.
+bool DocumentReader::Hidden(Paragraph&) {
+    return xml_.Skip();
+}
+
+bool ReadDocument(Zip& zip, const QString& name, Numbering& numbering, std::vector<Line>& lines, int& leftOut,
+                  QString* error) {
+    XmlEntry xml(zip, name);
+    DocumentReader reader(xml, numbering, lines, leftOut);
+    reader.Read();
+    if (xml.Failed()) {
+        *error = xml.Error();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ReadDocxLines(const QString& path, const Limits& limits, std::vector<Text>& lines, Pictures& pictures,
@@ -296,70 +465,7 @@ bool ReadDocxLines(const QString& path, const Limits& limits, std::vector<Text>&
     if (!numberingName.isEmpty() && !ReadNumbering(zip, numberingName, numbering, error)) return false;
 
     std::vector<Line> read;
-    {
-        XmlEntry xml(zip, document);
-        std::vector<Paragraph> open;
-        Run run;
-        xml.ReadRoot("document"_L1);
-        while (xml.ReadNext()) {
-            QXmlStreamReader& r = xml.Xml();
-            const QStringView n = r.name();
-            if (r.isEndElement()) {
-                if (n == u"p" && !open.empty()) {
-                    Paragraph& p = open.back();
-                    p.Close();
-                    const QString prefix = p.prefix.toHtmlEscaped();
-                    for (auto& picture : p.pictures)
-                        picture.first += prefix.size();
-                    read.push_back(Line{prefix + p.html, std::move(p.pictures)});
-                    open.pop_back();
-                }
-                continue;
-            }
-            if (!r.isStartElement()) continue;
-            if (n == u"p") {
-                open.emplace_back();
-                continue;
-            }
-            if (open.empty()) continue;
-            Paragraph& p = open.back();
-            bool ok = true;
-            if (n == u"pPr") {
-                ok = ReadParagraphProperties(xml, numbering, p);
-            } else if (n == u"r") {
-                run = Run{};
-            } else if (n == u"rPr") {
-                ok = ReadRunProperties(xml, run);
-            } else if (n == u"t") {
-                QString text;
-                ok = xml.AppendText(text);
-                p.Append(run, text);
-            } else if (n == u"tab") {
-                p.Append(run, u" "_s);
-            } else if (n == u"br" || n == u"cr") {
-                p.html += u"<br>"_s;
-            } else if (n == u"noBreakHyphen") {
-                p.Append(run, u"-"_s);
-            } else if (n == u"blip" || n == u"imagedata") {
-                const QXmlStreamAttributes a = r.attributes();
-                const QStringView id = Attr(a, n == u"blip" ? "embed"_L1 : "id"_L1);
-                if (id.isEmpty())
-                    ++leftOut; // linked, not embedded
-                else
-                    p.pictures.emplace_back(p.html.size(), id.toString());
-            } else if (n == u"delText" || n == u"instrText" || n == u"delInstrText" || n == u"moveFrom" ||
-                       n == u"Fallback") {
-                // Deleted text, field codes, and the copy of a drawing for
-                // programs that cannot read it: none of it is on the page.
-                ok = xml.Skip();
-            }
-            if (!ok) break;
-        }
-        if (xml.Failed()) {
-            *error = xml.Error();
-            return false;
-        }
-    }
+    if (!ReadDocument(zip, document, numbering, read, leftOut, error)) return false;
 
     // Pictures are read after the document: the container streams one entry at a time.
     QHash<QString, QString> srcs; // by relationship id; empty when it failed

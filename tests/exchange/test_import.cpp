@@ -81,6 +81,18 @@ TEST(TemplateImport, ACsvInGbkIsCheckedByRowAndLandsInTheTree) {
               "0");
 }
 
+// A question the file repeats, blanks aside, is planned and written once.
+TEST(TemplateImport, AQuestionTwiceInTheFileIsImportedOnce) {
+    OpenBank bank(kBank);
+    WriteFileBytes(bank.Install.Path("重复.csv"), "题干,选项A,选项B,答案\n重复的题目,甲,乙,A\n重复的 题目,甲,乙,A\n");
+    const ImportPlan p = plan(QString::fromStdString(bank.Install.Path("重复.csv")));
+    ASSERT_TRUE(p.Clean()) << problems(p).join(u'\n').toStdString();
+    EXPECT_EQ(p.duplicates, 1);
+    ASSERT_EQ(p.questions.size(), 1u);
+    EXPECT_EQ(WritePlan(bank.Module().ADOConnection1, p).questions, 1);
+    EXPECT_EQ(one("SELECT count(*) FROM 小题 WHERE 题目内容 LIKE '重复%'"), "1");
+}
+
 TEST(TemplateImport, ACancelledOrRefusedImportLeavesTheBankAsItWas) {
     OpenBank bank(kBank);
     std::string csv = "题干,选项A,选项B,答案,题型\n";

@@ -8,6 +8,7 @@
 #include "store/DataModule.h"
 #include "support/TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -113,4 +114,32 @@ TEST(RoundTrip, TypesTravelWithTheirInstructionsAndPointsBesideTheExport) {
     EXPECT_EQ(q.Fields(0).AsString(), "：说明5&lt;b&gt;") << "a note is plain text on the page";
     EXPECT_DOUBLE_EQ(q.Fields(1).AsFloat(), 0.5);
     EXPECT_EQ(q.OpenWith({"SELECT 1 FROM 小题 WHERE 题目类型='型5'"}).RecordCount(), 2);
+}
+
+// The template's 解析 cell names its pictures as the stem's do: bare, beside the workbook.
+TEST(RoundTrip, AnExplanationsPictureGoesBesideTheWorkbookAndComesBack) {
+    auto source = std::make_unique<OpenBank>(kTypes);
+    const QByteArray gif("GIF89a-explanation");
+    WriteFileBytes(source->Install.Path("解.gif"), gif.toStdString());
+    WriteFileBytes(source->Install.Path("源.csv"),
+                   "分类,题干,选项A,选项B,答案,解析\n甲源/言语/填空,看解析,一,二,A,\"如图<img src=\"\"解.gif\"\">\"\n");
+    ASSERT_EQ(importInto(*source, QString::fromStdString(source->Install.Path("源.csv"))).questions, 1);
+    const auto original = contentOf(*source);
+    const QString name =
+        QString::fromLatin1(QCryptographicHash::hash(gif, QCryptographicHash::Sha256).toHex()) + ".gif";
+    ASSERT_EQ(original.size(), 1u);
+    ASSERT_TRUE(original[0][7].contains("../images/bank/" + name)) << original[0][7].toStdString();
+
+    const QTemporaryDir out;
+    const QString xlsx = out.filePath(QStringLiteral("出.xlsx"));
+    QString error;
+    const auto questions = ReadForExport(source->Module().ADOConnection1, {Selection::Kind::Category, 0});
+    ASSERT_TRUE(WriteTemplateXlsx(xlsx, questions, BankPictures(source->Module().ADOConnection1), &error))
+        << error.toStdString();
+    source.reset();
+    EXPECT_TRUE(QFile::exists(out.filePath(name)));
+
+    OpenBank target(kTypes);
+    EXPECT_EQ(importInto(target, xlsx).pictures, 1);
+    EXPECT_EQ(contentOf(target), original);
 }

@@ -98,6 +98,31 @@ TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
     EXPECT_EQ(f.subjects[1].right, 3);
 }
 
+TEST(Statistics, ThePredictedRangeComesFromTheAnswersOfTheLastTenTests) {
+    // Ten 单选 of a point each in eleven tests: the first gets all ten wrong, the others the first five right.
+    std::string sql = "INSERT INTO 类型说明 VALUES('单选','',1);";
+    for (int q = 1; q <= 10; ++q)
+        sql += "INSERT INTO 小题 VALUES(" + std::to_string(q) + "," + std::to_string(q) +
+               ",101,'单选','题','A','',0,0);";
+    for (int t = 1; t <= 11; ++t) {
+        sql += "INSERT INTO 测试结果(编号,测试时间) VALUES(" + std::to_string(t) + ",'2026-12-01 10:00:00');";
+        for (int q = 1; q <= 10; ++q)
+            sql += "INSERT INTO 测试题目 VALUES(" + std::to_string(t) + "," + std::to_string(q) + "," +
+                   (t > 1 && q <= 5 ? "-1" : "0") + ");";
+    }
+    OpenBank bank(sql);
+    stats::CatchUpSummaries(DataModule1->ADOConnection1);
+    const stats::Figures f = stats::ReadFigures(DataModule1->ADOConnection1, "2026-12-10");
+    // Tests 2 to 11 answered 100, 50 right: p = 0.5, spread = 1.96·√(0.5·0.5/100) = 0.098. The last
+    // paper is worth 10: score 10·0.5 = 5, range 10·(0.5 ∓ 0.098) = 4.02 to 5.98. (Its 10 questions in
+    // place of the 100 answers would give 1.96·√(0.25/10) ≈ 0.31: 1.90 to 8.10.)
+    ASSERT_TRUE(f.prediction.known);
+    EXPECT_NEAR(f.prediction.full, 10, 1e-9);
+    EXPECT_NEAR(f.prediction.score, 5, 1e-9);
+    EXPECT_NEAR(f.prediction.low, 4.02, 1e-9);
+    EXPECT_NEAR(f.prediction.high, 5.98, 1e-9);
+}
+
 TEST(Statistics, NoHistoryHasNoFigures) {
     // A bank from before the writing window, without 申论作答.
     OpenBank bank("DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;DROP TABLE 申论作答;");
