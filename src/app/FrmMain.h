@@ -1,8 +1,8 @@
 #pragma once
 #include <QPointer>
 #include <map>
+#include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
-#include "platform/FileDialog.h"
 #include "render/Records.h"
 
 #include <QAction>

@@ -9,14 +9,13 @@
 #include "platform/MessageBox.h"
 #include "render/Global.h"
 #include "review/NotebookDialog.h"
+#include "review/Rating.h"
 #include "review/ReviewCards.h"
 #include "stats/StatsDialog.h"
 #include "store/DataModule.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-
-#include <unordered_map>
 
 void TFrmMain::buildReview() {
     // A page loaded afresh may be rated again; grading one page twice may not.
@@ -29,41 +28,26 @@ void TFrmMain::feedReviewCards(const std::vector<std::vector<bool>>& checked) {
         if (ShiTiList[k]->OptionCount > 0 && !ratedOnPage_.count(ShiTiList[k]->Id)) ids.push_back(ShiTiList[k]->Id);
     if (ids.empty()) return;
 
-    // A timed paper knows how long each answer took: quick and right is Easy.
-    std::unordered_map<std::string, std::pair<long long, int>> typeTime;
-    if (timedExam_)
-        for (const TimedQuestion& q : timedExam_->Questions())
-            if (const int s = timedExam_->SecondsOn(q.id); s > 0) {
-                typeTime[q.type].first += s;
-                ++typeTime[q.type].second;
-            }
-    const auto quick = [&](const TShiTi* q) {
-        if (!timedExam_) return false;
-        const auto it = typeTime.find(q->TypeName);
-        const int s = timedExam_->SecondsOn(q->Id);
-        return it != typeTime.end() && s > 0 && s * 2LL * it->second.second < it->second.first;
-    };
     try {
         AdoConnection& connection = DataModule1->ADOConnection1;
         const auto cards = review::ReadCards(connection, ids);
-        // On a paper whose time ran out, a blank before the last answer was
-        // skipped; the blanks after it were never reached and tell nothing.
-        int lastAnswered = -1;
-        for (int k = 0; k < ShiTiList.Count(); ++k)
-            if (!ChosenLetters(checked[static_cast<size_t>(k)]).empty()) lastAnswered = k;
+        // Every question of the page, the ones not rated here too: they tell
+        // where the answers end. A timed paper (built from this page's questions)
+        // knows how long each took.
+        std::vector<review::AnswerFacts> answers;
+        for (int k = 0; k < ShiTiList.Count(); ++k) {
+            const TShiTi* q = ShiTiList[k];
+            const bool answered = !ChosenLetters(checked[static_cast<size_t>(k)]).empty();
+            const int seconds = timedExam_ ? timedExam_->SecondsOn(q->Id) : 0;
+            answers.push_back({answered, q->Correct, q->TypeName, seconds, cards.count(q->Id) > 0});
+        }
+        const review::PaperFacts paper{timedExam_ != nullptr, timedExam_ && timedExam_->RanOut()};
+        const auto rated = review::RateAnswers(answers, paper);
         std::vector<review::Rated> ratings;
         for (int k = 0; k < ShiTiList.Count(); ++k) {
             const TShiTi* q = ShiTiList[k];
             if (q->OptionCount == 0 || ratedOnPage_.count(q->Id)) continue;
-            const bool answered = !ChosenLetters(checked[static_cast<size_t>(k)]).empty();
-            if (!answered) {
-                if (timedExam_ && timedExam_->RanOut() && k < lastAnswered)
-                    ratings.push_back({q->Id, fsrs::Rating::Again});
-            } else if (!q->Correct) {
-                ratings.push_back({q->Id, fsrs::Rating::Again});
-            } else if (cards.count(q->Id)) {
-                ratings.push_back({q->Id, quick(q) ? fsrs::Rating::Easy : fsrs::Rating::Good});
-            }
+            if (const auto& r = rated[static_cast<size_t>(k)]) ratings.push_back({q->Id, *r});
         }
         review::RateQuestions(connection, ratings, review::NowDays());
         for (const review::Rated& r : ratings) ratedOnPage_.insert(r.id);
@@ -80,15 +64,26 @@ void TFrmMain::reportReviewFailure() {
                QStringLiteral("错题复习"), MB_ICONWARNING | MB_OK);
 }
 
+namespace {
+// The questions a window chose become the page's list.
+void setXiaoTiList(const std::vector<int>& ids) {
+    XiaoTiList.Clear();
+    for (int id : ids) XiaoTiList.Add()->Id = id;
+}
+}  // namespace
+
 void TFrmMain::ActCTFXExecute() {
     TFrmCTFX dlg(this);
-    if (dlg.ShowModal() == mrOk) showPaper("错题复习", true);
+    if (dlg.ShowModal() != mrOk) return;
+    setXiaoTiList(dlg.Questions);
+    showPaper("错题复习", true);
 }
 
 void TFrmMain::ActXXTJExecute() {
     TFrmXXTJ dlg(this);
     // Only what the window opens replaces the page: asked about then.
     if (dlg.ShowModal() != mrOk || !ConfirmLeaveTimedExam()) return;
+    setXiaoTiList(dlg.Questions);
     showPaper(dlg.PageTitle.c_str());
     if (dlg.Answers.empty()) return;
     // The answers a timed exam kept, ticked as the user left them.

@@ -2,7 +2,7 @@
 
 #include "essay/AttemptsDialog.h"
 #include "essay/SheetView.h"
-#include "platform/FileDialog.h"
+#include "platform/CommonDialogs.h"
 #include "platform/MessageBox.h"
 #include "store/AdoConnection.h"
 

@@ -2,8 +2,8 @@
 
 #include "exchange/Export.h"
 #include "platform/BusyCursor.h"
+#include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
-#include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "store/DataModule.h"
 #include "exchange/Log.h"

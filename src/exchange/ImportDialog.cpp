@@ -8,7 +8,7 @@
 #include "platform/AppFolder.h"
 #include "platform/Application.h"
 #include "platform/BusyCursor.h"
-#include "platform/FileDialog.h"
+#include "platform/CommonDialogs.h"
 #include "platform/MessageBox.h"
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"

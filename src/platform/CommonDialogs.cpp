@@ -4,41 +4,53 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
-Seam<QString(bool, const QString&, const QString&)> fileSeam;
+Seam<std::optional<QString>(const TFileDialog&)> fileSeam;
 Seam<std::optional<QColor>(const QColor&)> colorSeam;
+}  // namespace
 
-QString runFileDialog(QWidget* parent, bool save, const QString& filter, const QString& defaultSuffix) {
-    if (fileSeam) return fileSeam(save, filter, defaultSuffix);
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(QtFileFilters(filter));
-    // Replacing a backup is what the user asked for; the dialog need not ask again.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (!defaultSuffix.isEmpty()) dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
-}
-} // namespace
-
-QStringList QtFileFilters(const QString& filter) {
+QStringList QtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');
-    QStringList out;
+    QStringList result;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        out.append(parts[i] + QStringLiteral(" (") + patterns + u')');
+        QString description = parts[i].trimmed();
+        // A description that already names its patterns gets them in Qt's spelling.
+        if (description.endsWith(u')')) {
+            const qsizetype open = description.lastIndexOf(u'(');
+            if (open >= 0) description = description.left(open).trimmed();
+        }
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& p : patterns) p = p.trimmed();
+        result << description + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
-    return out;
+    return result;
 }
 
-QString SaveFileDialog(QWidget* parent, const QString& filter, const QString& defaultSuffix) {
-    return runFileDialog(parent, true, filter, defaultSuffix);
+bool TFileDialog::Execute(QWidget* parent) {
+    std::optional<QString> chosen;
+    if (fileSeam) {
+        chosen = fileSeam(*this);
+    } else {
+        QFileDialog dialog(parent, Title);
+        const bool save = DialogKind == Kind::Save;
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setNameFilters(QtNameFilters(Filter));
+        // Saving replaces an existing file without asking, as the command says.
+        if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!FileName.isEmpty()) dialog.selectFile(FileName);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            chosen = dialog.selectedFiles().constFirst();
+    }
+    if (!chosen || chosen->isEmpty()) return false;
+    FileName = *chosen;
+    if (DialogKind == Kind::Save && !DefaultExt.isEmpty() && QFileInfo(FileName).suffix().isEmpty()) {
+        FileName += DefaultExt.startsWith(u'.') ? DefaultExt : u'.' + DefaultExt;
+    }
+    return true;
 }
-
-QString OpenFileDialog(QWidget* parent, const QString& filter) { return runFileDialog(parent, false, filter, {}); }
 
 std::optional<QColor> ColorDialog(QWidget* parent, const QColor& initial) {
     if (colorSeam) return colorSeam(initial);

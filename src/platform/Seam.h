@@ -2,8 +2,8 @@
 #include <functional>
 #include <utility>
 
-// A platform call that tests may replace (message boxes, online test, shell
-// open). Empty means "use the real thing".
+// A platform call that tests may replace (message boxes, the common dialogs,
+// online test, shell open). Empty means "use the real thing".
 template <class Sig> class Seam {
 public:
     std::function<Sig> Replace(std::function<Sig> fn) {

@@ -2,7 +2,6 @@
 
 #include "platform/ListGrid.h"
 #include "platform/MessageBox.h"
-#include "render/Global.h"
 #include "review/ReviewCards.h"
 #include "store/DataModule.h"
 
@@ -108,14 +107,13 @@ void TFrmCTFX::FormCreate() {
 void TFrmCTFX::BitBtn1Click() {
     AdoConnection& connection = DataModule1->ADOConnection1;
     if (SpinEdit1->value() != review::DailyLimit(connection)) review::SetDailyLimit(connection, SpinEdit1->value());
-    const std::vector<int> ids = review::DueQueue(connection, review::NowDays(), SpinEdit1->value());
+    std::vector<int> ids = review::DueQueue(connection, review::NowDays(), SpinEdit1->value());
     if (ids.empty()) {
         ModalResult = mrNone;
         MessageBox(QStringLiteral("今天没有需要复习的错题。"), QStringLiteral("错题复习"), MB_ICONINFORMATION | MB_OK);
         return;
     }
-    XiaoTiList.Clear();
-    for (int id : ids) XiaoTiList.Add()->Id = id;
+    Questions = std::move(ids);
 }
 
 void TFrmCTFX::BitBtn2Click() {

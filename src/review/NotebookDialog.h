@@ -16,7 +16,7 @@ public:
 
     // Fills the counts and the list from the bank.
     void FormCreate();
-    // "开始复习": the due questions into XiaoTiList; closes with OK, or says
+    // "开始复习": the due questions into Questions; closes with OK, or says
     // there is nothing due and stays open.
     void BitBtn1Click();
     // "移出错题本": the selected card leaves the notebook.
@@ -29,6 +29,9 @@ public:
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
     QPushButton* BitBtn3;
+
+    // After OK: the questions of the review page.
+    std::vector<int> Questions;
 
 private:
     std::vector<review::NotebookCard> cards_;

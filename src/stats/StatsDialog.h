@@ -28,12 +28,21 @@ public:
     QTableWidget* StringGrid2 = nullptr;  // the saved tests
     std::vector<QChartView*> Charts;
 
-    // After OK: the page to show, and the answers to tick in it.
+    // After OK: the page to show, its questions, and the answers to tick in it.
     std::string PageTitle;
+    std::vector<int> Questions;
     std::vector<std::pair<int, std::string>> Answers;
 
 private:
     QWidget* chartPage(QChartView* view, const QString& caption);
+    // The tabs' pages, in their order (StatsTabs.cpp).
+    QWidget* accuracyPage();
+    QWidget* subjectPage();
+    QWidget* practicePage();
+    QWidget* timePage();
+    QWidget* predictionPage();
+    QWidget* wrongPage();
+    QWidget* testsPage();
     // The 申论 tab's page; with `always` false, none when there is nothing to show.
     QWidget* essayPage(bool always);
     void openWrong();

@@ -17,8 +17,10 @@ TFrmDBBackup::TFrmDBBackup(QWidget* parent)
 }
 
 void TFrmDBBackup::BitBtn1Click() {
-    const QString name = SaveFileDialog(this, QStringLiteral("数据文件|*.db"), QStringLiteral("db"));
-    if (!name.isEmpty()) LabeledEdit1->setText(name);
+    TFileDialog dialog(TFileDialog::Kind::Save);
+    dialog.Filter = QStringLiteral("数据文件|*.db");
+    dialog.DefaultExt = QStringLiteral("db");
+    if (dialog.Execute(this)) LabeledEdit1->setText(dialog.FileName);
 }
 
 void TFrmDBBackup::BitBtn2Click() {

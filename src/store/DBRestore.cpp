@@ -19,8 +19,9 @@ TFrmDBRestore::TFrmDBRestore(QWidget* parent)
 }
 
 void TFrmDBRestore::BitBtn1Click() {
-    const QString name = OpenFileDialog(this, QStringLiteral("数据文件(*.db)|*.db"));
-    if (!name.isEmpty()) LabeledEdit1->setText(name);
+    TFileDialog dialog(TFileDialog::Kind::Open);
+    dialog.Filter = QStringLiteral("数据文件(*.db)|*.db");
+    if (dialog.Execute(this)) LabeledEdit1->setText(dialog.FileName);
 }
 
 void TFrmDBRestore::BitBtn2Click() {

@@ -4,7 +4,7 @@
 #include "browser/WebBrowser.h"
 #include "exchange/ColumnsDialog.h"
 #include "exchange/ImportDialog.h"
-#include "platform/FileDialog.h"
+#include "platform/CommonDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

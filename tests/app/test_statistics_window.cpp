@@ -2,7 +2,7 @@
 // a picture, and a saved timed test opened again with its answers ticked.
 #include "MainWindowFixture.h"
 #include "browser/WebBrowser.h"
-#include "platform/FileDialog.h"
+#include "platform/CommonDialogs.h"
 #include "render/Global.h"
 #include "stats/StatsDialog.h"
 #include "support/Screen.h"

@@ -6,7 +6,7 @@
 #include "essay/Judge.h"
 #include "essay/Task.h"
 #include "essay/WritingWindow.h"
-#include "platform/FileDialog.h"
+#include "platform/CommonDialogs.h"
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"

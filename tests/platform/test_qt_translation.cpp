@@ -1,5 +1,5 @@
 // Qt's own dialogs speak Chinese under any locale; ctest runs this under two.
-#include "platform/FileDialog.h"
+#include "platform/CommonDialogs.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,12 +1,18 @@
 // The scheduler's numbers against values worked out by hand from the published
-// FSRS-5 formulas and default parameters, and how the notebook counts its cards.
+// FSRS-5 formulas and default parameters, how a graded page's answers rate
+// their cards, and how the notebook counts its cards.
 #include "review/Fsrs.h"
 #include "review/Notebook.h"
+#include "review/Rating.h"
 #include "review/ReviewCards.h"
 #include "store/DataModule.h"
 #include "support/TestSupport.h"
 
+#include <cmath>
+#include <initializer_list>
+#include <optional>
 #include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +80,59 @@ TEST(Fsrs, AgainKeepsACardLearningAndIntervalsStayWithinAYear) {
     double d = 9.9;
     for (int i = 0; i < 20; ++i) d = NextDifficulty(d, Rating::Again);
     EXPECT_LE(d, 10);
+}
+
+// The reference scheduler's published runs of the default parameters, each
+// review on its due day: whole days to the next one, 0 for a ten-minute step.
+TEST(Fsrs, PublishedRunsOfTheDefaultParameters) {
+    const auto run = [](std::initializer_list<Rating> ratings) {
+        Card c;
+        double now = kDay0;
+        std::vector<long> days;
+        for (Rating r : ratings) {
+            c = Review(c, r, now);
+            days.push_back(std::lround(c.due - now));
+            now = c.due;
+        }
+        return days;
+    };
+    constexpr Rating A = Rating::Again, G = Rating::Good, E = Rating::Easy;
+    // Good throughout, forgotten on the 328th day: Again and Good at the relearning steps.
+    EXPECT_EQ(run({G, G, G, G, G, G, A, A, G, G, G, G, G}),
+              (std::vector<long>{0, 4, 14, 44, 125, 328, 0, 0, 7, 16, 34, 71, 142}));
+    // Easy skips the steps; Easy again when due.
+    EXPECT_EQ(run({E, E}), (std::vector<long>{16, 150}));
+}
+
+// Which answers of a graded page rate their cards, and how.
+TEST(ReviewRating, ByRightnessSpeedWithinItsTypeAndWhereTheTimeRanOut) {
+    using review::AnswerFacts;
+    const std::optional<Rating> again = Rating::Again, good = Rating::Good, easy = Rating::Easy, none;
+    // answered, right, type, seconds, in the notebook
+    const AnswerFacts blank{false, false, "言语", 0, true}, wrongNew{true, false, "言语", 0, false},
+                      rightNew{true, true, "言语", 0, false};
+    const auto right = [](const char* type, int seconds) {
+        return AnswerFacts{true, true, type, seconds, true};
+    };
+    const review::PaperFacts untimed{false, false}, timed{true, false}, ranOut{true, true};
+    const struct {
+        const char* what;
+        review::PaperFacts paper;
+        std::vector<AnswerFacts> answers;
+        std::vector<std::optional<Rating>> expected;
+    } cases[] = {
+        {"wrong, new to the notebook too", untimed, {wrongNew}, {again}},
+        {"right: keeps a card going, starts none", untimed, {right("言语", 0), rightNew}, {good, none}},
+        // 言语 averages 30 s, 数量 150 s: 50 s is slow for the one, quick for the other.
+        {"timed right: Easy under half its type's average", timed,
+         {right("言语", 10), right("言语", 50), right("数量", 50), right("数量", 250), right("言语", 0)},
+         {easy, good, easy, good, good}},
+        {"blanks untimed", untimed, {blank, right("言语", 0), blank}, {none, good, none}},
+        {"blanks handed in before time-up", timed, {blank, right("言语", 20), blank}, {none, good, none}},
+        {"blanks at time-up: skipped before the last answer, unreached after", ranOut,
+         {blank, right("言语", 20), blank, blank}, {again, good, none, none}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(review::RateAnswers(c.answers, c.paper), c.expected) << c.what;
 }
 
 // How the notebook counts its cards, each standing once, by type and subject.

@@ -47,8 +47,9 @@ TEST(BackupDialog, NamesCopiesAndRefusals) {
     EXPECT_EQ(boxes.shown[0].flags, MB_ICONWARNING);
 
     // The save dialog's choice lands in the edit; an earlier backup is replaced without asking.
-    SetFileDialogHandler([&](bool save, const QString& filter, const QString& suffix) {
-        EXPECT_TRUE(save && filter == "数据文件|*.db" && suffix == "db");
+    SetFileDialogHandler([&](const TFileDialog& d) {
+        const bool save = d.DialogKind == TFileDialog::Kind::Save;
+        EXPECT_TRUE(save && d.Filter == "数据文件|*.db" && d.DefaultExt == "db");
         return QString::fromStdString(target);
     });
     dlg.BitBtn1->click();
@@ -133,8 +134,9 @@ TEST(RestoreDialog, TheRestoredBankIsInUseAtOnceAndRestsClosed) {
     const std::string exam = bank.Install.Path("exam.db");
     ::chmod(exam.c_str(), 0640);
 
-    SetFileDialogHandler([&](bool save, const QString& filter, const QString&) {
-        EXPECT_TRUE(!save && filter == "数据文件(*.db)|*.db");
+    SetFileDialogHandler([&](const TFileDialog& d) {
+        const bool save = d.DialogKind == TFileDialog::Kind::Save;
+        EXPECT_TRUE(!save && d.Filter == "数据文件(*.db)|*.db");
         return QString::fromStdString(other.Path("exam.db"));
     });
     TFrmDBRestore dlg;
