@@ -13,7 +13,7 @@ top=$(pwd)
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6opengl6-dev
+  qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-declarative-dev libqt6opengl6-dev
   libsqlite3-dev libjpeg62-turbo-dev libquazip1-qt6-dev libgumbo-dev qt6-charts-dev
   libpoppler-qt6-dev libpoppler-private-dev libfreexl-dev libreoffice-writer-nogui libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,5 +1,6 @@
 // The program block: the application object, the main window, the message loop.
 #include "app/FrmMain.h"
+#include "browser/Graphics.h"
 #include "platform/AppFolder.h"
 #include "platform/Application.h"
 #include "platform/InstanceLock.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     // Chromium refuses to run its sandbox as root; the embedded pages are our own.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (ChooseBrowserGraphics()) QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Quillora"));
     // Lets the desktop match the window to its launcher and icon.

@@ -10,9 +10,9 @@
 
 class QWebEngineProfile;
 
-// Adds the switches the confinement needs to QTWEBENGINE_CHROMIUM_FLAGS. Must
-// run before Qt WebEngine starts (the first browser does it); later calls do
-// nothing.
+// Adds the switches the confinement and the process model need to
+// QTWEBENGINE_CHROMIUM_FLAGS. Must run before Qt WebEngine starts (the first
+// browser does it); later calls do nothing.
 void PrepareBrowserProcess();
 
 // The profile's settings and the document-creation script, for every page of
