@@ -2,6 +2,7 @@
 
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
+#include "store/OwnTables.h"
 
 #include <QDateTime>
 
@@ -10,12 +11,7 @@ namespace essay {
 QString NowText() { return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
 
 void CreateEssayTable(AdoConnection& connection) {
-    AdoQuery q(&connection);
-    q.ExecWith({"CREATE TABLE IF NOT EXISTS 申论作答 (作答编号 INTEGER PRIMARY KEY AUTOINCREMENT, "
-                "小题号 INTEGER NOT NULL, 开始时间 TEXT NOT NULL, 保存时间 TEXT NOT NULL, "
-                "用时秒数 INTEGER NOT NULL DEFAULT 0, 作答 TEXT NOT NULL DEFAULT '', 字数 INTEGER NOT NULL DEFAULT 0, "
-                "估分 REAL, 满分 REAL NOT NULL DEFAULT 0, 任务类型 TEXT NOT NULL DEFAULT '')"});
-    q.ExecWith({"CREATE INDEX IF NOT EXISTS 申论作答_小题号 ON 申论作答(小题号)"});
+    owntables::Create(connection, {"申论作答"});
 }
 
 long long StartAttempt(AdoConnection& connection, int task, double marks, const QString& kind) {

@@ -2,6 +2,7 @@
 
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
+#include "store/OwnTables.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -102,12 +103,7 @@ int TTimedExam::AnsweredCount() const {
 }
 
 void CreateTimingTables(AdoConnection& connection) {
-    AdoQuery q(&connection);
-    q.ExecWith({"CREATE TABLE IF NOT EXISTS 测试计时 (测试编号 INTEGER PRIMARY KEY, 限时秒数 INTEGER NOT NULL, "
-                "用时秒数 INTEGER NOT NULL, 是否超时 INTEGER NOT NULL DEFAULT 0)"});
-    q.ExecWith({"CREATE TABLE IF NOT EXISTS 测试作答 (测试编号 INTEGER NOT NULL, 小题号 INTEGER NOT NULL, "
-                "作答 TEXT NOT NULL DEFAULT '', 用时秒数 INTEGER NOT NULL DEFAULT 0)"});
-    q.ExecWith({"CREATE INDEX IF NOT EXISTS 测试作答_测试编号 ON 测试作答(测试编号)"});
+    owntables::Create(connection, {"测试计时", "测试作答"});
 }
 
 void TTimedExam::Save(AdoConnection& connection, long long testId) const {

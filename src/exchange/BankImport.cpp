@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "store/AdoConnection.h"
 #include "store/DatabaseError.h"
+#include "store/OwnTables.h"
 #include "store/Statement.h"
 #include "store/Transaction.h"
 #include "exchange/Log.h"
@@ -19,10 +20,6 @@ namespace exchange {
 
 namespace {
 using store::Statement;
-
-void exec(sqlite3* db, const char* sql) {
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) ThrowSqliteError(db, sql);
-}
 
 constexpr long long kMaxCategoryId = 65535;  // the search holds category numbers in 16 bits
 constexpr int kProgressEvery = 500;
@@ -107,7 +104,7 @@ BankFacts ReadBankFacts(AdoConnection& connection) {
 }
 
 void EnsurePictureTable(AdoConnection& connection) {
-    exec(connection.Handle(), "CREATE TABLE IF NOT EXISTS 图片 (名称 TEXT PRIMARY KEY, 数据 BLOB NOT NULL)");
+    owntables::Create(connection, {"图片"});
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
+#include "store/OwnTables.h"
 #include "store/SqlText.h"
 #include "store/Transaction.h"
 
@@ -43,14 +44,7 @@ double DaysOfText(const std::string& text) {
 }
 
 void CreateReviewTables(AdoConnection& connection) {
-    AdoQuery q(&connection);
-    q.ExecWith({"CREATE TABLE IF NOT EXISTS 复习卡片 (小题号 INTEGER PRIMARY KEY, 状态 INTEGER NOT NULL, "
-                "稳定度 REAL NOT NULL, 难度 REAL NOT NULL, 到期时间 TEXT NOT NULL, 上次复习 TEXT NOT NULL, "
-                "复习次数 INTEGER NOT NULL DEFAULT 0, 遗忘次数 INTEGER NOT NULL DEFAULT 0)"});
-    q.ExecWith({"CREATE INDEX IF NOT EXISTS 复习卡片_到期时间 ON 复习卡片(到期时间)"});
-    q.ExecWith({"CREATE TABLE IF NOT EXISTS 复习记录 (记录编号 INTEGER PRIMARY KEY AUTOINCREMENT, "
-                "小题号 INTEGER NOT NULL, 评分 INTEGER NOT NULL, 复习时间 TEXT NOT NULL, 间隔天数 REAL NOT NULL)"});
-    q.ExecWith({"CREATE INDEX IF NOT EXISTS 复习记录_小题号 ON 复习记录(小题号)"});
+    owntables::Create(connection, {"复习卡片", "复习记录"});
 }
 
 std::unordered_map<int, fsrs::Card> ReadCards(AdoConnection& connection, const std::vector<int>& ids) {

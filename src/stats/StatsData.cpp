@@ -2,6 +2,7 @@
 
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
+#include "store/OwnTables.h"
 #include "store/Subjects.h"
 #include "store/Transaction.h"
 
@@ -14,9 +15,6 @@
 
 namespace stats {
 namespace {
-constexpr const char* kPracticeTable =
-    "CREATE TABLE IF NOT EXISTS 练习记录 (小题号 INTEGER NOT NULL, 答对 INTEGER NOT NULL, 练习时间 TEXT NOT NULL)";
-
 bool hasTable(AdoQuery& q, const char* name) {
     return !q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?", {std::string_view(name)}).Eof();
 }
@@ -32,14 +30,7 @@ int essayKindRank(const std::string& kind) {
 void CatchUpSummaries(AdoConnection& connection) {
     AdoQuery q(&connection);
     store::WriteTransaction transaction(connection);
-    q.ExecWith({"CREATE TABLE IF NOT EXISTS 测试汇总 (测试编号 INTEGER NOT NULL, 题目类型 TEXT NOT NULL, "
-                "题数 INTEGER NOT NULL, 答对 INTEGER NOT NULL)"});
-    q.ExecWith({"CREATE INDEX IF NOT EXISTS 测试汇总_测试编号 ON 测试汇总(测试编号)"});
-    q.ExecWith({"CREATE TABLE IF NOT EXISTS 科目汇总 (科目 TEXT PRIMARY KEY, 题数 INTEGER NOT NULL, "
-                "答对 INTEGER NOT NULL)"});
-    q.ExecWith({"CREATE TABLE IF NOT EXISTS 用时汇总 (题目类型 TEXT PRIMARY KEY, 秒数 REAL NOT NULL, "
-                "题数 INTEGER NOT NULL)"});
-    q.ExecWith({"CREATE TABLE IF NOT EXISTS 错题汇总 (小题号 INTEGER PRIMARY KEY, 次数 INTEGER NOT NULL)"});
+    owntables::Create(connection, {"测试汇总", "科目汇总", "用时汇总", "错题汇总"});
     const long long done =
         q.OpenBound("SELECT IFNULL(MAX(测试编号),0) FROM 测试汇总", {}).Fields(0).AsLargeInt();
     // A test whose questions are all gone from the bank still counts as done.
@@ -78,8 +69,8 @@ void CatchUpSummaries(AdoConnection& connection) {
 
 void RecordPractice(AdoConnection& connection, int questionId, bool right, const std::string& time) {
     // One table and one row: each statement stands on its own.
+    owntables::Create(connection, {"练习记录"});
     AdoQuery q(&connection);
-    q.ExecWith({kPracticeTable});
     q.ExecBound("INSERT INTO 练习记录(小题号, 答对, 练习时间) VALUES(?,?,?)",
                 {static_cast<long long>(questionId), static_cast<long long>(right ? 1 : 0), std::string_view(time)});
 }

@@ -1,5 +1,7 @@
 #include "store/BankTables.h"
 
+#include "store/OwnTables.h"
+
 namespace banktables {
 
 const std::vector<std::string_view>& Described() {
@@ -31,19 +33,14 @@ const std::vector<Table>& IdColumns() {
 }
 
 const std::vector<Table>& Reserved() {
-    static const std::vector<Table> tables{
-        {"测试计时", {"测试编号", "限时秒数", "用时秒数", "是否超时"}},
-        {"测试作答", {"测试编号", "小题号", "作答", "用时秒数"}},
-        {"复习卡片", {"小题号", "状态", "稳定度", "难度", "到期时间", "上次复习", "复习次数", "遗忘次数"}},
-        {"复习记录", {"记录编号", "小题号", "评分", "复习时间", "间隔天数"}},
-        {"图片", {"名称", "数据"}},
-        {"测试汇总", {"测试编号", "题目类型", "题数", "答对"}},
-        {"科目汇总", {"科目", "题数", "答对"}},
-        {"用时汇总", {"题目类型", "秒数", "题数"}},
-        {"错题汇总", {"小题号", "次数"}},
-        {"练习记录", {"小题号", "答对", "练习时间"}},
-        {"申论作答", {"作答编号", "小题号", "开始时间", "保存时间", "用时秒数", "作答", "字数", "估分", "满分", "任务类型"}},
-    };
+    static const std::vector<Table> tables = [] {
+        std::vector<Table> reserved;
+        for (const owntables::Table& own : owntables::All()) {
+            Table& t = reserved.emplace_back(Table{own.name, {}});
+            for (const owntables::Column& c : own.columns) t.columns.push_back(c.name);
+        }
+        return reserved;
+    }();
     return tables;
 }
 

@@ -17,7 +17,7 @@ const std::vector<std::string_view>& Described();
 // The reserved tables' columns are listed too; they are checked where present.
 const std::vector<Table>& IdColumns();
 
-// The tables reserved for the program's additions, with their columns in order.
+// The tables reserved for the program's additions (OwnTables), with their columns in order.
 // A bank need not have them; one that has them with other columns is refused,
 // so that the additions never read a table someone else laid out.
 const std::vector<Table>& Reserved();

@@ -1,7 +1,12 @@
+#include "BankBuilder.h"
+#include "store/BankTables.h"
+#include "store/OwnTables.h"
 #include "store/SqlText.h"
 #include "store/StatementCache.h"
 
 #include <gtest/gtest.h>
+#include <map>
+#include <sqlite3.h>
 
 TEST(QuotedStr, DoublesEmbeddedQuotes) {
     EXPECT_EQ(QuotedStr("字体"), "'字体'");
@@ -107,4 +112,52 @@ TEST(JetDates, LiteralEndingInASeparatorIsNoDate) {
     // Read the year past the end of the parsed numbers once.
     EXPECT_EQ(TranslateJetDates("x=#12/26/#"), "x=#12/26/#");
     EXPECT_EQ(TranslateJetDates("x=#1/2/2026 3:#"), "x=#1/2/2026 3:#");
+}
+
+// schema.sql documents the bank; its tables of ours must be the ones the
+// program makes: same columns, types, defaults, keys and indexes.
+TEST(OwnTables, SchemaFileMatchesTheDeclarations) {
+    const auto shape = [](sqlite3* db) {
+        std::map<std::string, std::vector<std::string>> tables;
+        const auto rows = [db](const std::string& sql) {
+            std::vector<std::string> out;
+            sqlite3_stmt* s = nullptr;
+            EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sql;
+            while (sqlite3_step(s) == SQLITE_ROW) {
+                std::string row;
+                for (int c = 0; c < sqlite3_column_count(s); ++c) {
+                    const auto* t = sqlite3_column_text(s, c);
+                    row += (t ? reinterpret_cast<const char*>(t) : "NULL") + std::string("|");
+                }
+                out.push_back(row);
+            }
+            sqlite3_finalize(s);
+            return out;
+        };
+        for (const std::string& t : rows("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
+                                         "'sqlite_%' ORDER BY name")) {
+            const std::string name = t.substr(0, t.size() - 1);
+            auto& lines = tables[name];
+            lines = rows("PRAGMA table_info('" + name + "')");
+            for (const std::string& i : rows("SELECT name, sql FROM sqlite_master WHERE type='index' AND tbl_name='" +
+                                             name + "' ORDER BY name"))
+                lines.push_back(i);
+        }
+        return tables;
+    };
+    sqlite3* fromSchema = nullptr;
+    sqlite3* fromCode = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &fromSchema), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(":memory:", &fromCode), SQLITE_OK);
+    const std::string schema = bank::ReadTextFile(std::string(QUILLORA_SOURCE_DIR) + "/data/bank/schema.sql");
+    ASSERT_EQ(sqlite3_exec(fromSchema, schema.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    for (const owntables::Table& t : owntables::All())
+        for (const std::string& sql : owntables::CreateStatements(t))
+            ASSERT_EQ(sqlite3_exec(fromCode, (sql + ";").c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    auto documented = shape(fromSchema);
+    for (std::string_view described : banktables::Described()) documented.erase(std::string(described));
+    const auto made = shape(fromCode);
+    EXPECT_EQ(documented, made);
+    sqlite3_close(fromSchema);
+    sqlite3_close(fromCode);
 }
