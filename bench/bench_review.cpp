@@ -4,6 +4,7 @@
 #include "BenchBank.h"
 #include "review/Notebook.h"
 #include "review/ReviewCards.h"
+#include "store/Transaction.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,7 +15,7 @@ OpenLargeBank& withCards() {
     static OpenLargeBank bank("review");
     static const bool filled = [] {
         AdoConnection& c = bank.module.ADOConnection1;
-        c.BeginTrans();
+        store::WriteTransaction transaction(c);
         review::CreateReviewTables(c);
         AdoQuery q(&c);
         // Due dates spread over a year around now, one card per question.
@@ -24,7 +25,7 @@ OpenLargeBank& withCards() {
             q.ExecBound("INSERT OR REPLACE INTO 复习卡片 VALUES(?,2,'10','5',?,?,3,1)",
                         {id, std::string_view(due), std::string_view(last)});
         }
-        c.CommitTrans();
+        transaction.commit();
         return true;
     }();
     (void)filled;

@@ -4,6 +4,8 @@
 #include "BenchBank.h"
 #include "stats/StatsData.h"
 #include "store/AdoQuery.h"
+#include "store/OwnTables.h"
+#include "store/Transaction.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,7 +17,7 @@ OpenLargeBank& withHistory() {
     static const bool filled = [] {
         AdoConnection& c = bank.module.ADOConnection1;
         AdoQuery q(&c);
-        c.BeginTrans();
+        store::WriteTransaction transaction(c);
         // Two tests a day for the last 5,000 days; about 70 % right.
         q.ExecWith({"WITH RECURSIVE t(n) AS (SELECT 1 UNION ALL SELECT n+1 FROM t WHERE n<", std::to_string(kTests),
                     ") INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) SELECT 100,70,80,56,0.7,"
@@ -23,15 +25,11 @@ OpenLargeBank& withHistory() {
         q.ExecWith({"WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM k WHERE i<", std::to_string(kPerTest - 1),
                     ") INSERT INTO 测试题目(测试编号,小题号,回答正确) SELECT r.编号, (r.编号*7919+k.i*997)%100000+1,"
                     "CASE WHEN (r.编号+k.i)%10<7 THEN -1 ELSE 0 END FROM 测试结果 r, k"});
-        q.ExecWith({"CREATE TABLE IF NOT EXISTS 测试计时 (测试编号 INTEGER PRIMARY KEY, 限时秒数 INTEGER NOT NULL, "
-                    "用时秒数 INTEGER NOT NULL, 是否超时 INTEGER NOT NULL DEFAULT 0)"});
-        q.ExecWith({"CREATE TABLE IF NOT EXISTS 测试作答 (测试编号 INTEGER NOT NULL, 小题号 INTEGER NOT NULL, "
-                    "作答 TEXT NOT NULL DEFAULT '', 用时秒数 INTEGER NOT NULL DEFAULT 0)"});
-        q.ExecWith({"CREATE INDEX IF NOT EXISTS 测试作答_测试编号 ON 测试作答(测试编号)"});
+        owntables::Create(c, {"测试计时", "测试作答"});
         q.ExecWith({"INSERT INTO 测试计时 SELECT 编号, 6000, 5400, 0 FROM 测试结果 WHERE 编号%10=0"});
         q.ExecWith({"INSERT INTO 测试作答 SELECT 测试编号, 小题号, 'A', 40+小题号%50 FROM 测试题目 "
                     "WHERE 测试编号%10=0"});
-        c.CommitTrans();
+        transaction.commit();
         return true;
     }();
     (void)filled;

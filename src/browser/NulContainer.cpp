@@ -1,5 +1,6 @@
 #include "browser/NulContainer.h"
 
+#include "browser/Log.h"
 #include "browser/WebBrowser.h"
 
 #include <stdexcept>
@@ -14,8 +15,9 @@ TNulWBContainer::TNulWBContainer(WebBrowser* browser) : Browser(browser) {
 TNulWBContainer::~TNulWBContainer() {
     try {
         AttachClientSite(nullptr);
-    } catch (...) {
-        // Nothing was attached to begin with.
+    } catch (const std::exception& e) {
+        // A destructor may not throw; the browser had no site to take back.
+        qCDebug(lcBrowser) << "detaching the container's site:" << e.what();
     }
 }
 

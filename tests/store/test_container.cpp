@@ -6,6 +6,7 @@
 #include "store/DataModule.h"
 #include "store/DatabaseError.h"
 #include "store/EncryptionMDB.h"
+#include "store/Statement.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -100,10 +101,10 @@ TEST(Container, ImageRoundTripsAndSqliteNeverWritesTheHeader) {
     examdb::ExtractImage(exam, inst.Path("plain.db"));
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(inst.Path("plain.db").c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT count(*) FROM 测试结果", -1, &st, nullptr);
-    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(st, 0), 300);
-    sqlite3_finalize(st);
+    {
+        store::Statement count(db, "SELECT count(*) FROM 测试结果");
+        ASSERT_TRUE(count.step());
+        EXPECT_EQ(count.integer(0), 300);
+    }
     sqlite3_close(db);
 }

@@ -2,6 +2,7 @@
 #include "store/BankTables.h"
 #include "store/OwnTables.h"
 #include "store/SqlText.h"
+#include "store/Statement.h"
 #include "store/StatementCache.h"
 
 #include <gtest/gtest.h>
@@ -121,17 +122,13 @@ TEST(OwnTables, SchemaFileMatchesTheDeclarations) {
         std::map<std::string, std::vector<std::string>> tables;
         const auto rows = [db](const std::string& sql) {
             std::vector<std::string> out;
-            sqlite3_stmt* s = nullptr;
-            EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sql;
-            while (sqlite3_step(s) == SQLITE_ROW) {
+            store::Statement s(db, sql);
+            while (s.step()) {
                 std::string row;
-                for (int c = 0; c < sqlite3_column_count(s); ++c) {
-                    const auto* t = sqlite3_column_text(s, c);
-                    row += (t ? reinterpret_cast<const char*>(t) : "NULL") + std::string("|");
-                }
+                for (int c = 0; c < s.columnCount(); ++c)
+                    row += (s.columnType(c) == SQLITE_NULL ? std::string("NULL") : std::string(s.utf8(c))) + "|";
                 out.push_back(row);
             }
-            sqlite3_finalize(s);
             return out;
         };
         for (const std::string& t : rows("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
