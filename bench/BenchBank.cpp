@@ -5,9 +5,9 @@
 #include "platform/Files.h"
 #include "render/Global.h"
 
-#include <filesystem>
 #include <QApplication>
 #include <benchmark/benchmark.h>
+#include <filesystem>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -61,7 +61,8 @@ int RunQtBenchmarks(int argc, char** argv) {
 void FillSpreadList(int count, int bank) {
     XiaoTiList.Clear();
     const int step = bank / count;
-    for (int id = 1; id <= bank && XiaoTiList.Count() < count; id += step) XiaoTiList.Add()->Id = id;
+    for (int id = 1; id <= bank && XiaoTiList.Count() < count; id += step)
+        XiaoTiList.Add()->Id = id;
 }
 
 OpenLargeBank::OpenLargeBank(const std::string& name) : OpenLargeBank(name, LargeBankPath()) {}

@@ -34,7 +34,8 @@ static void BM_Backup(benchmark::State& state) {
     TDataModule1 dm;
     if (!dm.GuardAndConnect(folder)) state.SkipWithError("connection failed");
     for (auto _ : state) {
-        if (BackupBank(folder, folder + "backup.db") != BackupResult::Done) state.SkipWithError("backup failed");
+        if (BackupBank(folder, folder + "backup.db") != BackupResult::Done)
+            state.SkipWithError("backup failed");
     }
 }
 BENCHMARK(BM_Backup)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -61,4 +62,6 @@ static void BM_RestoreCheck(benchmark::State& state) {
 }
 BENCHMARK(BM_RestoreCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQtBenchmarks(argc, argv);
+}

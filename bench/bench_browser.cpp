@@ -18,8 +18,8 @@
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <fstream>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 
 namespace {
 OpenLargeBank& installed() {
@@ -61,7 +61,7 @@ double treeMiB() {
     ::closedir(d);
     return static_cast<double>(kib) / 1024.0;
 }
-}  // namespace
+} // namespace
 
 // The second argument: 1 with the timed exam's observer script in the page,
 // 0 without; run with repetitions and compare the medians.
@@ -71,7 +71,8 @@ static void BM_LoadQuestionPage(benchmark::State& state) {
     BuildQuestionPage("模拟考场");
     WebBrowser browser;
     TPageWatch watch;
-    if (state.range(1)) browser.AddObserver(QStringLiteral("answers"), &watch, TPageWatch::Script(QStringLiteral("answers")));
+    if (state.range(1))
+        browser.AddObserver(QStringLiteral("answers"), &watch, TPageWatch::Script(QStringLiteral("answers")));
     browser.resize(1000, 700);
     browser.show();
     double paintMs = 0;
@@ -84,8 +85,9 @@ static void BM_LoadQuestionPage(benchmark::State& state) {
         browser.WaitForLoad();
         state.SetIterationTime(static_cast<double>(t.nsecsElapsed()) / 1e9);
         paintMs = browser
-                      .Evaluate(QStringLiteral("(performance.getEntriesByType('paint').filter(function(e){"
-                                               "return e.name=='first-contentful-paint';})[0]||{startTime:-1}).startTime"))
+                      .Evaluate(QStringLiteral(
+                          "(performance.getEntriesByType('paint').filter(function(e){"
+                          "return e.name=='first-contentful-paint';})[0]||{startTime:-1}).startTime"))
                       .toDouble();
     }
     state.counters["first_paint_ms"] = paintMs;
@@ -124,7 +126,7 @@ static void BM_TickToAnswerSheet(benchmark::State& state) {
     browser.show();
     browser.Navigate(inst.folder + "css/Question.html");
     browser.WaitForLoad();
-    size_t next = questions.size() / 2;  // the middle of the page
+    size_t next = questions.size() / 2; // the middle of the page
     for (auto _ : state) {
         const TimedQuestion& q = questions[next++ % questions.size()];
         QElapsedTimer t;
@@ -138,4 +140,6 @@ static void BM_TickToAnswerSheet(benchmark::State& state) {
 }
 BENCHMARK(BM_TickToAnswerSheet)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQtBenchmarks(argc, argv);
+}

@@ -39,7 +39,7 @@ TDrawRequest everything() {
         r.Counts.emplace_back(q.FieldByName("题目类型").AsString(), 100);
     return r;
 }
-}  // namespace
+} // namespace
 
 static void BM_DrawPaper(benchmark::State& state) {
     bank();
@@ -53,12 +53,14 @@ BENCHMARK(BM_DrawPaper)->Unit(benchmark::kMillisecond);
 static void BM_GradePage(benchmark::State& state) {
     bank();
     XiaoTiList.Clear();
-    for (int id = 1; XiaoTiList.Count() < 1000; id += 97) XiaoTiList.Add()->Id = id;
+    for (int id = 1; XiaoTiList.Count() < 1000; id += 97)
+        XiaoTiList.Add()->Id = id;
     BuildQuestionPage("模拟考场");
     TFrmMain frm;
     frm.WebBrowser1->Navigate(AppFolder() + "css/Question.html");
     frm.WebBrowser1->WaitForLoad();
-    frm.WebBrowser1->Evaluate("var a=document.getElementsByTagName('input');for(var i=0;i<a.length;i+=3)a[i].checked=true;1");
+    frm.WebBrowser1->Evaluate(
+        "var a=document.getElementsByTagName('input');for(var i=0;i<a.length;i+=3)a[i].checked=true;1");
     for (auto _ : state) {
         auto checked = frm.ReadChoices();
         if (!checked) {
@@ -72,4 +74,6 @@ static void BM_GradePage(benchmark::State& state) {
 }
 BENCHMARK(BM_GradePage)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQtBenchmarks(argc, argv);
+}

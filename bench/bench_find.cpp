@@ -36,7 +36,8 @@ struct Bank {
         for (q.OpenWith({"SELECT DISTINCT 名称 FROM 题目类别 WHERE 父级编号=1"}); !q.Eof(); q.Next())
             subjects.push_back(q.FieldByName("名称").AsString());
         // One question's whole text: found once or a few times among 100,000.
-        rareText = q.OpenWith({"SELECT 题目内容 FROM 小题 WHERE 小题号=54321"}).FieldByName("题目内容").AsString();
+        rareText =
+            q.OpenWith({"SELECT 题目内容 FROM 小题 WHERE 小题号=54321"}).FieldByName("题目内容").AsString();
     }
 };
 Bank& bank() {
@@ -61,7 +62,8 @@ long long bareRows(const std::string& sql, std::vector<long long>* firstColumn =
 
 std::string inList(const std::vector<long long>& ids) {
     std::string s;
-    for (size_t i = 0; i < ids.size(); ++i) s += std::to_string(ids[i]) + (i + 1 < ids.size() ? "," : ")");
+    for (size_t i = 0; i < ids.size(); ++i)
+        s += std::to_string(ids[i]) + (i + 1 < ids.size() ? "," : ")");
     return s;
 }
 
@@ -69,7 +71,8 @@ void search(benchmark::State& state, const std::string& text) {
     Bank& b = bank();
     TObjectList<TSearchBH> scope;
     for (auto _ : state)
-        if (SearchQuestions(b.subjects, text, scope) != TSearchResult::Found) state.SkipWithError("nothing found");
+        if (SearchQuestions(b.subjects, text, scope) != TSearchResult::Found)
+            state.SkipWithError("nothing found");
     state.counters["matches"] = DataModule1->ADOQuery2.RecordCount();
 }
 
@@ -77,33 +80,46 @@ void search(benchmark::State& state, const std::string& text) {
 void searchFloor(benchmark::State& state, const std::string& text) {
     Bank& b = bank();
     std::string names;
-    for (size_t i = 0; i < b.subjects.size(); ++i) names += QuotedStr(b.subjects[i]) + (i + 1 < b.subjects.size() ? "," : ")");
+    for (size_t i = 0; i < b.subjects.size(); ++i)
+        names += QuotedStr(b.subjects[i]) + (i + 1 < b.subjects.size() ? "," : ")");
     long long rows = 0;
     for (auto _ : state) {
         std::vector<long long> subjects, categories;
         bareRows("SELECT 编号 FROM 题目类别 WHERE 名称 IN(" + names, &subjects);
         bareRows("SELECT 编号 FROM 题目类别 WHERE 父级编号 IN(" + inList(subjects), &categories);
-        rows = bareRows("SELECT * FROM 小题 WHERE 题目内容 LIKE " + LikeContains(text) + " AND 所属编号 IN(" + inList(categories));
+        rows = bareRows("SELECT * FROM 小题 WHERE 题目内容 LIKE " + LikeContains(text) + " AND 所属编号 IN(" +
+                        inList(categories));
     }
     state.counters["matches"] = static_cast<double>(rows);
 }
 
-std::vector<std::string> filterTypes() { return {"单项选择题", "多项选择题", "判断题"}; }
+std::vector<std::string> filterTypes() {
+    return {"单项选择题", "多项选择题", "判断题"};
+}
 
 void tenThousand() {
     XiaoTiList.Clear();
-    for (int id = 1; id <= 100000; id += 10) XiaoTiList.Add()->Id = id;
+    for (int id = 1; id <= 100000; id += 10)
+        XiaoTiList.Add()->Id = id;
 }
-}  // namespace
+} // namespace
 
-static void BM_SearchEmptyText(benchmark::State& state) { search(state, ""); }
+static void BM_SearchEmptyText(benchmark::State& state) {
+    search(state, "");
+}
 BENCHMARK(BM_SearchEmptyText)->Unit(benchmark::kMillisecond);
-static void BM_Floor_SearchEmptyText(benchmark::State& state) { searchFloor(state, ""); }
+static void BM_Floor_SearchEmptyText(benchmark::State& state) {
+    searchFloor(state, "");
+}
 BENCHMARK(BM_Floor_SearchEmptyText)->Unit(benchmark::kMillisecond);
 
-static void BM_SearchRareText(benchmark::State& state) { search(state, bank().rareText); }
+static void BM_SearchRareText(benchmark::State& state) {
+    search(state, bank().rareText);
+}
 BENCHMARK(BM_SearchRareText)->Unit(benchmark::kMillisecond);
-static void BM_Floor_SearchRareText(benchmark::State& state) { searchFloor(state, bank().rareText); }
+static void BM_Floor_SearchRareText(benchmark::State& state) {
+    searchFloor(state, bank().rareText);
+}
 BENCHMARK(BM_Floor_SearchRareText)->Unit(benchmark::kMillisecond);
 
 // The matches of the empty search listed in the result dialog's grid.
@@ -153,7 +169,8 @@ static void BM_FilterTenThousand(benchmark::State& state) {
         state.PauseTiming();
         tenThousand();
         state.ResumeTiming();
-        if (FilterQuestions(TFilterScope::All, filterTypes()) != TFilterResult::Filtered) state.SkipWithError("none kept");
+        if (FilterQuestions(TFilterScope::All, filterTypes()) != TFilterResult::Filtered)
+            state.SkipWithError("none kept");
     }
     state.counters["kept"] = XiaoTiList.Count();
 }
@@ -163,7 +180,7 @@ static void BM_Floor_FilterTenThousand(benchmark::State& state) {
     bank();
     tenThousand();
     FilterQuestions(TFilterScope::All, filterTypes());
-    const std::string sql = DataModule1->ADOQuery2.SQL.Text();  // the very statement the filter sent
+    const std::string sql = DataModule1->ADOQuery2.SQL.Text(); // the very statement the filter sent
     long long rows = 0;
     for (auto _ : state) {
         std::vector<long long> ids;
@@ -174,4 +191,6 @@ static void BM_Floor_FilterTenThousand(benchmark::State& state) {
 }
 BENCHMARK(BM_Floor_FilterTenThousand)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQtBenchmarks(argc, argv);
+}

@@ -27,10 +27,14 @@ std::vector<exchange::ExportedQuestion> generated() {
     for (int i = 0; i < kQuestions; ++i) {
         exchange::ExportedQuestion q;
         q.id = i + 1;
-        q.path = {QStringLiteral("导入试卷"), QStringLiteral("科目%1").arg(i % 5), QStringLiteral("专项%1").arg(i % 50)};
+        q.path = {QStringLiteral("导入试卷"), QStringLiteral("科目%1").arg(i % 5),
+                  QStringLiteral("专项%1").arg(i % 50)};
         q.type = i % 3 == 0 ? QStringLiteral("多项选择题") : QStringLiteral("单项选择题");
-        q.stem = QStringLiteral("第 %1 题：某单位今年的支出比去年增长了百分之%2，下列说法<b>正确</b>的是：").arg(i).arg(i % 97);
-        for (int k = 0; k < 4; ++k) q.options << QStringLiteral("选项%1之%2").arg(QChar(u'A' + k)).arg(i);
+        q.stem = QStringLiteral("第 %1 题：某单位今年的支出比去年增长了百分之%2，下列说法<b>正确</b>的是：")
+                     .arg(i)
+                     .arg(i % 97);
+        for (int k = 0; k < 4; ++k)
+            q.options << QStringLiteral("选项%1之%2").arg(QChar(u'A' + k)).arg(i);
         q.key = i % 3 == 0 ? QStringLiteral("AC") : QStringLiteral("B");
         q.explanation = QStringLiteral("解析：本题考查增长率的计算，第 %1 题。").arg(i);
         out.push_back(std::move(q));
@@ -46,13 +50,15 @@ struct Files {
     Files() {
         std::filesystem::create_directories(dir);
         QString error;
-        if (!exchange::WriteTemplateXlsx(xlsx, questions, {}, &error)) throw std::runtime_error(error.toStdString());
+        if (!exchange::WriteTemplateXlsx(xlsx, questions, {}, &error))
+            throw std::runtime_error(error.toStdString());
         std::ofstream f(csv.toStdString(), std::ios::binary);
         f << "分类,题型,题干,选项A,选项B,选项C,选项D,答案,解析\n";
         for (const auto& q : questions) {
-            f << (q.path[0] + u'/' + q.path[1] + u'/' + q.path[2]).toStdString() << ',' << q.type.toStdString() << ','
-              << q.stem.toStdString();
-            for (const QString& o : q.options) f << ',' << o.toStdString();
+            f << (q.path[0] + u'/' + q.path[1] + u'/' + q.path[2]).toStdString() << ','
+              << q.type.toStdString() << ',' << q.stem.toStdString();
+            for (const QString& o : q.options)
+                f << ',' << o.toStdString();
             f << ',' << q.key.toStdString() << ',' << q.explanation.toStdString() << '\n';
         }
     }
@@ -102,8 +108,12 @@ void importFile(benchmark::State& state, const QString& path) {
     reportMemory(state);
 }
 
-void BM_ImportCsv(benchmark::State& state) { importFile(state, files().csv); }
-void BM_ImportXlsx(benchmark::State& state) { importFile(state, files().xlsx); }
+void BM_ImportCsv(benchmark::State& state) {
+    importFile(state, files().csv);
+}
+void BM_ImportXlsx(benchmark::State& state) {
+    importFile(state, files().xlsx);
+}
 
 void BM_ExportXlsx(benchmark::State& state) {
     const std::string folder = MakeBenchInstall("export", kQuestions);
@@ -130,9 +140,11 @@ void BM_FloorBareInserts(benchmark::State& state) {
         sqlite3* db = nullptr;
         sqlite3_open(path.c_str(), &db);
         sqlite3_exec(db,
-                     "CREATE TABLE 小题(小题号 INTEGER PRIMARY KEY, 大题号, 所属编号, 题目类型, 题目内容, 答案, 解释, 是否单项, 是否收藏);"
+                     "CREATE TABLE 小题(小题号 INTEGER PRIMARY KEY, 大题号, 所属编号, 题目类型, 题目内容, "
+                     "答案, 解释, 是否单项, 是否收藏);"
                      "CREATE TABLE 答案选项(大题号, 小题号, 答案编号, 答题选项);"
-                     "CREATE INDEX a ON 小题(大题号);CREATE INDEX b ON 小题(所属编号);CREATE INDEX c ON 答案选项(大题号,小题号,答案编号);",
+                     "CREATE INDEX a ON 小题(大题号);CREATE INDEX b ON 小题(所属编号);CREATE INDEX c ON "
+                     "答案选项(大题号,小题号,答案编号);",
                      nullptr, nullptr, nullptr);
         state.ResumeTiming();
         {
@@ -152,7 +164,7 @@ void BM_FloorBareInserts(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_FloorBareInserts)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -22,12 +22,13 @@ OpenLargeBank& installed() {
     static OpenLargeBank bank("page");
     return bank;
 }
-}  // namespace
+} // namespace
 
 static void BM_BuildQuestionPage(benchmark::State& state) {
     installed();
     FillSpreadList(static_cast<int>(state.range(0)));
-    for (auto _ : state) BuildQuestionPage("模拟考场");
+    for (auto _ : state)
+        BuildQuestionPage("模拟考场");
     state.counters["questions"] = ShiTiList.Count();
 }
 BENCHMARK(BM_BuildQuestionPage)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
@@ -43,7 +44,8 @@ static void BM_Floor_ReadRowsWriteBytes(benchmark::State& state) {
         std::FILE* f = std::fopen((inst.folder + "css/Question.html").c_str(), "rb");
         std::string s;
         char buf[1 << 16];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+            s.append(buf, n);
         std::fclose(f);
         return s;
     }();
@@ -52,7 +54,8 @@ static void BM_Floor_ReadRowsWriteBytes(benchmark::State& state) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(image.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     std::string inList;
-    for (int i = 0; i < XiaoTiList.Count(); ++i) inList += (i ? "," : "") + std::to_string(XiaoTiList[i]->Id);
+    for (int i = 0; i < XiaoTiList.Count(); ++i)
+        inList += (i ? "," : "") + std::to_string(XiaoTiList[i]->Id);
     {
         store::Statement outer(db, "SELECT * FROM 小题 WHERE 小题号 IN(" + inList + ")");
         store::Statement type(db, "SELECT * FROM 类型说明 WHERE 题目类型=?");
@@ -64,7 +67,8 @@ static void BM_Floor_ReadRowsWriteBytes(benchmark::State& state) {
             int rows = 0;
             while (s.step()) {
                 ++rows;
-                for (int c = 0; c < s.columnCount(); ++c) bytes += s.utf8(c).size();
+                for (int c = 0; c < s.columnCount(); ++c)
+                    bytes += s.utf8(c).size();
             }
             s.reset();
             benchmark::DoNotOptimize(bytes);
@@ -76,7 +80,8 @@ static void BM_Floor_ReadRowsWriteBytes(benchmark::State& state) {
             while (outer.step()) {
                 const long long id = outer.integer(0), grp = outer.integer(1);
                 const std::string_view t = outer.utf8(3);
-                for (int c = 0; c < outer.columnCount(); ++c) outer.utf8(c);
+                for (int c = 0; c < outer.columnCount(); ++c)
+                    outer.utf8(c);
                 if (t.empty()) continue;
                 if (prevType != t) {
                     prevType = t;

@@ -31,11 +31,12 @@ OpenLargeBank& withCards() {
     (void)filled;
     return bank;
 }
-}  // namespace
+} // namespace
 
 static void BM_DueQueue(benchmark::State& state) {
     AdoConnection& c = withCards().module.ADOConnection1;
-    for (auto _ : state) benchmark::DoNotOptimize(review::DueQueue(c, kNow, 50));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(review::DueQueue(c, kNow, 50));
 }
 BENCHMARK(BM_DueQueue)->Unit(benchmark::kMillisecond);
 
@@ -51,10 +52,14 @@ BENCHMARK(BM_NotebookData)->Unit(benchmark::kMillisecond);
 static void BM_RateAPaper(benchmark::State& state) {
     AdoConnection& c = withCards().module.ADOConnection1;
     std::vector<review::Rated> ratings;
-    for (int k = 0; k < 135; ++k) ratings.push_back({1 + k * 701, k % 3 ? fsrs::Rating::Good : fsrs::Rating::Again});
+    for (int k = 0; k < 135; ++k)
+        ratings.push_back({1 + k * 701, k % 3 ? fsrs::Rating::Good : fsrs::Rating::Again});
     double now = kNow;
-    for (auto _ : state) review::RateQuestions(c, ratings, now += 1);
+    for (auto _ : state)
+        review::RateQuestions(c, ratings, now += 1);
 }
 BENCHMARK(BM_RateAPaper)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQtBenchmarks(argc, argv);
+}

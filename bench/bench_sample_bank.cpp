@@ -13,13 +13,13 @@
 namespace {
 std::string sampleBank() {
     return qEnvironmentVariableIsSet("QUILLORA_BANK") ? qEnvironmentVariable("QUILLORA_BANK").toStdString()
-                                                     : std::string(QUILLORA_DIST_BANK);
+                                                      : std::string(QUILLORA_DIST_BANK);
 }
 OpenLargeBank& sample() {
     static OpenLargeBank bank("sample", sampleBank());
     return bank;
 }
-}  // namespace
+} // namespace
 
 static void BM_SampleConnect(benchmark::State& state) {
     const std::string folder = MakeBenchInstallOf("sample-connect", sampleBank());
@@ -33,7 +33,8 @@ BENCHMARK(BM_SampleConnect)->Unit(benchmark::kMillisecond);
 static void BM_SampleTree(benchmark::State& state) {
     sample();
     TFrmMain frm;
-    for (auto _ : state) frm.ActShiTiKuExecute();
+    for (auto _ : state)
+        frm.ActShiTiKuExecute();
     state.counters["categories"] = frm.RootNodeInfos.Count() + frm.ChildNodeInfos.Count();
 }
 BENCHMARK(BM_SampleTree)->Unit(benchmark::kMillisecond);
@@ -46,13 +47,17 @@ static void BM_SampleLargestSection(benchmark::State& state) {
                             .Fields(0)
                             .AsInteger();
     XiaoTiList.Clear();
-    for (q.OpenBound("SELECT 小题号 FROM 小题 WHERE 所属编号=? ORDER BY 小题号", {static_cast<long long>(section)});
+    for (q.OpenBound("SELECT 小题号 FROM 小题 WHERE 所属编号=? ORDER BY 小题号",
+                     {static_cast<long long>(section)});
          !q.Eof(); q.Next())
         XiaoTiList.Add()->Id = q.Fields(0).AsInteger();
     q.Close();
-    for (auto _ : state) BuildQuestionPage("专项");
+    for (auto _ : state)
+        BuildQuestionPage("专项");
     state.counters["questions"] = ShiTiList.Count();
 }
 BENCHMARK(BM_SampleLargestSection)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQtBenchmarks(argc, argv);
+}

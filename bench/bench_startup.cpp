@@ -14,7 +14,7 @@ static void BM_GuardAndConnect(benchmark::State& state) {
     const std::string folder = MakeBenchInstall("startup", static_cast<int>(state.range(0)));
     const bool fresh = state.range(1) != 0;
     {
-        TDataModule1 first;  // leaves the bank stamped as checked
+        TDataModule1 first; // leaves the bank stamped as checked
         first.GuardAndConnect(folder);
     }
     for (auto _ : state) {
@@ -27,14 +27,19 @@ static void BM_GuardAndConnect(benchmark::State& state) {
         if (!dm.GuardAndConnect(folder)) state.SkipWithError("connection failed");
     }
 }
-BENCHMARK(BM_GuardAndConnect)->Args({1000, 0})->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GuardAndConnect)
+    ->Args({1000, 0})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 static void BM_LoadDisplaySettings(benchmark::State& state) {
     const std::string folder = MakeBenchInstall("settings", 100000);
     TDataModule1 dm;
     if (!dm.GuardAndConnect(folder)) state.SkipWithError("connection failed");
     DataModule1 = &dm;
-    for (auto _ : state) LoadDisplaySettings();
+    for (auto _ : state)
+        LoadDisplaySettings();
     DataModule1 = nullptr;
 }
 BENCHMARK(BM_LoadDisplaySettings)->Unit(benchmark::kMicrosecond);

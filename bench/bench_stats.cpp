@@ -19,12 +19,16 @@ OpenLargeBank& withHistory() {
         AdoQuery q(&c);
         store::WriteTransaction transaction(c);
         // Two tests a day for the last 5,000 days; about 70 % right.
-        q.ExecWith({"WITH RECURSIVE t(n) AS (SELECT 1 UNION ALL SELECT n+1 FROM t WHERE n<", std::to_string(kTests),
+        q.ExecWith({"WITH RECURSIVE t(n) AS (SELECT 1 UNION ALL SELECT n+1 FROM t WHERE n<",
+                    std::to_string(kTests),
                     ") INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) SELECT 100,70,80,56,0.7,"
-                    "strftime('%Y-%m-%d %H:%M:%S','2026-12-09',((n-10000)/2)||' days',((n%2)*6+8)||' hours') FROM t"});
-        q.ExecWith({"WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM k WHERE i<", std::to_string(kPerTest - 1),
-                    ") INSERT INTO 测试题目(测试编号,小题号,回答正确) SELECT r.编号, (r.编号*7919+k.i*997)%100000+1,"
-                    "CASE WHEN (r.编号+k.i)%10<7 THEN -1 ELSE 0 END FROM 测试结果 r, k"});
+                    "strftime('%Y-%m-%d %H:%M:%S','2026-12-09',((n-10000)/2)||' days',((n%2)*6+8)||' hours') "
+                    "FROM t"});
+        q.ExecWith(
+            {"WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM k WHERE i<",
+             std::to_string(kPerTest - 1),
+             ") INSERT INTO 测试题目(测试编号,小题号,回答正确) SELECT r.编号, (r.编号*7919+k.i*997)%100000+1,"
+             "CASE WHEN (r.编号+k.i)%10<7 THEN -1 ELSE 0 END FROM 测试结果 r, k"});
         owntables::Create(c, {"测试计时", "测试作答"});
         q.ExecWith({"INSERT INTO 测试计时 SELECT 编号, 6000, 5400, 0 FROM 测试结果 WHERE 编号%10=0"});
         q.ExecWith({"INSERT INTO 测试作答 SELECT 测试编号, 小题号, 'A', 40+小题号%50 FROM 测试题目 "
@@ -41,9 +45,10 @@ void saveOneMore(AdoConnection& c) {
     AdoQuery q(&c);
     q.ExecWith({"INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) "
                 "VALUES(100,70,80,56,0.7,'2026-12-09 20:00:00')"});
-    q.ExecWith({"INSERT INTO 测试题目 SELECT last_insert_rowid(), 小题号, 回答正确 FROM 测试题目 WHERE 测试编号=1"});
+    q.ExecWith(
+        {"INSERT INTO 测试题目 SELECT last_insert_rowid(), 小题号, 回答正确 FROM 测试题目 WHERE 测试编号=1"});
 }
-}  // namespace
+} // namespace
 
 // The first look at a history the summaries have never seen: done once.
 static void BM_FirstLook(benchmark::State& state) {
@@ -74,4 +79,6 @@ static void BM_WindowData(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowData)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQtBenchmarks(argc, argv);
+}

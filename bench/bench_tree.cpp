@@ -15,18 +15,20 @@ namespace {
 struct TreeBank {
     std::string folder;
     TDataModule1 dm;
-    explicit TreeBank(int sections) : folder(MakeBenchInstall("tree-" + std::to_string(sections), 2000, sections)) {
+    explicit TreeBank(int sections)
+        : folder(MakeBenchInstall("tree-" + std::to_string(sections), 2000, sections)) {
         if (!dm.GuardAndConnect(folder)) throw std::runtime_error("bank did not open");
     }
 };
-}  // namespace
+} // namespace
 
 static void BM_LoadCategoryTree(benchmark::State& state) {
     TreeBank bank(static_cast<int>(state.range(0)));
     DataModule1 = &bank.dm;
     SetAppFolder(bank.folder);
     TFrmMain frm;
-    for (auto _ : state) frm.ActShiTiKuExecute();
+    for (auto _ : state)
+        frm.ActShiTiKuExecute();
     state.counters["categories"] = frm.RootNodeInfos.Count() + frm.ChildNodeInfos.Count();
     DataModule1 = nullptr;
 }
@@ -77,4 +79,6 @@ static void BM_Floor_BareTreeItems(benchmark::State& state) {
 }
 BENCHMARK(BM_Floor_BareTreeItems)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQtBenchmarks(argc, argv);
+}

@@ -33,11 +33,12 @@ struct Install {
         SetAppFolder(folder.toStdString());
     }
 };
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const Install install;
-    const QString input = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString input =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString path = input.startsWith(u'/') ? input : install.folder + input;
     const QString clean = QDir::cleanPath(path);
     const bool under = UnderOurFolders(path);
@@ -51,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(served.startsWith(install.folder + QStringLiteral("css/")) ||
                    served.startsWith(install.folder + QStringLiteral("images/")),
                "%s served %s", qPrintable(path), qPrintable(served));
-    FUZZ_CHECK(QFileInfo(served).isFile(), "%s served %s, no regular file", qPrintable(path), qPrintable(served));
+    FUZZ_CHECK(QFileInfo(served).isFile(), "%s served %s, no regular file", qPrintable(path),
+               qPrintable(served));
     return 0;
 }

@@ -18,9 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString error;
     const bool read = ReadPdfLines(path, limits, lines, pictures, &error);
     FUZZ_CHECK(read == error.isEmpty(), "read %d, error \"%s\"", read, qPrintable(error));
-    for (const Text& line : lines) FUZZ_CHECK(line.html && !line.value.isEmpty(), "a line not HTML, or empty");
+    for (const Text& line : lines)
+        FUZZ_CHECK(line.html && !line.value.isEmpty(), "a line not HTML, or empty");
     for (const auto& [sha, picture] : pictures)
-        FUZZ_CHECK(IsPictureFileName(sha + QLatin1Char('.') + picture.ext) && picture.bytes.size() <= limits.maxPictureBytes,
+        FUZZ_CHECK(IsPictureFileName(sha + QLatin1Char('.') + picture.ext) &&
+                       picture.bytes.size() <= limits.maxPictureBytes,
                    "picture %s.%s of %lld bytes", qPrintable(sha), qPrintable(picture.ext),
                    static_cast<long long>(picture.bytes.size()));
     return 0;

@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString reason;
     const QImage image =
         DecodePicture(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)), reason);
-    FUZZ_CHECK(image.isNull() != reason.isEmpty(), "picture %d, reason \"%s\"", !image.isNull(), qPrintable(reason));
+    FUZZ_CHECK(image.isNull() != reason.isEmpty(), "picture %d, reason \"%s\"", !image.isNull(),
+               qPrintable(reason));
     if (!image.isNull()) {
         FUZZ_CHECK(qint64(image.width()) * image.height() <= kMaxPicturePixels, "%d × %d", image.width(),
                    image.height());

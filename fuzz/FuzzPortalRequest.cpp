@@ -24,7 +24,7 @@ struct Site {
         }
     }
 };
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Site site;
@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::optional<RequestHead> request = ParseRequestHead(head);
     if (request) {
-        FUZZ_CHECK(!request->method.contains(' ') && request->target.startsWith('/'), "a malformed request line parsed");
+        FUZZ_CHECK(!request->method.contains(' ') && request->target.startsWith('/'),
+                   "a malformed request line parsed");
         FUZZ_CHECK(!request->host.contains('\n'), "the host runs into the next line");
     }
     const PortalServer::Reply reply = server.Respond(head);

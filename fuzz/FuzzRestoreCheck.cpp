@@ -30,7 +30,7 @@ const std::string& stagingPath() {
     static const std::string path = (scratch.dir / "restore.db").string();
     return path;
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& path = stagingPath();
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    fs::remove(path + "-journal");  // each input stands alone
+    fs::remove(path + "-journal"); // each input stands alone
     DecryptMDB(path);
     std::string why;
     const bool usable = IsUsableBank(path, &why);

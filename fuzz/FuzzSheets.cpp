@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     limits.maxEntryBytes = 1 << 20;
     limits.maxTotalBytes = 4 << 20;
     const auto row = [](int n, const QStringList& cells) {
-        FUZZ_CHECK(n >= 1 && !cells.isEmpty() && !cells.back().isEmpty() && cells.size() <= 16384, "row %d of %lld cells",
-                   n, static_cast<long long>(cells.size()));
+        FUZZ_CHECK(n >= 1 && !cells.isEmpty() && !cells.back().isEmpty() && cells.size() <= 16384,
+                   "row %d of %lld cells", n, static_cast<long long>(cells.size()));
         return true;
     };
     for (auto* read : {ReadXlsRows, ReadOdsRows}) {

@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A picture is what its name says: its bytes' hash and their format.
         FUZZ_CHECK(PictureExt(picture.bytes) == picture.ext, "%s bytes named .%s",
                    qPrintable(PictureExt(picture.bytes)), qPrintable(picture.ext));
-        FUZZ_CHECK(QCryptographicHash::hash(picture.bytes, QCryptographicHash::Sha256).toHex() == sha.toLatin1(),
+        FUZZ_CHECK(QCryptographicHash::hash(picture.bytes, QCryptographicHash::Sha256).toHex() ==
+                       sha.toLatin1(),
                    "picture named %s", qPrintable(sha));
     }
 
@@ -79,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         count(r.stem);
         count(r.explanation);
         count(r.material);
-        for (const Text& o : r.options) count(o);
+        for (const Text& o : r.options)
+            count(o);
     }
     FUZZ_CHECK(total <= limits.maxTotalChars, "%lld characters in all", static_cast<long long>(total));
     return 0;

@@ -36,7 +36,8 @@ void BuildWith(const std::string& target, const std::function<void(sqlite3*)>& f
     const std::string image = target + ".image";
     fs::remove(image);
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(image.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(image.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
         std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
         throw EDatabaseError("无法创建 '" + image + "': " + msg);
@@ -67,7 +68,7 @@ void FillFromSql(sqlite3* db, const std::vector<std::string>& sqlTexts, const st
         ExecScript(db, text);
     }
 }
-}  // namespace
+} // namespace
 
 void BuildFromSql(const std::vector<std::string>& sqlTexts, const std::string& target,
                   const std::string& portalBase) {
@@ -93,7 +94,7 @@ void addPictures(sqlite3* db, const fs::path& folder) {
         }
     }
 }
-}  // namespace
+} // namespace
 
 void BuildFromDirectory(const std::string& dir, const std::string& target, const std::string& portalBase) {
     std::vector<std::string> files;
@@ -101,11 +102,12 @@ void BuildFromDirectory(const std::string& dir, const std::string& target, const
         if (e.path().extension() == ".sql" && e.path().filename() != "schema.sql") files.push_back(e.path());
     std::sort(files.begin(), files.end());
     std::vector<std::string> texts{ReadTextFile((fs::path(dir) / "schema.sql").string())};
-    for (const auto& f : files) texts.push_back(ReadTextFile(f));
+    for (const auto& f : files)
+        texts.push_back(ReadTextFile(f));
     BuildWith(target, [&](sqlite3* db) {
         FillFromSql(db, texts, portalBase);
         addPictures(db, fs::path(dir) / "pictures");
     });
 }
 
-}  // namespace bank
+} // namespace bank

@@ -23,4 +23,4 @@ void BuildFromDirectory(const std::string& dir, const std::string& target,
 std::string ReadTextFile(const std::string& path);
 void ExecScript(sqlite3* db, const std::string& sql);
 
-}  // namespace bank
+} // namespace bank

@@ -17,13 +17,17 @@ int essayUsage() {
     return 2;
 }
 
-QString number(double v) { return QString::number(v, 'g', 4); }
+QString number(double v) {
+    return QString::number(v, 'g', 4);
+}
 
 void printJudgement(const essay::Task& task, const QString& answer) {
     const essay::Judgement j = essay::Judge(task, answer);
     QString count = QStringLiteral("字数 %1").arg(j.count);
-    if (task.limit.max > 0) count += QStringLiteral(" / %1").arg(task.limit.max);
-    else if (task.limit.min > 0) count += QStringLiteral("（不少于%1）").arg(task.limit.min);
+    if (task.limit.max > 0)
+        count += QStringLiteral(" / %1").arg(task.limit.max);
+    else if (task.limit.min > 0)
+        count += QStringLiteral("（不少于%1）").arg(task.limit.min);
     if (task.limit.max > 0 && j.count > task.limit.max) count += QStringLiteral("　超出字数");
     std::cout << count.toStdString() << "\n";
     for (size_t i = 0; i < j.points.size(); ++i)
@@ -34,20 +38,27 @@ void printJudgement(const essay::Task& task, const QString& answer) {
                          .toStdString()
                   << "\n";
     for (const essay::StructureCheck& c : j.structure)
-        std::cout << QStringLiteral("结构 %1 %2 %3").arg(c.name, c.met ? QStringLiteral("具备") : QStringLiteral("欠缺"), number(c.score)).toStdString()
+        std::cout << QStringLiteral("结构 %1 %2 %3")
+                         .arg(c.name, c.met ? QStringLiteral("具备") : QStringLiteral("欠缺"),
+                              number(c.score))
+                         .toStdString()
                   << "\n";
     std::cout << QStringLiteral("估分 %1 / %2").arg(number(j.score), number(j.marks)).toStdString() << "\n";
 }
-}  // namespace
+} // namespace
 
 int EssayCommand(const std::vector<std::string>& args) {
     std::string bank, path;
     int id = 0;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--from" && i + 1 < args.size()) bank = args[++i];
-        else if (args[i] == "--task" && i + 1 < args.size()) id = std::atoi(args[++i].c_str());
-        else if (path.empty() && args[i].rfind("--", 0) != 0) path = args[i];
-        else return essayUsage();
+        if (args[i] == "--from" && i + 1 < args.size())
+            bank = args[++i];
+        else if (args[i] == "--task" && i + 1 < args.size())
+            id = std::atoi(args[++i].c_str());
+        else if (path.empty() && args[i].rfind("--", 0) != 0)
+            path = args[i];
+        else
+            return essayUsage();
     }
     if (bank.empty() || path.empty() || id <= 0) return essayUsage();
     essay::Task task;

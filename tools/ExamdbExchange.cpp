@@ -4,41 +4,52 @@
 #include "exchange/BankImport.h"
 #include "exchange/Csv.h"
 #include "exchange/Export.h"
-#include "exchange/XlsxWriter.h"
 #include "exchange/ImportFile.h"
 #include "exchange/TypeNotes.h"
+#include "exchange/XlsxWriter.h"
 #include "store/AdoConnection.h"
 #include "store/DataModule.h"
 #include "store/EncryptionMDB.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <iostream>
 
 namespace {
-std::string out(const QString& s) { return s.toStdString(); }
+std::string out(const QString& s) {
+    return s.toStdString();
+}
 
 int importUsage() {
-    std::cerr << "usage: examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n"
-                 "                     [--columns 题干=列名,答案=列名,...]\n";
+    std::cerr
+        << "usage: examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n"
+           "                     [--columns 题干=列名,答案=列名,...]\n";
     return 2;
 }
-}  // namespace
+} // namespace
 
 int ImportCommand(const std::vector<std::string>& args) {
     std::string bank, file, under;
     bool newTypes = false, dryRun = false, skipBad = false;
     std::string columns;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--into" && i + 1 < args.size()) bank = args[++i];
-        else if (args[i] == "--under" && i + 1 < args.size()) under = args[++i];
-        else if (args[i] == "--new-types") newTypes = true;
-        else if (args[i] == "--dry-run") dryRun = true;
-        else if (args[i] == "--skip-bad") skipBad = true;
-        else if (args[i] == "--columns" && i + 1 < args.size()) columns = args[++i];
-        else if (file.empty() && args[i].rfind("--", 0) != 0) file = args[i];
-        else return importUsage();
+        if (args[i] == "--into" && i + 1 < args.size())
+            bank = args[++i];
+        else if (args[i] == "--under" && i + 1 < args.size())
+            under = args[++i];
+        else if (args[i] == "--new-types")
+            newTypes = true;
+        else if (args[i] == "--dry-run")
+            dryRun = true;
+        else if (args[i] == "--skip-bad")
+            skipBad = true;
+        else if (args[i] == "--columns" && i + 1 < args.size())
+            columns = args[++i];
+        else if (file.empty() && args[i].rfind("--", 0) != 0)
+            file = args[i];
+        else
+            return importUsage();
     }
     if (bank.empty() || file.empty()) return importUsage();
 
@@ -56,13 +67,16 @@ int ImportCommand(const std::vector<std::string>& args) {
     options.fallbackSource = QFileInfo(path).completeBaseName();
     options.newTypes = newTypes;
     options.typeNotes = exchange::ReadTypeNotesBeside(path);
-    const exchange::ImportPlan plan = exchange::PlanImport(std::move(parsed), exchange::ReadBankFacts(opened.connection), options);
+    const exchange::ImportPlan plan =
+        exchange::PlanImport(std::move(parsed), exchange::ReadBankFacts(opened.connection), options);
 
-    for (const exchange::Problem& p : plan.problems) std::cerr << out(exchange::DescribeProblem(p)) << "\n";
-    for (const auto& [section, n] : plan.sections) std::cout << out(section) << "：" << n << " 道题\n";
+    for (const exchange::Problem& p : plan.problems)
+        std::cerr << out(exchange::DescribeProblem(p)) << "\n";
+    for (const auto& [section, n] : plan.sections)
+        std::cout << out(section) << "：" << n << " 道题\n";
     if (!plan.newTypes.isEmpty())
-        std::cout << "新题型：" << out(plan.newTypes.join(QStringLiteral("、"))) << (newTypes ? "" : "（需要 --new-types）")
-                  << "\n";
+        std::cout << "新题型：" << out(plan.newTypes.join(QStringLiteral("、")))
+                  << (newTypes ? "" : "（需要 --new-types）") << "\n";
     if (plan.duplicates) std::cout << "题库中已有、跳过：" << plan.duplicates << " 道题\n";
     if (plan.notGbk)
         std::cout << plan.notGbk << " 段文字含有页面无法显示的字符：" << out(plan.notGbkChars) << "\n";
@@ -81,8 +95,8 @@ int ImportCommand(const std::vector<std::string>& args) {
         return 0;
     }
     const exchange::ImportResult r = exchange::WritePlan(opened.connection, plan);
-    std::cout << "导入了 " << r.questions << " 道题（" << r.groups << " 组材料题），新建 " << r.categories << " 个分类、"
-              << r.types << " 个题型，" << r.pictures << " 张图片\n";
+    std::cout << "导入了 " << r.questions << " 道题（" << r.groups << " 组材料题），新建 " << r.categories
+              << " 个分类、" << r.types << " 个题型，" << r.pictures << " 张图片\n";
     return 0;
 }
 
@@ -92,8 +106,10 @@ int ExportCommand(const std::vector<std::string>& args) {
     std::vector<exchange::Selection> selections;
     bool chosen = false, withTypes = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--from" && i + 1 < args.size()) bank = args[++i];
-        else if (args[i] == "--format" && i + 1 < args.size()) format = args[++i];
+        if (args[i] == "--from" && i + 1 < args.size())
+            bank = args[++i];
+        else if (args[i] == "--format" && i + 1 < args.size())
+            format = args[++i];
         else if (args[i] == "--category" && i + 1 < args.size()) {
             selections.push_back({exchange::Selection::Kind::Category, std::atoi(args[++i].c_str())});
             chosen = selections.back().category > 0;
@@ -105,8 +121,10 @@ int ExportCommand(const std::vector<std::string>& args) {
             chosen = true;
         } else if (args[i] == "--with-types") {
             withTypes = true;
-        } else if (file.empty() && args[i].rfind("--", 0) != 0) file = args[i];
-        else chosen = false, i = args.size();
+        } else if (file.empty() && args[i].rfind("--", 0) != 0)
+            file = args[i];
+        else
+            chosen = false, i = args.size();
     }
     if (bank.empty() || file.empty() || !chosen || (format != "xlsx" && format != "moodle")) {
         std::cerr << "usage: examdb export --from BANK --category ID [--category ID…]|--favourites|--wrong "
@@ -117,7 +135,8 @@ int ExportCommand(const std::vector<std::string>& args) {
     std::vector<exchange::ExportedQuestion> questions;
     for (const exchange::Selection& selection : selections) {
         auto some = exchange::ReadForExport(opened.connection, selection);
-        questions.insert(questions.end(), std::make_move_iterator(some.begin()), std::make_move_iterator(some.end()));
+        questions.insert(questions.end(), std::make_move_iterator(some.begin()),
+                         std::make_move_iterator(some.end()));
     }
     QString error;
     const QString path = QString::fromStdString(file);

@@ -48,10 +48,11 @@ QByteArray upTo(const QByteArray& text, const char* separator) {
 }
 
 PortalServer::Reply errorPage(int status, const QByteArray& reason, bool withBody) {
-    const QByteArray body = "<html><body><h1>" + QByteArray::number(status) + ' ' + reason + "</h1></body></html>";
+    const QByteArray body =
+        "<html><body><h1>" + QByteArray::number(status) + ' ' + reason + "</h1></body></html>";
     return {status, headers(status, reason, "text/html", body.size()) + (withBody ? body : QByteArray()), {}};
 }
-}  // namespace
+} // namespace
 
 PortalServer::PortalServer(const QString& root, QObject* parent)
     : QObject(parent), root_(QFileInfo(root).canonicalFilePath()), server_(new QTcpServer(this)) {
@@ -60,17 +61,29 @@ PortalServer::PortalServer(const QString& root, QObject* parent)
 
 PortalServer::~PortalServer() = default;
 
-bool PortalServer::Listen(quint16 port) { return server_->listen(QHostAddress::LocalHost, port); }
+bool PortalServer::Listen(quint16 port) {
+    return server_->listen(QHostAddress::LocalHost, port);
+}
 
-void PortalServer::Close() { server_->close(); }
+void PortalServer::Close() {
+    server_->close();
+}
 
-bool PortalServer::IsListening() const { return server_->isListening(); }
+bool PortalServer::IsListening() const {
+    return server_->isListening();
+}
 
-quint16 PortalServer::Port() const { return server_->serverPort(); }
+quint16 PortalServer::Port() const {
+    return server_->serverPort();
+}
 
-QString PortalServer::BaseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(Port()); }
+QString PortalServer::BaseUrl() const {
+    return QStringLiteral("http://127.0.0.1:%1").arg(Port());
+}
 
-QString PortalServer::ErrorString() const { return server_->errorString(); }
+QString PortalServer::ErrorString() const {
+    return server_->errorString();
+}
 
 void PortalServer::onConnection() {
     while (connections_.size() < kMaxConnections) {
@@ -90,7 +103,7 @@ void PortalServer::onConnection() {
             socket->deleteLater();
             if (server_->isListening()) {
                 server_->resumeAccepting();
-                onConnection();  // those that waited
+                onConnection(); // those that waited
             }
         });
     }
@@ -102,13 +115,14 @@ void PortalServer::onReadyRead(QTcpSocket* socket) {
     if (it == connections_.end()) return;
     Connection& c = *it;
     if (c.answered) {
-        socket->readAll();  // what follows the head is not read, only let through
+        socket->readAll(); // what follows the head is not read, only let through
         return;
     }
     c.pending += socket->read(kMaxHead + 4 - c.pending.size());
     const qsizetype end = c.pending.indexOf("\r\n\r\n");
-    if (end < 0 && c.pending.size() < kMaxHead + 4) return;  // the head is still coming
-    const Reply reply = end < 0 ? errorPage(431, "Request Header Fields Too Large", true) : Respond(c.pending.left(end));
+    if (end < 0 && c.pending.size() < kMaxHead + 4) return; // the head is still coming
+    const Reply reply =
+        end < 0 ? errorPage(431, "Request Header Fields Too Large", true) : Respond(c.pending.left(end));
     if (end < 0) log("?", QStringLiteral("?"), 431);
     c.pending.clear();
     c.answered = true;
@@ -121,7 +135,7 @@ void PortalServer::onReadyRead(QTcpSocket* socket) {
 
 void PortalServer::send(QTcpSocket* socket, const QByteArray& bytes) {
     Connection& c = connections_[socket];
-    c.timer->start(idle_);  // a reader that takes nothing for this long is dropped
+    c.timer->start(idle_); // a reader that takes nothing for this long is dropped
     socket->write(bytes);
     if (!c.file) socket->disconnectFromHost();
 }
@@ -175,8 +189,10 @@ QString PortalServer::fileFor(const QString& path) const {
     for (const QString& s : segments)
         if (s.startsWith(u'.') || s.contains(u'\\')) return {};
     QString relative = segments.join(u'/');
-    if (relative.isEmpty()) relative = QStringLiteral("index.html");
-    else if (path.endsWith(u'/')) relative += QStringLiteral("/index.html");
+    if (relative.isEmpty())
+        relative = QStringLiteral("index.html");
+    else if (path.endsWith(u'/'))
+        relative += QStringLiteral("/index.html");
     const QFileInfo info(QDir(root_).filePath(relative));
     // A link inside the folder could still point out of it.
     const QString real = info.canonicalFilePath();

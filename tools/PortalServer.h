@@ -48,8 +48,8 @@ public:
 
 private:
     struct Connection {
-        QByteArray pending;     // the head so far
-        QFile* file = nullptr;  // the body being sent, owned by the socket
+        QByteArray pending;    // the head so far
+        QFile* file = nullptr; // the body being sent, owned by the socket
         QTimer* timer = nullptr;
         bool answered = false;
     };

@@ -9,7 +9,7 @@ bool isDigits(QByteArrayView s) {
         if (c < '0' || c > '9') return false;
     return true;
 }
-}  // namespace
+} // namespace
 
 std::optional<RequestHead> ParseRequestHead(QByteArrayView head) {
     const QList<QByteArray> lines = head.toByteArray().split('\n');

@@ -7,8 +7,8 @@
 
 struct RequestHead {
     QByteArray method;
-    QByteArray target;  // as sent, with any query
-    QByteArray host;    // the Host header's value, empty when there is none
+    QByteArray target; // as sent, with any query
+    QByteArray host;   // the Host header's value, empty when there is none
 };
 
 // `head` is everything before the blank line. Nothing for a request line that

@@ -9,9 +9,9 @@ namespace bank {
 // data-analysis groups of 3-5 sharing a stem, and some plain items.
 struct SynthOptions {
     int questions = 100000;
-    int sections = 0;  // level-2 categories; 0 picks one per 40 questions
+    int sections = 0; // level-2 categories; 0 picks one per 40 questions
     unsigned seed = 20261209;
-    std::string schemaPath;  // data/bank/schema.sql
+    std::string schemaPath; // data/bank/schema.sql
 };
 
 struct SynthCounts {
@@ -23,4 +23,4 @@ struct SynthCounts {
 
 SynthCounts BuildSynthetic(const std::string& target, const SynthOptions& options);
 
-}  // namespace bank
+} // namespace bank

@@ -2,40 +2,46 @@
 #include "BankBuilder.h"
 #include "ExamdbExchange.h"
 #include "SyntheticBank.h"
+#include "platform/Files.h"
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"
 #include "store/EncryptionMDB.h"
-#include "platform/Files.h"
 
 #include <cstring>
-#include <unistd.h>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 int usage() {
-    std::cerr << "usage:\n"
-                 "  examdb build [--portal http://host:8901] --out exam.db DIR   bank from DIR/schema.sql + DIR/*.sql\n"
-                 "  examdb synth --out exam.db --schema schema.sql [--questions N] [--sections N] [--seed N]\n"
-                 "  examdb open FILE      write the opening header block\n"
-                 "  examdb close FILE     write the closing header block\n"
-                 "  examdb verify FILE    check header, password and integrity (on a copy)\n"
-                 "  examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n"
-                 "                [--columns 题干=列名,答案=列名,...]\n"
-                 "  examdb export --from BANK --category ID|--favourites|--wrong --format xlsx|moodle OUT\n"
-                 "  examdb essay --from BANK --task ID FILE|FOLDER   an answer against the task's 要点\n";
+    std::cerr
+        << "usage:\n"
+           "  examdb build [--portal http://host:8901] --out exam.db DIR   bank from DIR/schema.sql + "
+           "DIR/*.sql\n"
+           "  examdb synth --out exam.db --schema schema.sql [--questions N] [--sections N] [--seed N]\n"
+           "  examdb open FILE      write the opening header block\n"
+           "  examdb close FILE     write the closing header block\n"
+           "  examdb verify FILE    check header, password and integrity (on a copy)\n"
+           "  examdb import --into BANK FILE [--under PATH] [--new-types] [--skip-bad] [--dry-run]\n"
+           "                [--columns 题干=列名,答案=列名,...]\n"
+           "  examdb export --from BANK --category ID|--favourites|--wrong --format xlsx|moodle OUT\n"
+           "  examdb essay --from BANK --task ID FILE|FOLDER   an answer against the task's 要点\n";
     return 2;
 }
 
 std::string headerStateName(examdb::HeaderState s) {
     switch (s) {
-    case examdb::HeaderState::Missing: return "missing";
-    case examdb::HeaderState::NotContainer: return "not an exam database";
-    case examdb::HeaderState::Open: return "open";
-    case examdb::HeaderState::Closed: return "closed";
+    case examdb::HeaderState::Missing:
+        return "missing";
+    case examdb::HeaderState::NotContainer:
+        return "not an exam database";
+    case examdb::HeaderState::Open:
+        return "open";
+    case examdb::HeaderState::Closed:
+        return "closed";
     }
     return "?";
 }
@@ -52,7 +58,8 @@ int verify(const std::string& file) {
     int rc = 1;
     // A writer killed mid-transaction leaves its hot journal beside the bank:
     // the copy needs it too, or it shows the half-written pages as corruption.
-    const bool journalled = !fs::exists(file + "-journal") || CopyFileOver(file + "-journal", copy + "-journal");
+    const bool journalled =
+        !fs::exists(file + "-journal") || CopyFileOver(file + "-journal", copy + "-journal");
     if (journalled && CopyFileOver(file, copy)) {
         DecryptMDB(copy);
         try {
@@ -63,8 +70,8 @@ int verify(const std::string& file) {
             q.SQL.Add("PRAGMA integrity_check");
             q.Open();
             std::cout << "integrity: " << q.Fields(0).AsString() << "\n";
-            for (const char* table : {"题目类别", "小题", "大题", "答案选项", "类型说明", "试题技巧", "技巧说明",
-                                      "测试结果", "测试题目", "系统参数"}) {
+            for (const char* table : {"题目类别", "小题", "大题", "答案选项", "类型说明", "试题技巧",
+                                      "技巧说明", "测试结果", "测试题目", "系统参数"}) {
                 q.Close();
                 q.SQL.Clear();
                 q.SQL.Add(std::string("SELECT count(*) AS n FROM ") + table);
@@ -79,7 +86,7 @@ int verify(const std::string& file) {
     fs::remove_all(dir);
     return rc;
 }
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -89,7 +96,9 @@ int main(int argc, char** argv) {
         try {
             const std::vector<std::string> rest(args.begin() + 1, args.end());
             if (cmd == "essay") return EssayCommand(rest);
-            return cmd == "import" ? ImportCommand(rest) : cmd == "export" ? ExportCommand(rest) : SheetCommand(rest);
+            return cmd == "import"   ? ImportCommand(rest)
+                   : cmd == "export" ? ExportCommand(rest)
+                                     : SheetCommand(rest);
         } catch (const std::exception& e) {
             std::cerr << "examdb: " << e.what() << "\n";
             return 1;
@@ -103,13 +112,20 @@ int main(int argc, char** argv) {
             if (i + 1 >= args.size()) throw std::runtime_error("missing value for " + args[i]);
             return args[++i];
         };
-        if (args[i] == "--out") out = value();
-        else if (args[i] == "--portal") portal = value();
-        else if (args[i] == "--schema") synth.schemaPath = value();
-        else if (args[i] == "--questions") synth.questions = std::stoi(value());
-        else if (args[i] == "--sections") synth.sections = std::stoi(value());
-        else if (args[i] == "--seed") synth.seed = static_cast<unsigned>(std::stoul(value()));
-        else rest.push_back(args[i]);
+        if (args[i] == "--out")
+            out = value();
+        else if (args[i] == "--portal")
+            portal = value();
+        else if (args[i] == "--schema")
+            synth.schemaPath = value();
+        else if (args[i] == "--questions")
+            synth.questions = std::stoi(value());
+        else if (args[i] == "--sections")
+            synth.sections = std::stoi(value());
+        else if (args[i] == "--seed")
+            synth.seed = static_cast<unsigned>(std::stoul(value()));
+        else
+            rest.push_back(args[i]);
     }
     try {
         if (cmd == "build" && !out.empty() && rest.size() == 1) {

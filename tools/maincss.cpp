@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
     fs::create_directories(tmp);
     int rc = 1;
     try {
-        if (!CopyFileOver(argv[1], (tmp / "exam.db").string())) throw std::runtime_error("cannot read the bank");
+        if (!CopyFileOver(argv[1], (tmp / "exam.db").string()))
+            throw std::runtime_error("cannot read the bank");
         TDataModule1 dm;
         if (!dm.GuardAndConnect(tmp.string() + "/")) throw std::runtime_error("cannot open the bank");
         DataModule1 = &dm;

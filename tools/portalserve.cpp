@@ -14,8 +14,10 @@ int main(int argc, char** argv) {
     if (args.size() >= 2 && args[0] == u"--port") {
         bool ok = false;
         port = args[1].toUShort(&ok);
-        if (!ok) args.clear();
-        else args = args.mid(2);
+        if (!ok)
+            args.clear();
+        else
+            args = args.mid(2);
     }
     if (args.size() != 1 || !QDir(args[0]).exists()) {
         std::fprintf(stderr, "usage: portalserve [--port N] FOLDER\n");

@@ -2,16 +2,16 @@
 #include "app/FrmMain.h"
 
 #include "app/NavArt.h"
-#include "exam/TimedExam.h"
 #include "browser/ExternalContainer.h"
 #include "browser/WebBrowser.h"
+#include "exam/TimedExam.h"
 #include "platform/Application.h"
 #include "platform/Splitter.h"
 #include "store/DataModule.h"
 
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QScopeGuard>
 #include <QVBoxLayout>
 
@@ -173,7 +173,7 @@ void TFrmMain::buildLayout() {
 }
 
 void TFrmMain::fitToolBars() {
-    if (!CountdownLabel) return;  // the window is still being built
+    if (!CountdownLabel) return; // the window is still being built
     auto* row = static_cast<QHBoxLayout*>(CoolBar1->layout());
     int needed = row->contentsMargins().left() + row->contentsMargins().right();
     int shown = 0;
@@ -200,7 +200,8 @@ void TFrmMain::buildPictures() {
         ImageList6.Add(art::SlotPicture(slot, art::SlotLook::Hover));
         ImageList7.Add(art::SlotPicture(slot, art::SlotLook::Selected));
     }
-    for (int i = 0; i < 4; ++i) ImageList4.Add(art::TreePicture(i));
+    for (int i = 0; i < 4; ++i)
+        ImageList4.Add(art::TreePicture(i));
 
     auto fill = [](TImageList& normal, TImageList& hot, std::initializer_list<const char*> words) {
         for (const char* w : words) {
@@ -227,7 +228,8 @@ void TFrmMain::buildToolBars() {
         bars->addWidget(holder);
         return l;
     };
-    auto button = [&](QHBoxLayout* l, TImageList& images, TImageList& hot, int index, void (TFrmMain::*handler)()) {
+    auto button = [&](QHBoxLayout* l, TImageList& images, TImageList& hot, int index,
+                      void (TFrmMain::*handler)()) {
         auto* b = new TToolButton(&images, &hot, index, l->parentWidget());
         connect(b, &QToolButton::clicked, this, Guarded([this, b, handler] {
                     if (b->Running) return;
@@ -284,9 +286,12 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
         // Only the strip's own width decides the mode's widths. Panel4 also
         // resizes when the mode switch changes Panel3, before the new slot is set.
         if (watched == CoolBar1) fitToolBars();
-        if (watched == Panel2) FormResize();
-        else if (watched == Panel4) Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
-        else if (watched == Panel3) Image3->setGeometry(0, 0, Panel3->width(), Panel3->height());
+        if (watched == Panel2)
+            FormResize();
+        else if (watched == Panel4)
+            Image1->setGeometry(0, 0, Panel4->width(), Panel4->height());
+        else if (watched == Panel3)
+            Image3->setGeometry(0, 0, Panel3->width(), Panel3->height());
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -294,6 +299,8 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
 void TFrmMain::closeEvent(QCloseEvent* e) {
     bool canClose = true;
     FormCloseQuery(canClose);
-    if (canClose) e->accept();
-    else e->ignore();
+    if (canClose)
+        e->accept();
+    else
+        e->ignore();
 }

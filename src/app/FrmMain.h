@@ -1,9 +1,9 @@
 #pragma once
-#include <QPointer>
-#include <map>
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
 #include "render/Records.h"
+#include <QPointer>
+#include <map>
 
 #include <QAction>
 #include <QImage>
@@ -361,7 +361,7 @@ private:
     std::unordered_set<int> shownIds_;
     int skippedNodes_ = 0;
     std::vector<QIcon> nodeIcons_;
-    QImage photo_;          // the source photo as loaded
-    QImage adjusted_;       // the photo stretched to adjustedSize_; empty without a photo
+    QImage photo_;    // the source photo as loaded
+    QImage adjusted_; // the photo stretched to adjustedSize_; empty without a photo
     QSize adjustedSize_{110, 140};
 };

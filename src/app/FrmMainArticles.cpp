@@ -20,19 +20,24 @@ void writeArticlePage(LineSink& out, const std::string& article) {
         "</HEAD>",
         "<SCRIPT>",
     };
-    for (const char* line : head) out.Writeln(line);
+    for (const char* line : head)
+        out.Writeln(line);
     WriteChangeFontScript(out);
     static const char* const body[] = {
         "</SCRIPT>",
-        "<Body BGCOLOR= #DAF0FB oncontextmenu=\"self.event.returnValue=false\" onselectstart=\"return false\" >",
+        "<Body BGCOLOR= #DAF0FB oncontextmenu=\"self.event.returnValue=false\" onselectstart=\"return "
+        "false\" >",
     };
-    for (const char* line : body) out.Writeln(line);
+    for (const char* line : body)
+        out.Writeln(line);
     out.Writeln(article);
     out.Writeln("</Body>");
 }
-}  // namespace
+} // namespace
 
-void TFrmMain::TreeViewLoadFromDB_JQ() { loadNodeInfos("SELECT * FROM 试题技巧 "); }
+void TFrmMain::TreeViewLoadFromDB_JQ() {
+    loadNodeInfos("SELECT * FROM 试题技巧 ");
+}
 
 void TFrmMain::ActShiTiJiQiaoExecute() {
     TreeViewLoadFromDB_JQ();
@@ -53,7 +58,7 @@ void TFrmMain::ActSCSTJQExecute() {
     q.SQL.Add("WHERE 所属编号=");
     q.SQL.Add(NodeInfo(node)->Id);
     q.Open();
-    if (q.RecordCount() == 0) return;  // the page shown stays
+    if (q.RecordCount() == 0) return; // the page shown stays
     const std::string article = q.FieldByName("技巧内容").AsString();
     q.Close();
 

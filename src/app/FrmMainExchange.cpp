@@ -41,7 +41,8 @@ void TFrmMain::importQuestions() {
     TFrmImport dlg(this);
     // The new section is shown in the question tree; over the technique
     // articles the import only reports.
-    if (dlg.ShowModal() == mrOk && dlg.ImportedSection != 0 && TreeView1->Tag == 0) showSection(dlg.ImportedSection);
+    if (dlg.ShowModal() == mrOk && dlg.ImportedSection != 0 && TreeView1->Tag == 0)
+        showSection(dlg.ImportedSection);
 }
 
 void TFrmMain::showSection(int id) {
@@ -54,7 +55,8 @@ void TFrmMain::showSection(int id) {
             for (int k = 0; k < subject->childCount(); ++k) {
                 QTreeWidgetItem* node = subject->child(k);
                 if (NodeInfo(node)->Id != id) continue;
-                for (QTreeWidgetItem* p = node->parent(); p; p = p->parent()) p->setExpanded(true);
+                for (QTreeWidgetItem* p = node->parent(); p; p = p->parent())
+                    p->setExpanded(true);
                 TreeView1->setCurrentItem(node);
                 TreeView1->scrollToItem(node);
                 TreeView1Click();

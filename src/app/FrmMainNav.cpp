@@ -6,7 +6,8 @@
 #include "platform/Application.h"
 
 const QPixmap& TFrmMain::SlotBitmap(int slot, int look) const {
-    if (slot < kFirstAddedSlot) return (look == 2 ? ImageList2 : look == 3 ? ImageList3 : ImageList1).GetBitmap(slot);
+    if (slot < kFirstAddedSlot)
+        return (look == 2 ? ImageList2 : look == 3 ? ImageList3 : ImageList1).GetBitmap(slot);
     return (look == 2 ? ImageList6 : look == 3 ? ImageList7 : ImageList5).GetBitmap(slot - kFirstAddedSlot);
 }
 
@@ -23,7 +24,8 @@ void TFrmMain::buildNavStrip() {
             image->setPixmap(SlotBitmap(slot, 1));
             x += image->width() - 1;
             connect(image, &TImage::MouseMove, this, Guarded([this](TImage* i) { ActMouseMoveExecute(i); }));
-            connect(image, &TImage::MouseLeave, this, Guarded([this](TImage* i) { ActMouseLeaveExecute(i); }));
+            connect(image, &TImage::MouseLeave, this,
+                    Guarded([this](TImage* i) { ActMouseLeaveExecute(i); }));
             connect(image, &TImage::Click, this, Guarded([this](TImage* i) { ActClickExecute(i); }));
             if (slot == 3) image->setToolTip(QStringLiteral("试题查找 (Ctrl+F)"));
             image->setVisible(slot < 12);
@@ -51,7 +53,8 @@ void TFrmMain::ActMouseMoveExecute(TImage* image) {
 }
 
 void TFrmMain::ActMouseLeaveExecute(TImage* image) {
-    if (HoverShown && !ClickPending) image->SetPicture(SlotBitmap(image->Tag, image->Tag == CurrentNavSlot ? 3 : 1));
+    if (HoverShown && !ClickPending)
+        image->SetPicture(SlotBitmap(image->Tag, image->Tag == CurrentNavSlot ? 3 : 1));
     ClickPending = false;
     HoverShown = false;
 }
@@ -76,7 +79,8 @@ void TFrmMain::ActClickExecute(TImage* image) {
 
 void TFrmMain::SetMenu(bool show) {
     ZoneMode = !show;
-    for (int slot = 0; slot < 16; ++slot) NavImages[static_cast<size_t>(slot)]->setVisible(slot < 12 ? show : !show);
+    for (int slot = 0; slot < 16; ++slot)
+        NavImages[static_cast<size_t>(slot)]->setVisible(slot < 12 ? show : !show);
     // A collapsed column opens for the photo tool and closes again on leaving:
     // the tree comes back as the user left it.
     const bool collapsed = BitBtn1->Tag == 1;

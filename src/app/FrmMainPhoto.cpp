@@ -40,7 +40,7 @@ QLabel* label(const QString& text, QWidget* parent, int x, int y) {
     l->move(x, y);
     return l;
 }
-}  // namespace
+} // namespace
 
 void TFrmMain::buildPhotoTool() {
     Panel9 = new QWidget(Panel6);
@@ -140,9 +140,13 @@ void TFrmMain::BitBtn2Click() {
     Label4->setText(QStringLiteral("高") + QString::number(photo_.height()));
 }
 
-void TFrmMain::SpinEdit1Change() { setAdjustedSize({SpinEdit1->value(), adjustedSize_.height()}); }
+void TFrmMain::SpinEdit1Change() {
+    setAdjustedSize({SpinEdit1->value(), adjustedSize_.height()});
+}
 
-void TFrmMain::SpinEdit2Change() { setAdjustedSize({adjustedSize_.width(), SpinEdit2->value()}); }
+void TFrmMain::SpinEdit2Change() {
+    setAdjustedSize({adjustedSize_.width(), SpinEdit2->value()});
+}
 
 void TFrmMain::BitBtn4Click() {
     photo_ = QImage();

@@ -22,19 +22,26 @@ void openInDefaultBrowser(std::string_view name) {
     // An empty address would only start the desktop's browser on nothing.
     if (!address.empty()) ShellOpen(QString::fromStdString(address));
 }
-}  // namespace
+} // namespace
 
-void TFrmMain::ActKSWZExecute() { openInDefaultBrowser("考试网站"); }
+void TFrmMain::ActKSWZExecute() {
+    openInDefaultBrowser("考试网站");
+}
 
-void TFrmMain::ActTLQExecute() { openInDefaultBrowser("讨论区"); }
+void TFrmMain::ActTLQExecute() {
+    openInDefaultBrowser("讨论区");
+}
 
-void TFrmMain::ActZWCXExecute() { openInDefaultBrowser("职位查询"); }
+void TFrmMain::ActZWCXExecute() {
+    openInDefaultBrowser("职位查询");
+}
 
 void TFrmMain::ActBKZQExecute() {
     SetMenu(false);
     WebBrowser4->Navigate(AppFolder() + "css/gg2bk.html");
     // An empty address leaves the local banner, as being offline does.
-    if (InternetCheckConnection(PortalIndexUrl()) && !AdSlot2Url.empty()) showStoredAddress(WebBrowser4, AdSlot2Url, "gg2bk.html");
+    if (InternetCheckConnection(PortalIndexUrl()) && !AdSlot2Url.empty())
+        showStoredAddress(WebBrowser4, AdSlot2Url, "gg2bk.html");
     ActBMBZExecute();
     CurrentNavSlot = 12;
 }
@@ -55,8 +62,10 @@ void TFrmMain::ActZKXXExecute() {
 void TFrmMain::ActFHZYExecute() {
     SetMenu(true);
     NavImages[15]->SetPicture(ImageList1.GetBitmap(15));
-    if (InternetCheckConnection(PortalIndexUrl()) && !AdSlot1Url.empty()) showStoredAddress(WebBrowser4, AdSlot1Url, "gg1bk.html");
-    else WebBrowser4->Navigate(AppFolder() + "css/gg1bk.html");
+    if (InternetCheckConnection(PortalIndexUrl()) && !AdSlot1Url.empty())
+        showStoredAddress(WebBrowser4, AdSlot1Url, "gg1bk.html");
+    else
+        WebBrowser4->Navigate(AppFolder() + "css/gg1bk.html");
     // The zone slot kept its selected picture while hidden: it is the selected slot again.
     CurrentNavSlot = 11;
 }

@@ -22,7 +22,7 @@
 
 namespace {
 constexpr const char* kPracticeKey = "练习模式";
-}  // namespace
+} // namespace
 
 void TFrmMain::buildPractice() {
     connect(pageWatch_, &TPageWatch::JudgeAsked, this,
@@ -80,11 +80,13 @@ void TFrmMain::judgeNow(int id, const std::string& letters) {
 
     AdoConnection& connection = DataModule1->ADOConnection1;
     try {
-        stats::RecordPractice(connection, id, right,
-                              QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString());
+        stats::RecordPractice(
+            connection, id, right,
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString());
         // As after grading: a wrong answer files the card, a right one moves a card there is.
         if (ratedOnPage_.insert(id).second) {
-            if (!right) review::RateQuestions(connection, {{id, fsrs::Rating::Again}}, review::NowDays());
+            if (!right)
+                review::RateQuestions(connection, {{id, fsrs::Rating::Again}}, review::NowDays());
             else if (review::ReadCards(connection, {id}).count(id))
                 review::RateQuestions(connection, {{id, fsrs::Rating::Good}}, review::NowDays());
         }

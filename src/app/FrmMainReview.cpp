@@ -25,7 +25,8 @@ void TFrmMain::buildReview() {
 void TFrmMain::feedReviewCards(const std::vector<std::vector<bool>>& checked) {
     std::vector<int> ids;
     for (int k = 0; k < ShiTiList.Count(); ++k)
-        if (ShiTiList[k]->OptionCount > 0 && !ratedOnPage_.count(ShiTiList[k]->Id)) ids.push_back(ShiTiList[k]->Id);
+        if (ShiTiList[k]->OptionCount > 0 && !ratedOnPage_.count(ShiTiList[k]->Id))
+            ids.push_back(ShiTiList[k]->Id);
     if (ids.empty()) return;
 
     try {
@@ -50,7 +51,8 @@ void TFrmMain::feedReviewCards(const std::vector<std::vector<bool>>& checked) {
             if (const auto& r = rated[static_cast<size_t>(k)]) ratings.push_back({q->Id, *r});
         }
         review::RateQuestions(connection, ratings, review::NowDays());
-        for (const review::Rated& r : ratings) ratedOnPage_.insert(r.id);
+        for (const review::Rated& r : ratings)
+            ratedOnPage_.insert(r.id);
     } catch (const std::exception& e) {
         qCWarning(lcApp) << "updating the review cards failed:" << e.what();
         reviewFailed_ = true;
@@ -68,9 +70,10 @@ namespace {
 // The questions a window chose become the page's list.
 void setXiaoTiList(const std::vector<int>& ids) {
     XiaoTiList.Clear();
-    for (int id : ids) XiaoTiList.Add()->Id = id;
+    for (int id : ids)
+        XiaoTiList.Add()->Id = id;
 }
-}  // namespace
+} // namespace
 
 void TFrmMain::ActCTFXExecute() {
     TFrmCTFX dlg(this);
@@ -93,6 +96,7 @@ void TFrmMain::ActXXTJExecute() {
     WebBrowser1->WaitForLoad();
     WebBrowser1->RunInObserverWorld(
         QStringLiteral("%1.forEach(function(a){ for (var i = 0; i < a[1].length; i++) {"
-                       " var e = document.getElementById(a[0] + '/' + (a[1].charCodeAt(i) - 65)); if (e) e.checked = true; } });")
+                       " var e = document.getElementById(a[0] + '/' + (a[1].charCodeAt(i) - 65)); if (e) "
+                       "e.checked = true; } });")
             .arg(QString::fromUtf8(QJsonDocument(answers).toJson(QJsonDocument::Compact))));
 }

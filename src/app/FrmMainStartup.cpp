@@ -14,12 +14,18 @@
 
 #include <QFileInfo>
 
-QString PortalIndexUrl() { return QStringLiteral(QUILLORA_PORTAL_BASE "/qlr/article/main/qlrIndex.html"); }
+QString PortalIndexUrl() {
+    return QStringLiteral(QUILLORA_PORTAL_BASE "/qlr/article/main/qlrIndex.html");
+}
 
 // The banner keeps 250 pixels while the strip can still show all twelve slots (12 x 66).
-int NormalModePanel3Width(int w) { return w - 792 >= 250 ? w - 250 : 792; }
+int NormalModePanel3Width(int w) {
+    return w - 792 >= 250 ? w - 250 : 792;
+}
 // In zone mode the banner keeps 400 pixels beside the four zone slots (4 x 66).
-int ZoneModePanel3Width(int w) { return w - 264 >= 400 ? w - 400 : 264; }
+int ZoneModePanel3Width(int w) {
+    return w - 264 >= 400 ? w - 400 : 264;
+}
 
 void TFrmMain::setPanel3Width(bool normalMode) {
     const int w = Panel2->width();
@@ -87,14 +93,17 @@ void TFrmMain::reportMissingPictures(const std::string& folder) {
     const QString images = QString::fromStdString(folder) + QStringLiteral("images");
     if (QFileInfo(images).isDir()) return;
     qCWarning(lcApp) << "the pictures folder is missing:" << images;
-    MessageBox(QStringLiteral("找不到图片文件夹：\n") + images + QStringLiteral("\n\n试题中的图片将无法显示。"),
+    MessageBox(QStringLiteral("找不到图片文件夹：\n") + images +
+                   QStringLiteral("\n\n试题中的图片将无法显示。"),
                QStringLiteral("提示"), MB_ICONWARNING | MB_OK);
 }
 
 void TFrmMain::showStoredAddress(WebBrowser* browser, const std::string& address, const char* localPage) {
     const QString web = QString::fromStdString(address);
     if (IsWebAddress(web)) return browser->Navigate(web);
-    if (!address.empty()) qCWarning(lcApp) << "a stored address is no web address; showing" << localPage << "instead:" << web.left(200);
+    if (!address.empty())
+        qCWarning(lcApp) << "a stored address is no web address; showing" << localPage
+                         << "instead:" << web.left(200);
     browser->Navigate(AppFolder() + "css/" + localPage);
 }
 
@@ -118,8 +127,8 @@ void TFrmMain::FormCloseQuery(bool& canClose) {
         canClose = false;
         return;
     }
-    if (MessageBox(QStringLiteral("是否要退出系统？(Y/N)"), QStringLiteral("询问"), MB_YESNO | MB_ICONQUESTION) !=
-        IDYES) {
+    if (MessageBox(QStringLiteral("是否要退出系统？(Y/N)"), QStringLiteral("询问"),
+                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
         canClose = false;
         return;
     }

@@ -31,7 +31,7 @@ namespace {
 constexpr const char* kLimitKey = "计时模考时长";
 constexpr std::int64_t kNoticeMs = 5 * 60 * 1000;
 
-}  // namespace
+} // namespace
 
 int TFrmMain::rememberedMinutes(const char* key, int count, int fallback) {
     try {
@@ -52,7 +52,8 @@ int TFrmMain::rememberedMinutes(const char* key, int count, int fallback) {
 
 void TFrmMain::rememberMinutes(const char* key, int count, int minutes) {
     try {
-        WriteSystemParam(DataModule1->ADOConnection1, key, std::to_string(count) + ":" + std::to_string(minutes));
+        WriteSystemParam(DataModule1->ADOConnection1, key,
+                         std::to_string(count) + ":" + std::to_string(minutes));
     } catch (const std::exception& e) {
         // A read-only bank still gets its exam; only the choice is not kept.
         qCWarning(lcApp) << "keeping the time limit failed:" << e.what();
@@ -68,14 +69,17 @@ void TFrmMain::buildTimedExam() {
 
     CountdownLabel = new QLabel(CoolBar1);
     CountdownLabel->setObjectName(QStringLiteral("countdown"));
-    CountdownLabel->setStyleSheet(QStringLiteral("QLabel#countdown{font-weight:bold;font-size:16px;color:#1E559A;}"));
+    CountdownLabel->setStyleSheet(
+        QStringLiteral("QLabel#countdown{font-weight:bold;font-size:16px;color:#1E559A;}"));
     // Shown in full screen only: there the row has room, elsewhere it would widen the window.
     CountdownLabel->hide();
     CoolBar1->layout()->addWidget(CountdownLabel);
 
     pageWatch_ = new TPageWatch(this);
-    WebBrowser1->AddObserver(QStringLiteral("answers"), pageWatch_, TPageWatch::Script(QStringLiteral("answers")));
-    connect(pageWatch_, &TPageWatch::Answered, this, Guarded([this](int id, const QString& l) { examAnswered(id, l); }));
+    WebBrowser1->AddObserver(QStringLiteral("answers"), pageWatch_,
+                             TPageWatch::Script(QStringLiteral("answers")));
+    connect(pageWatch_, &TPageWatch::Answered, this,
+            Guarded([this](int id, const QString& l) { examAnswered(id, l); }));
 
     examTimer_ = new QTimer(this);
     examTimer_->setInterval(250);
@@ -84,8 +88,18 @@ void TFrmMain::buildTimedExam() {
 
 bool TFrmMain::SlotLeavesPage(int slot) {
     switch (slot) {
-    case 1: case 2: case 3: case 4: case 5: case 7: case 11: case 16: case 17: return true;
-    default: return false;
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 7:
+    case 11:
+    case 16:
+    case 17:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -100,7 +114,8 @@ void TFrmMain::ActJSMKExecute() {
         const PaperSource source = how.Source();
         const std::string order = FillWholePaper(source.id);
         if (XiaoTiList.Count() == 0) {
-            MessageBox(QStringLiteral("没有符合要求的题目！"), QStringLiteral("没有题目"), MB_ICONQUESTION | MB_OK);
+            MessageBox(QStringLiteral("没有符合要求的题目！"), QStringLiteral("没有题目"),
+                       MB_ICONQUESTION | MB_OK);
             return;
         }
         const BusyCursor busy;
@@ -155,7 +170,9 @@ void TFrmMain::lockAnswers(bool on) {
     WebBrowser1->RunInObserverWorld(TPageWatch::AnswerLockScript(on));
 }
 
-bool TFrmMain::answersLocked() const { return answersLocked_; }
+bool TFrmMain::answersLocked() const {
+    return answersLocked_;
+}
 
 void TFrmMain::endTimedExam() {
     if (!timedExam_) return;
@@ -171,9 +188,8 @@ void TFrmMain::endTimedExam() {
 bool TFrmMain::ConfirmLeaveTimedExam() {
     // A 申论 set's clock runs as long as it is set; a paper's until it is handed in.
     const bool running = essayDeadlineMs_ > 0 || (timedExam_ && timedExam_->Running());
-    if (running &&
-        MessageBox(QStringLiteral("考试尚未交卷，确定离开吗？"), QStringLiteral("计时模考"), MB_YESNO | MB_ICONQUESTION) !=
-            IDYES)
+    if (running && MessageBox(QStringLiteral("考试尚未交卷，确定离开吗？"), QStringLiteral("计时模考"),
+                              MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
     handInEssaySet();
     endTimedExam();
@@ -181,25 +197,29 @@ bool TFrmMain::ConfirmLeaveTimedExam() {
 }
 
 bool TFrmMain::busyForTimeUp() const {
-    return QApplication::activeModalWidget() || WebBrowser1->IsLoading() || OnlineCheckRunning() || commandDepth_ > 0;
+    return QApplication::activeModalWidget() || WebBrowser1->IsLoading() || OnlineCheckRunning() ||
+           commandDepth_ > 0;
 }
 
 void TFrmMain::TimedExamTick() {
     if (!timedExam_) return;
     const std::int64_t remaining = timedExam_->RemainingMs();
-    const QString text = timedExam_->Running() || !timedExam_->RanOut() ? QString::fromStdString(RemainingText(remaining))
-                                                                         : QStringLiteral("时间到");
+    const QString text = timedExam_->Running() || !timedExam_->RanOut()
+                             ? QString::fromStdString(RemainingText(remaining))
+                             : QStringLiteral("时间到");
     CountdownLabel->setText(text);
     Header2->setText(text);
     if (!timedExam_->Running()) return;
     if (remaining <= kNoticeMs && !examWarned_) {
         examWarned_ = true;
-        CountdownLabel->setStyleSheet(QStringLiteral("QLabel#countdown{font-weight:bold;font-size:16px;color:#D03030;}"));
+        CountdownLabel->setStyleSheet(
+            QStringLiteral("QLabel#countdown{font-weight:bold;font-size:16px;color:#D03030;}"));
         Header2->setStyleSheet(QStringLiteral("color:#D03030;"));
         if (remaining > 0) {
             // A notice the user may leave open while answering on.
             examNotice_ = new QMessageBox(QMessageBox::Information, QStringLiteral("计时模考"),
-                                          QStringLiteral("距离考试结束还有 5 分钟，请抓紧时间作答。"), QMessageBox::Ok, this);
+                                          QStringLiteral("距离考试结束还有 5 分钟，请抓紧时间作答。"),
+                                          QMessageBox::Ok, this);
             examNotice_->setAttribute(Qt::WA_DeleteOnClose);
             examNotice_->setWindowModality(Qt::NonModal);
             connect(examNotice_, &QObject::destroyed, this, [this] { examNotice_ = nullptr; });
@@ -264,5 +284,6 @@ void TFrmMain::timedExamGraded(const std::vector<std::vector<bool>>& checked) {
 
 void TFrmMain::showTimedVerdicts() {
     if (!timedExam_) return;
-    for (const TShiTi* q : ShiTiList) AnswerSheet1->SetVerdict(q->Id, q->Correct);
+    for (const TShiTi* q : ShiTiList)
+        AnswerSheet1->SetVerdict(q->Id, q->Correct);
 }

@@ -7,7 +7,9 @@
 
 #include <QToolTip>
 
-void TFrmMain::runPageScript(const QString& script) { WebBrowser1->ExecScript(script); }
+void TFrmMain::runPageScript(const QString& script) {
+    WebBrowser1->ExecScript(script);
+}
 
 bool TFrmMain::requirePaper(bool loaded) {
     if (loaded) return true;
@@ -27,11 +29,17 @@ void TFrmMain::ToolButton1Click() {
     runPageScript(QStringLiteral("showAllAnswer(%1)").arg(ToolButton1->Tag));
 }
 
-void TFrmMain::ToolButton2Click() { runPageScript(QStringLiteral("changeFont(1)")); }
+void TFrmMain::ToolButton2Click() {
+    runPageScript(QStringLiteral("changeFont(1)"));
+}
 
-void TFrmMain::ToolButton3Click() { runPageScript(QStringLiteral("changeFont(0)")); }
+void TFrmMain::ToolButton3Click() {
+    runPageScript(QStringLiteral("changeFont(0)"));
+}
 
-void TFrmMain::ToolButton4Click() { ActUISetExecute(); }
+void TFrmMain::ToolButton4Click() {
+    ActUISetExecute();
+}
 
 void TFrmMain::ToolButton5Click() {
     if (!requirePaper(PaperLoaded) || !ConfirmLeaveTimedExam()) return;
@@ -40,7 +48,9 @@ void TFrmMain::ToolButton5Click() {
         runPageScript(QStringLiteral("answerAgain()"));
 }
 
-void TFrmMain::ToolButton6Click() { WebBrowser1->PrintPreview(); }
+void TFrmMain::ToolButton6Click() {
+    WebBrowser1->PrintPreview();
+}
 
 void TFrmMain::ToolButton9Click() {
     const bool full = ToolButton9->Tag == 0;

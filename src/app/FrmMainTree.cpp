@@ -20,7 +20,7 @@ QTreeWidgetItem* newNode(TTreeNodeInfo* info) {
     item->setData(0, kInfoRole, QVariant::fromValue(reinterpret_cast<quintptr>(info)));
     return item;
 }
-}  // namespace
+} // namespace
 
 TTreeNodeInfo* TFrmMain::NodeInfo(const QTreeWidgetItem* node) {
     return node ? reinterpret_cast<TTreeNodeInfo*>(node->data(0, kInfoRole).value<quintptr>()) : nullptr;
@@ -28,25 +28,30 @@ TTreeNodeInfo* TFrmMain::NodeInfo(const QTreeWidgetItem* node) {
 
 int TFrmMain::NodeLevel(const QTreeWidgetItem* node) {
     int level = 0;
-    for (const QTreeWidgetItem* p = node->parent(); p; p = p->parent()) ++level;
+    for (const QTreeWidgetItem* p = node->parent(); p; p = p->parent())
+        ++level;
     return level;
 }
 
 QTreeWidgetItem* TFrmMain::NodeAt(int absoluteIndex) const {
     // Depth first, as the tree lists its nodes whether expanded or not.
     std::vector<QTreeWidgetItem*> stack;
-    for (int i = TreeView1->topLevelItemCount() - 1; i >= 0; --i) stack.push_back(TreeView1->topLevelItem(i));
+    for (int i = TreeView1->topLevelItemCount() - 1; i >= 0; --i)
+        stack.push_back(TreeView1->topLevelItem(i));
     int index = 0;
     while (!stack.empty()) {
         QTreeWidgetItem* item = stack.back();
         stack.pop_back();
         if (index++ == absoluteIndex) return item;
-        for (int i = item->childCount() - 1; i >= 0; --i) stack.push_back(item->child(i));
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            stack.push_back(item->child(i));
     }
     return nullptr;
 }
 
-void TFrmMain::TreeViewLoadFromDB() { loadNodeInfos("SELECT * FROM 题目类别 "); }
+void TFrmMain::TreeViewLoadFromDB() {
+    loadNodeInfos("SELECT * FROM 题目类别 ");
+}
 
 void TFrmMain::loadNodeInfos(const char* sql) {
     const ReadTransaction reads(DataModule1->ADOConnection1);
@@ -64,8 +69,10 @@ void TFrmMain::loadNodeInfos(const char* sql) {
         info->Name = q.FieldByName("名称").AsString();
         info->Id = q.FieldByName("编号").AsInteger();
         info->ParentId = q.FieldByName("父级编号").AsInteger();
-        if (info->ParentId != 0) childrenOf_[info->ParentId].push_back(ChildNodeInfos.Add(std::move(info)));
-        else RootNodeInfos.Add(std::move(info));
+        if (info->ParentId != 0)
+            childrenOf_[info->ParentId].push_back(ChildNodeInfos.Add(std::move(info)));
+        else
+            RootNodeInfos.Add(std::move(info));
     }
     q.Close();
 }
@@ -115,8 +122,10 @@ const QIcon& TFrmMain::nodeIcon(int level) {
 bool TFrmMain::hasRepeatedIds() const {
     std::vector<int> ids;
     ids.reserve(static_cast<size_t>(RootNodeInfos.Count() + ChildNodeInfos.Count()));
-    for (const TTreeNodeInfo* info : RootNodeInfos) ids.push_back(info->Id);
-    for (const TTreeNodeInfo* info : ChildNodeInfos) ids.push_back(info->Id);
+    for (const TTreeNodeInfo* info : RootNodeInfos)
+        ids.push_back(info->Id);
+    for (const TTreeNodeInfo* info : ChildNodeInfos)
+        ids.push_back(info->Id);
     std::sort(ids.begin(), ids.end());
     return std::adjacent_find(ids.begin(), ids.end()) != ids.end();
 }
@@ -159,16 +168,21 @@ void TFrmMain::TreeView1Click() {
         ~Done() { --depth; }
     } done{commandDepth_};
     switch (TreeView1->Tag) {
-    case 0: ActSCSTKSTExecute(); break;
-    case 1: ActSCSTJQExecute(); break;
-    default: break;
+    case 0:
+        ActSCSTKSTExecute();
+        break;
+    case 1:
+        ActSCSTJQExecute();
+        break;
+    default:
+        break;
     }
 }
 
 void TFrmMain::ActSCSTKSTExecute() {
     QTreeWidgetItem* node = TreeView1->currentItem();
     if (!node || NodeLevel(node) != 2 || !ConfirmLeaveTimedExam()) return;
-    const BusyCursor busy;  // a category of thousands of questions takes a while
+    const BusyCursor busy; // a category of thousands of questions takes a while
     AdoQuery& q = DataModule1->ADOQuery1;
     q.Close();
     q.SQL.Clear();
@@ -178,7 +192,8 @@ void TFrmMain::ActSCSTKSTExecute() {
     q.SQL.Add(" ORDER BY 小题号");
     q.Open();
     XiaoTiList.Clear();
-    for (; !q.Eof(); q.Next()) XiaoTiList.Add()->Id = q.FieldByName("小题号").AsInteger();
+    for (; !q.Eof(); q.Next())
+        XiaoTiList.Add()->Id = q.FieldByName("小题号").AsInteger();
     ToolButton1->Tag = 0;
     ToolButton1->SetImageIndex(0);
     BuildQuestionPage(node->text(0).toStdString());

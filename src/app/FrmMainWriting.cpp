@@ -21,8 +21,8 @@
 namespace {
 // The last limit chosen for a set, with its number of tasks: "5:180".
 constexpr const char* kEssayLimitKey = "申论限时";
-constexpr int kMinutesPerTask = 36;  // 180 minutes for a set of five, as the exam gives
-}  // namespace
+constexpr int kMinutesPerTask = 36; // 180 minutes for a set of five, as the exam gives
+} // namespace
 
 void TFrmMain::buildWriting() {
     connect(pageWatch_, &TPageWatch::WriteAsked, this, Guarded([this](int id) { openWriting(id); }));
@@ -38,19 +38,21 @@ bool TFrmMain::startEssaySet() {
     if (tasks.empty()) return false;
     const int n = static_cast<int>(tasks.size());
     const int proposed = std::clamp(n * kMinutesPerTask, kMinLimitMinutes, kMaxLimitMinutes);
-    TFrmKSSJ limit(n, rememberedMinutes(kEssayLimitKey, n, proposed), this,
-                   QStringLiteral("本套共 %1 道题，按每题约 %2 分钟计，建议用时 %3 分钟。每题点“作答”在作答窗口中书写。")
-                       .arg(n)
-                       .arg(kMinutesPerTask)
-                       .arg(proposed));
-    if (limit.ShowModal() != mrOk) return true;  // the set stays on screen, untimed
+    TFrmKSSJ limit(
+        n, rememberedMinutes(kEssayLimitKey, n, proposed), this,
+        QStringLiteral("本套共 %1 道题，按每题约 %2 分钟计，建议用时 %3 分钟。每题点“作答”在作答窗口中书写。")
+            .arg(n)
+            .arg(kMinutesPerTask)
+            .arg(proposed));
+    if (limit.ShowModal() != mrOk) return true; // the set stays on screen, untimed
     rememberMinutes(kEssayLimitKey, n, limit.Minutes());
     WebBrowser1->WaitForLoad();
     essayTasks_ = std::move(tasks);
     essayDeadlineMs_ = ExamNowMs() + static_cast<qint64>(limit.Minutes()) * 60000;
-    lockAnswers(true);  // the 参考要点 wait for the hand-in
+    lockAnswers(true); // the 参考要点 wait for the hand-in
     for (int id : essayTasks_)
-        if (auto* w = qobject_cast<essay::WritingWindow*>(writingWindows_[id].data())) w->SetDeadline(essayDeadlineMs_, ExamNowMs);
+        if (auto* w = qobject_cast<essay::WritingWindow*>(writingWindows_[id].data()))
+            w->SetDeadline(essayDeadlineMs_, ExamNowMs);
     essayTimer_->start();
     essayTick();
     qCInfo(lcApp) << "timed 申论 set:" << n << "tasks," << limit.Minutes() << "minutes";

@@ -16,11 +16,10 @@ struct Slot {
 };
 // One emblem character per slot, picked from its caption's meaning.
 const Slot kSlots[19] = {
-    {"试题库", "库"}, {"试题技巧", "巧"}, {"模拟考场", "考"}, {"试题查找", "查"},
-    {"收藏夹", "藏"}, {"温故知新", "温"}, {"数据备份", "备"}, {"数据还原", "还"},
-    {"用户设置", "设"}, {"考试网站", "网"}, {"讨论区", "论"}, {"报考专区", "报"},
-    {"报名帮助", "帮"}, {"职位查询", "职"}, {"招考信息", "招"}, {"返回主页", "返"},
-    {"计时模考", "时"}, {"错题复习", "复"}, {"学习统计", "统"},
+    {"试题库", "库"},   {"试题技巧", "巧"}, {"模拟考场", "考"}, {"试题查找", "查"}, {"收藏夹", "藏"},
+    {"温故知新", "温"}, {"数据备份", "备"}, {"数据还原", "还"}, {"用户设置", "设"}, {"考试网站", "网"},
+    {"讨论区", "论"},   {"报考专区", "报"}, {"报名帮助", "帮"}, {"职位查询", "职"}, {"招考信息", "招"},
+    {"返回主页", "返"}, {"计时模考", "时"}, {"错题复习", "复"}, {"学习统计", "统"},
 };
 
 const QColor kTop(0x2F, 0x6F, 0xB7), kMid(0x1E, 0x55, 0x9A), kBottom(0x16, 0x3F, 0x78);
@@ -49,9 +48,11 @@ QPixmap canvas(int width, int height, qreal dpr) {
     return p;
 }
 
-}  // namespace
+} // namespace
 
-qreal ScreenPixelRatio() { return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0; }
+qreal ScreenPixelRatio() {
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
 
 QPixmap StripBackground(int width, int height, qreal dpr) {
     QPixmap p = canvas(width, height, dpr);
@@ -64,7 +65,9 @@ QPixmap StripBackground(int width, int height, qreal dpr) {
     return p;
 }
 
-QString SlotCaption(int slot) { return QString::fromUtf8(kSlots[slot].caption); }
+QString SlotCaption(int slot) {
+    return QString::fromUtf8(kSlots[slot].caption);
+}
 
 QPixmap SlotPicture(int slot, SlotLook look, qreal dpr) {
     const int w = 66, h = 74;
@@ -139,14 +142,14 @@ QPixmap TreePicture(int index, qreal dpr) {
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
     switch (index) {
-    case 0: {  // a source: a closed blue book
+    case 0: { // a source: a closed blue book
         g.setBrush(QColor(0x2F, 0x6F, 0xB7));
         g.setPen(QColor(0x16, 0x3F, 0x78));
         g.drawRoundedRect(QRectF(4.5, 2.5, 13, 15), 2, 2);
         g.fillRect(QRectF(7, 5, 8, 2), QColor(255, 255, 255, 200));
         break;
     }
-    case 1: {  // a subject: a green book
+    case 1: { // a subject: a green book
         g.setBrush(QColor(0x3C, 0x9A, 0x5F));
         g.setPen(QColor(0x23, 0x66, 0x3C));
         g.drawRoundedRect(QRectF(4.5, 2.5, 13, 15), 2, 2);
@@ -155,17 +158,18 @@ QPixmap TreePicture(int index, qreal dpr) {
         g.drawLine(QPointF(7.5, 9.5), QPointF(14.5, 9.5));
         break;
     }
-    default: {  // a section: a sheet of questions, orange when selected
+    default: { // a section: a sheet of questions, orange when selected
         const bool selected = index == 3;
         g.setBrush(selected ? QColor(0xFF, 0xE6, 0xA8) : QColor(0xFF, 0xFF, 0xFF));
         g.setPen(selected ? QColor(0xC8, 0x8A, 0x1A) : QColor(0x7F, 0x9D, 0xB9));
         g.drawRect(QRectF(5.5, 2.5, 11, 15));
         g.setPen(selected ? QColor(0xA0, 0x60, 0x10) : QColor(0x1F, 0x3A, 0x87));
-        for (int y = 6; y <= 14; y += 3) g.drawLine(QPointF(7.5, y + 0.5), QPointF(14.5, y + 0.5));
+        for (int y = 6; y <= 14; y += 3)
+            g.drawLine(QPointF(7.5, y + 0.5), QPointF(14.5, y + 0.5));
         break;
     }
     }
     return p;
 }
 
-}  // namespace art
+} // namespace art

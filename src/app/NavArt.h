@@ -23,4 +23,4 @@ QPixmap ToolPicture(const QString& words, int width, int height, bool hover, qre
 // Tree node pictures, 22 x 20: 0 source, 1 subject, 2 section, 3 selected section.
 QPixmap TreePicture(int index, qreal dpr = ScreenPixelRatio());
 
-}  // namespace art
+} // namespace art

@@ -8,9 +8,9 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <jerror.h> // after jpeglib.h, which it needs
 #include <jpeglib.h>
-#include <jerror.h>  // after jpeglib.h, which it needs
+#include <string>
 
 namespace {
 // A progressive picture keeps all its coefficients while it is read: two
@@ -26,11 +26,11 @@ enum class JpegFailure { None, Broken, TooLarge, Truncated, TooManyScans };
 // back to the setjmp of the function that called the library. Those functions
 // keep only plain data on their stack, so the jump skips no destructor.
 struct JpegError {
-    jpeg_error_mgr pub;  // first member: libjpeg sees only this part
+    jpeg_error_mgr pub; // first member: libjpeg sees only this part
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     JpegFailure failure;
-    bool finishing;  // every row is read: a missing end marker loses nothing
+    bool finishing; // every row is read: a missing end marker loses nothing
 };
 
 [[noreturn]] void fail(j_common_ptr cinfo, JpegFailure failure) {
@@ -56,8 +56,7 @@ void onMessage(j_common_ptr cinfo, int level) {
 }
 
 void onProgress(j_common_ptr cinfo) {
-    if (cinfo->is_decompressor &&
-        reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
         fail(cinfo, JpegFailure::TooManyScans);
 }
 
@@ -81,7 +80,9 @@ void cmykRowToRgb(const JSAMPLE* cmyk, uchar* rgb, JDIMENSION width, bool invert
     }
 }
 
-bool tooLarge(qint64 width, qint64 height) { return width * height > kMaxPicturePixels; }
+bool tooLarge(qint64 width, qint64 height) {
+    return width * height > kMaxPicturePixels;
+}
 
 // Fills *out, or returns false with err's failure. Plain data only (see above).
 bool decodeInto(const uchar* data, unsigned long size, QImage* out, JpegError* err) {
@@ -113,8 +114,8 @@ bool decodeInto(const uchar* data, unsigned long size, QImage* out, JpegError* e
         std::snprintf(err->message, sizeof err->message, "%u × %u", cinfo.output_width, cinfo.output_height);
         fail(reinterpret_cast<j_common_ptr>(&cinfo), JpegFailure::TooLarge);
     }
-    JSAMPARRAY cmykRow = cmyk ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                           cinfo.output_width * 4, 1)
+    JSAMPARRAY cmykRow = cmyk ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                           JPOOL_IMAGE, cinfo.output_width * 4, 1)
                               : nullptr;
     while (cinfo.output_scanline < cinfo.output_height) {
         uchar* line = out->scanLine(static_cast<int>(cinfo.output_scanline));
@@ -161,17 +162,25 @@ bool looksLikeJpeg(const QByteArray& data) {
            static_cast<uchar>(data[2]) == 0xFF;
 }
 
-QString tooLargeText(const QString& size) { return QStringLiteral("图像太大（%1 像素）").arg(size); }
+QString tooLargeText(const QString& size) {
+    return QStringLiteral("图像太大（%1 像素）").arg(size);
+}
 
-QString notAPictureText(const QString& why) { return QStringLiteral("不是可以识别的图片（%1）").arg(why); }
+QString notAPictureText(const QString& why) {
+    return QStringLiteral("不是可以识别的图片（%1）").arg(why);
+}
 
 QString jpegFailureText(const JpegError& err) {
     switch (err.failure) {
-    case JpegFailure::TooLarge: return tooLargeText(QString::fromUtf8(err.message));
-    case JpegFailure::Truncated: return QStringLiteral("JPEG 文件不完整（文件提前结束）");
-    case JpegFailure::TooManyScans: return QStringLiteral("JPEG 图像的扫描超过 %1 次").arg(kMaxScans);
+    case JpegFailure::TooLarge:
+        return tooLargeText(QString::fromUtf8(err.message));
+    case JpegFailure::Truncated:
+        return QStringLiteral("JPEG 文件不完整（文件提前结束）");
+    case JpegFailure::TooManyScans:
+        return QStringLiteral("JPEG 图像的扫描超过 %1 次").arg(kMaxScans);
     case JpegFailure::Broken:
-    case JpegFailure::None: break;
+    case JpegFailure::None:
+        break;
     }
     return QStringLiteral("不是完整的 JPEG 图像（%1）").arg(QString::fromUtf8(err.message));
 }
@@ -179,8 +188,8 @@ QString jpegFailureText(const JpegError& err) {
 QImage decodeJpeg(const QByteArray& bytes, QString& reason) {
     QImage image;
     JpegError err;
-    if (!decodeInto(reinterpret_cast<const uchar*>(bytes.constData()), static_cast<unsigned long>(bytes.size()),
-                    &image, &err)) {
+    if (!decodeInto(reinterpret_cast<const uchar*>(bytes.constData()),
+                    static_cast<unsigned long>(bytes.size()), &image, &err)) {
         reason = jpegFailureText(err);
         return {};
     }
@@ -209,7 +218,8 @@ QImage decodeOther(const QByteArray& bytes, QString& reason) {
 
 // "无法打开照片“name”：reason。"
 [[noreturn]] void cannotOpen(const QString& path, const QString& reason) {
-    throw EPictureError(QStringLiteral("无法打开照片“%1”：%2。").arg(QFileInfo(path).fileName(), reason).toStdString());
+    throw EPictureError(
+        QStringLiteral("无法打开照片“%1”：%2。").arg(QFileInfo(path).fileName(), reason).toStdString());
 }
 
 QByteArray encodeJpeg(const QImage& image) {
@@ -219,12 +229,15 @@ QByteArray encodeJpeg(const QImage& image) {
     unsigned long size = 0;
     JpegError err;
     const bool ok = encodeFrom(&rgb, &buffer, &size, &err);
-    QByteArray bytes = ok ? QByteArray(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size)) : QByteArray();
+    QByteArray bytes =
+        ok ? QByteArray(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size)) : QByteArray();
     std::free(buffer);
-    if (!ok) throw EPictureError(QStringLiteral("无法生成 JPEG 图像：%1。").arg(QString::fromUtf8(err.message)).toStdString());
+    if (!ok)
+        throw EPictureError(
+            QStringLiteral("无法生成 JPEG 图像：%1。").arg(QString::fromUtf8(err.message)).toStdString());
     return bytes;
 }
-}  // namespace
+} // namespace
 
 QImage DecodePicture(const QByteArray& bytes, QString& reason) {
     reason.clear();
@@ -253,8 +266,9 @@ void SaveJpeg(const QImage& image, const QString& path) {
     // Written beside the target and renamed over it: a failed write keeps the old file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EPictureError(
-            QStringLiteral("无法保存照片“%1”：%2。").arg(QFileInfo(path).fileName(), file.errorString()).toStdString());
+        throw EPictureError(QStringLiteral("无法保存照片“%1”：%2。")
+                                .arg(QFileInfo(path).fileName(), file.errorString())
+                                .toStdString());
 }
 
 QImage StretchInto(const QImage& source, QSize size) {

@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     // first one's feet: it must not touch exam.db at all.
     InstanceLock instance(AppFolder());
     if (!instance.Acquired()) {
-        MessageBox(QStringLiteral("启思Quillora 已经在运行。"), QStringLiteral("提示"), MB_ICONINFORMATION | MB_OK);
+        MessageBox(QStringLiteral("启思Quillora 已经在运行。"), QStringLiteral("提示"),
+                   MB_ICONINFORMATION | MB_OK);
         return 1;
     }
 

@@ -11,7 +11,7 @@ constexpr int kGapMs = 1000;
 // After this many dialogs of one document the user decides whether more may come.
 constexpr int kAskAfter = 3;
 const QString kCaption = QStringLiteral("网页消息");
-}  // namespace
+} // namespace
 
 bool DialogGate::Allow() {
     // A dialog asked for while one is open comes from a loop, never from the user.
@@ -19,8 +19,8 @@ bool DialogGate::Allow() {
     if (lastClosed_.isValid() && lastClosed_.elapsed() < kGapMs) return false;
     if (shown_ >= kAskAfter) {
         open_ = true;
-        const int answer = MessageBox(QStringLiteral("此网页还在不断显示对话框。是否允许它继续显示？"), kCaption,
-                                      MB_YESNO | MB_ICONQUESTION);
+        const int answer = MessageBox(QStringLiteral("此网页还在不断显示对话框。是否允许它继续显示？"),
+                                      kCaption, MB_YESNO | MB_ICONQUESTION);
         open_ = false;
         if (answer != IDYES) {
             Closed(true);
@@ -68,7 +68,8 @@ bool BrowserPage::javaScriptConfirm(const QUrl&, const QString& msg) {
     return ok;
 }
 
-bool BrowserPage::javaScriptPrompt(const QUrl&, const QString& msg, const QString& defaultValue, QString* result) {
+bool BrowserPage::javaScriptPrompt(const QUrl&, const QString& msg, const QString& defaultValue,
+                                   QString* result) {
     if (!gate_.Allow()) {
         qCInfo(lcBrowser) << "a page's prompt was not shown:" << msg.left(200);
         return false;
@@ -87,5 +88,6 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const 
     // A page refused a thousand loads says so a thousand times.
     static LogGate gate("page console lines");
     if (!gate.Admit()) return;
-    qCInfo(lcBrowser).noquote() << "page:" << message.left(200) << source.left(80) + u':' + QString::number(line);
+    qCInfo(lcBrowser).noquote() << "page:" << message.left(200)
+                                << source.left(80) + u':' + QString::number(line);
 }

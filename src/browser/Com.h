@@ -16,7 +16,7 @@ using LCID = std::uint32_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using BOOL = int;
-using BSTR = QString;  // a counted UTF-16 string, as BSTR is
+using BSTR = QString; // a counted UTF-16 string, as BSTR is
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -41,8 +41,12 @@ constexpr WORD DISPATCH_PROPERTYGET = 2;
 constexpr WORD DISPATCH_PROPERTYPUT = 4;
 constexpr WORD DISPATCH_PROPERTYPUTREF = 8;
 
-inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-inline bool FAILED(HRESULT hr) { return hr < 0; }
+inline bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+inline bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
 
 struct GUID {
     std::uint32_t Data1 = 0;
@@ -127,7 +131,7 @@ struct VARIANT {
 HRESULT VariantChangeTypeToBstr(const VARIANT& in, BSTR& out);
 
 struct DISPPARAMS {
-    std::vector<VARIANT> rgvarg;  // arguments in reverse order, as COM passes them
+    std::vector<VARIANT> rgvarg; // arguments in reverse order, as COM passes them
     std::vector<DISPID> rgdispidNamedArgs;
 };
 
@@ -144,9 +148,11 @@ class IDispatch : public IUnknown {
 public:
     virtual HRESULT GetTypeInfoCount(unsigned* pctinfo) = 0;
     virtual HRESULT GetTypeInfo(unsigned iTInfo, LCID lcid, ITypeInfo** ppTInfo) = 0;
-    virtual HRESULT GetIDsOfNames(const IID& riid, const std::vector<QString>& names, LCID lcid, DISPID* rgDispId) = 0;
-    virtual HRESULT Invoke(DISPID dispIdMember, const IID& riid, LCID lcid, WORD wFlags, DISPPARAMS* pDispParams,
-                           VARIANT* pVarResult, EXCEPINFO* pExcepInfo, unsigned* puArgErr) = 0;
+    virtual HRESULT GetIDsOfNames(const IID& riid, const std::vector<QString>& names, LCID lcid,
+                                  DISPID* rgDispId) = 0;
+    virtual HRESULT Invoke(DISPID dispIdMember, const IID& riid, LCID lcid, WORD wFlags,
+                           DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
+                           unsigned* puArgErr) = 0;
 
 protected:
     ~IDispatch() = default;

@@ -33,16 +33,19 @@ extern const IID IID_IDocHostUIHandler;
 
 class IDocHostUIHandler : public IUnknown {
 public:
-    virtual HRESULT ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved, IDispatch* pdispReserved) = 0;
+    virtual HRESULT ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved,
+                                    IDispatch* pdispReserved) = 0;
     virtual HRESULT GetHostInfo(DOCHOSTUIINFO* pInfo) = 0;
-    virtual HRESULT ShowUI(DWORD dwID, IOleInPlaceActiveObject* pActiveObject, IOleCommandTarget* pCommandTarget,
-                           IOleInPlaceFrame* pFrame, IOleInPlaceUIWindow* pDoc) = 0;
+    virtual HRESULT ShowUI(DWORD dwID, IOleInPlaceActiveObject* pActiveObject,
+                           IOleCommandTarget* pCommandTarget, IOleInPlaceFrame* pFrame,
+                           IOleInPlaceUIWindow* pDoc) = 0;
     virtual HRESULT HideUI() = 0;
     virtual HRESULT UpdateUI() = 0;
     virtual HRESULT EnableModeless(BOOL fEnable) = 0;
     virtual HRESULT OnDocWindowActivate(BOOL fActivate) = 0;
     virtual HRESULT OnFrameWindowActivate(BOOL fActivate) = 0;
-    virtual HRESULT ResizeBorder(const RECT* prcBorder, IOleInPlaceUIWindow* pUIWindow, BOOL fFrameWindow) = 0;
+    virtual HRESULT ResizeBorder(const RECT* prcBorder, IOleInPlaceUIWindow* pUIWindow,
+                                 BOOL fFrameWindow) = 0;
     virtual HRESULT TranslateAccelerator(MSG* lpMsg, const GUID* pguidCmdGroup, DWORD nCmdID) = 0;
     virtual HRESULT GetOptionKeyPath(QString* pchKey, DWORD dw) = 0;
     virtual HRESULT GetDropTarget(IDropTarget* pDropTarget, IDropTarget** ppDropTarget) = 0;

@@ -2,7 +2,8 @@
 
 #include "browser/WebBrowser.h"
 
-TExternalContainer::TExternalContainer(WebBrowser* browser, const QString& typeLibraryPath) : TNulWBContainer(browser) {
+TExternalContainer::TExternalContainer(WebBrowser* browser, const QString& typeLibraryPath)
+    : TNulWBContainer(browser) {
     try {
         ScriptObject = ComPtr<IDispatch>(new TMyExternal(typeLibraryPath));
     } catch (...) {

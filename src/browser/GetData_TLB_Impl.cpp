@@ -8,7 +8,7 @@ QString& errorInfo() {
     static QString text;
     return text;
 }
-}  // namespace
+} // namespace
 
 TMyExternal::TMyExternal(const QString& libraryPath) {
     RegisterGetDataThunks();
@@ -34,7 +34,9 @@ HRESULT TMyExternal::QueryInterface(const IID& riid, void** ppv) {
     return E_NOINTERFACE;
 }
 
-ULONG TMyExternal::AddRef() { return ++refs_; }
+ULONG TMyExternal::AddRef() {
+    return ++refs_;
+}
 
 ULONG TMyExternal::Release() {
     const ULONG r = --refs_;
@@ -64,8 +66,8 @@ HRESULT TMyExternal::GetIDsOfNames(const IID&, const std::vector<QString>& names
 HRESULT TMyExternal::Invoke(DISPID dispIdMember, const IID&, LCID, WORD wFlags, DISPPARAMS* pDispParams,
                             VARIANT* pVarResult, EXCEPINFO* pExcepInfo, unsigned* puArgErr) {
     if (wFlags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) wFlags = 12;
-    return typeInfo_->Invoke(static_cast<IGetData*>(this), dispIdMember, wFlags, pDispParams, pVarResult, pExcepInfo,
-                             puArgErr);
+    return typeInfo_->Invoke(static_cast<IGetData*>(this), dispIdMember, wFlags, pDispParams, pVarResult,
+                             pExcepInfo, puArgErr);
 }
 
 HRESULT TMyExternal::DoSeaarchData(const BSTR& ASQL, BSTR* Result) {
@@ -92,4 +94,6 @@ HRESULT TMyExternal::DoSeaarchData(const BSTR& ASQL, BSTR* Result) {
     }
 }
 
-QString TMyExternal::LastErrorInfo() { return errorInfo(); }
+QString TMyExternal::LastErrorInfo() {
+    return errorInfo();
+}

@@ -15,7 +15,8 @@ public:
 
     HRESULT GetTypeInfoCount(unsigned* pctinfo) override;
     HRESULT GetTypeInfo(unsigned iTInfo, LCID lcid, ITypeInfo** ppTInfo) override;
-    HRESULT GetIDsOfNames(const IID& riid, const std::vector<QString>& names, LCID lcid, DISPID* rgDispId) override;
+    HRESULT GetIDsOfNames(const IID& riid, const std::vector<QString>& names, LCID lcid,
+                          DISPID* rgDispId) override;
     HRESULT Invoke(DISPID dispIdMember, const IID& riid, LCID lcid, WORD wFlags, DISPPARAMS* pDispParams,
                    VARIANT* pVarResult, EXCEPINFO* pExcepInfo, unsigned* puArgErr) override;
 

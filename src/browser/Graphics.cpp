@@ -5,7 +5,8 @@
 
 bool ChooseBrowserGraphics() {
     static const bool openGL = [] {
-        if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") || !qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
+        if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") ||
+            !qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
             return true;
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
         // Without this the X11 plugin still opens a GL context for sharing.

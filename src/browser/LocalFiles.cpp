@@ -15,7 +15,8 @@ QString ResolvePathIgnoringCase(const QString& path) {
     const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
     QString current = path.startsWith(u'/') ? QStringLiteral("/") : QString();
     for (const QString& part : parts) {
-        const QString exact = current + (current.isEmpty() || current.endsWith(u'/') ? QString() : QStringLiteral("/")) + part;
+        const QString exact =
+            current + (current.isEmpty() || current.endsWith(u'/') ? QString() : QStringLiteral("/")) + part;
         if (QFileInfo::exists(exact)) {
             current = exact;
             continue;
@@ -32,7 +33,8 @@ QString ResolvePathIgnoringCase(const QString& path) {
 
 namespace {
 QString canonicalFolder(const char* name) {
-    const QString path = QFileInfo(QString::fromStdString(AppFolder()) + QLatin1String(name)).canonicalFilePath();
+    const QString path =
+        QFileInfo(QString::fromStdString(AppFolder()) + QLatin1String(name)).canonicalFilePath();
     return path.isEmpty() ? QString() : path + u'/';
 }
 
@@ -44,7 +46,7 @@ QString canonicalFile(const QString& path) {
     if (canonical.isEmpty() || !QFileInfo(canonical).isFile()) return {};
     return canonical;
 }
-}  // namespace
+} // namespace
 
 bool UnderOurFolders(const QString& path) {
     if (!path.startsWith(u'/')) return false;
@@ -75,7 +77,8 @@ QString AllowedLocalFile(const QString& path) {
 
 bool IsOwnQuestionPage(const QUrl& url) {
     if (!url.isLocalFile() || !url.host().isEmpty()) return false;
-    const QString page = canonicalFile(QString::fromStdString(AppFolder()) + QStringLiteral("css/Question.html"));
+    const QString page =
+        canonicalFile(QString::fromStdString(AppFolder()) + QStringLiteral("css/Question.html"));
     return !page.isEmpty() && canonicalFile(url.toLocalFile()) == page;
 }
 
@@ -105,7 +108,7 @@ public:
         if (allowed != path) info.redirect(QUrl::fromLocalFile(allowed));
     }
 };
-}  // namespace
+} // namespace
 
 void InstallLocalFileResolver() {
     static LocalFileGuard* guard = nullptr;

@@ -36,7 +36,8 @@ public:
     HRESULT RequestNewObjectLayout() override;
 
     // IDocHostUIHandler
-    HRESULT ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved, IDispatch* pdispReserved) override;
+    HRESULT ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved,
+                            IDispatch* pdispReserved) override;
     HRESULT GetHostInfo(DOCHOSTUIINFO* pInfo) override;
     HRESULT ShowUI(DWORD dwID, IOleInPlaceActiveObject* pActiveObject, IOleCommandTarget* pCommandTarget,
                    IOleInPlaceFrame* pFrame, IOleInPlaceUIWindow* pDoc) override;

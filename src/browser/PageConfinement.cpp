@@ -165,7 +165,8 @@ QString ConfinementScript() {
   }
   scrub(window, 0);
 })();
-)JS").replace(QStringLiteral("@POLICY@"), QString::fromLatin1(PagePolicy()));
+)JS")
+                                      .replace(QStringLiteral("@POLICY@"), QString::fromLatin1(PagePolicy()));
     return script;
 }
 
@@ -223,11 +224,15 @@ bool lowerIs(const char* p, const char* end, std::string_view word) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
-const char* PagePolicy() { return kPolicy; }
+const char* PagePolicy() {
+    return kPolicy;
+}
 
-const char* FrameWatchScript() { return kFrameWatch; }
+const char* FrameWatchScript() {
+    return kFrameWatch;
+}
 
 bool HasFrameMarkup(const QByteArray& html) {
     const char* p = html.constData();

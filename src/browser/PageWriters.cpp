@@ -9,4 +9,6 @@ void WritePageHead(const std::string& title, WebBrowser* browser) {
     WritePageHeadLines(title, browser->Document());
 }
 
-void WritePreviewStyle(WebBrowser* browser) { WritePreviewStyle(browser->Document()); }
+void WritePreviewStyle(WebBrowser* browser) {
+    WritePreviewStyle(browser->Document());
+}

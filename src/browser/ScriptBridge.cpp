@@ -20,7 +20,8 @@ VARIANT toVariant(const QVariant& v) {
     case QMetaType::Double: {
         // Script numbers arrive as doubles; whole ones travel as integers.
         const double d = v.toDouble();
-        if (std::floor(d) == d && std::fabs(d) < 2147483648.0) return VARIANT::FromInt(static_cast<std::int32_t>(d));
+        if (std::floor(d) == d && std::fabs(d) < 2147483648.0)
+            return VARIANT::FromInt(static_cast<std::int32_t>(d));
         return VARIANT::FromDouble(d);
     }
     default:
@@ -29,8 +30,10 @@ VARIANT toVariant(const QVariant& v) {
     }
 }
 
-QString hex(HRESULT hr) { return QStringLiteral("0x%1").arg(static_cast<std::uint32_t>(hr), 8, 16, QLatin1Char('0')); }
-}  // namespace
+QString hex(HRESULT hr) {
+    return QStringLiteral("0x%1").arg(static_cast<std::uint32_t>(hr), 8, 16, QLatin1Char('0'));
+}
+} // namespace
 
 ScriptBridge::ScriptBridge(IDispatch* dispatch, std::function<bool()> callerAllowed, QObject* parent)
     : QObject(parent), dispatch_(dispatch), callerAllowed_(std::move(callerAllowed)) {}
@@ -39,7 +42,8 @@ QStringList ScriptBridge::MethodNames() const {
     QStringList names;
     ITypeInfo* info = nullptr;
     if (SUCCEEDED(dispatch_->GetTypeInfo(0, 0, &info)) && info) {
-        for (const TFuncDesc& f : info->Functions()) names << f.Name;
+        for (const TFuncDesc& f : info->Functions())
+            names << f.Name;
         info->Release();
     }
     return names;
@@ -48,31 +52,34 @@ QStringList ScriptBridge::MethodNames() const {
 QString ScriptBridge::PageScript() const {
     // The page's own world holds no channel: a call travels as a DOM event with
     // a text detail to the program's world, which alone talks to the program.
-    QString js = QStringLiteral(
-        "(function(){\n"
-        "  function call(name, args){\n"
-        "    document.dispatchEvent(new CustomEvent('%1', {detail: JSON.stringify({name: name, args: args})}));\n"
-        "  }\n"
-        "  var ext = {};\n").arg(QLatin1String(kCallEvent));
+    QString js = QStringLiteral("(function(){\n"
+                                "  function call(name, args){\n"
+                                "    document.dispatchEvent(new CustomEvent('%1', {detail: "
+                                "JSON.stringify({name: name, args: args})}));\n"
+                                "  }\n"
+                                "  var ext = {};\n")
+                     .arg(QLatin1String(kCallEvent));
     for (const QString& name : MethodNames())
-        js += QStringLiteral("  ext.%1 = function(){ call('%1', Array.prototype.slice.call(arguments)); };\n").arg(name);
+        js += QStringLiteral("  ext.%1 = function(){ call('%1', Array.prototype.slice.call(arguments)); };\n")
+                  .arg(name);
     js += QStringLiteral("  window.external = ext;\n})();\n");
     return js;
 }
 
 QString ScriptBridge::ForwarderScript(const QString& objectName) {
-    return QStringLiteral(
-               "document.addEventListener('%1', function(e){\n"
-               "  var c; try { c = JSON.parse(e.detail); } catch (x) { return; }\n"
-               "  if (!c || typeof c.name !== 'string' || !Array.isArray(c.args)) return;\n"
-               "  quilloraChannel(function(o){ o['%2'].invoke(c.name, c.args); });\n"
-               "}, true);\n")
+    return QStringLiteral("document.addEventListener('%1', function(e){\n"
+                          "  var c; try { c = JSON.parse(e.detail); } catch (x) { return; }\n"
+                          "  if (!c || typeof c.name !== 'string' || !Array.isArray(c.args)) return;\n"
+                          "  quilloraChannel(function(o){ o['%2'].invoke(c.name, c.args); });\n"
+                          "}, true);\n")
         .arg(QLatin1String(kCallEvent), objectName);
 }
 
 namespace {
-QVariantMap failure(const QString& error) { return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}}; }
-}  // namespace
+QVariantMap failure(const QString& error) {
+    return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}};
+}
+} // namespace
 
 namespace {
 // More calls than a page makes for its user in one turn.
@@ -81,7 +88,7 @@ constexpr qsizetype kMaxQueued = 8;
 // user's clicking, however slowly a busy machine delivers them.
 constexpr int kBurstMs = 5000;
 constexpr int kBurstCalls = 3;
-}  // namespace
+} // namespace
 
 QVariantMap ScriptBridge::invoke(const QString& name, const QVariantList& args) {
     if (callerAllowed_ && !callerAllowed_()) {
@@ -98,8 +105,9 @@ QVariantMap ScriptBridge::invoke(const QString& name, const QVariantList& args) 
         recentCalls_ = 0;
     }
     if (running_ || queue_.size() >= kMaxQueued || ++recentCalls_ > kBurstCalls) {
-        qCWarning(lcBrowser) << "the page keeps calling window.external while its last call is open; ignoring it"
-                                " until it is loaded again";
+        qCWarning(lcBrowser)
+            << "the page keeps calling window.external while its last call is open; ignoring it"
+               " until it is loaded again";
         muted_ = true;
         // A busy program may receive a looping page's calls in one batch, before
         // the first has run; that first one was the page's own and still runs.
@@ -139,10 +147,12 @@ void ScriptBridge::runQueued() {
 
 void ScriptBridge::dispatch(const Call& call) {
     DISPPARAMS params;
-    for (auto it = call.args.rbegin(); it != call.args.rend(); ++it) params.rgvarg.push_back(toVariant(*it));
+    for (auto it = call.args.rbegin(); it != call.args.rend(); ++it)
+        params.rgvarg.push_back(toVariant(*it));
     VARIANT result;
     EXCEPINFO excep;
     unsigned argErr = 0;
-    const HRESULT hr = dispatch_->Invoke(call.id, IID{}, 0, DISPATCH_METHOD, &params, &result, &excep, &argErr);
+    const HRESULT hr =
+        dispatch_->Invoke(call.id, IID{}, 0, DISPATCH_METHOD, &params, &result, &excep, &argErr);
     if (FAILED(hr)) qCWarning(lcBrowser) << "window.external" << call.name << "failed:" << hex(hr);
 }

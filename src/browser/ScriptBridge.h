@@ -52,7 +52,7 @@ private:
     QList<Call> queue_;
     bool running_ = false;
     bool muted_ = false;
-    bool answered_ = false;  // a call of this page has run
+    bool answered_ = false; // a call of this page has run
     QElapsedTimer recent_;
     int recentCalls_ = 0;
 };

@@ -55,11 +55,12 @@ public:
         HRESULT hr = S_OK;
         ids[0] = f ? f->MemId : DISPID_UNKNOWN;
         if (!f) hr = DISP_E_UNKNOWNNAME;
-        for (size_t i = 1; i < names.size(); ++i) {  // parameter names of that member
+        for (size_t i = 1; i < names.size(); ++i) { // parameter names of that member
             ids[i] = DISPID_UNKNOWN;
             if (!f) continue;
             for (size_t p = 0; p < f->Params.size(); ++p)
-                if (f->Params[p].Name.compare(names[i], Qt::CaseInsensitive) == 0) ids[i] = static_cast<DISPID>(p);
+                if (f->Params[p].Name.compare(names[i], Qt::CaseInsensitive) == 0)
+                    ids[i] = static_cast<DISPID>(p);
             if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
         }
         return hr;
@@ -162,7 +163,8 @@ bool parse(const QString& text, TypeLib& lib) {
                 lib.attr.MinorVersion = static_cast<WORD>(v.value(1).toUInt());
                 lib.attr.Lcid = option(w, QStringLiteral("lcid")).toUInt();
                 lib.attr.SysKind = option(w, QStringLiteral("syskind"));
-                if (!option(w, QStringLiteral("importlib")).isEmpty()) lib.imports << option(w, QStringLiteral("importlib"));
+                if (!option(w, QStringLiteral("importlib")).isEmpty())
+                    lib.imports << option(w, QStringLiteral("importlib"));
             } else if (w[0] == u"interface" && w.size() >= 3) {
                 auto* info = new TypeInfo;
                 lib.infos.emplace_back(info);
@@ -184,7 +186,7 @@ bool parse(const QString& text, TypeLib& lib) {
                 TParamDesc p;
                 p.Name = w[1];
                 p.Type = w[2];
-                if (p.Type != u"BSTR" && p.Type != u"BSTR*") return false;  // the only kind this host carries
+                if (p.Type != u"BSTR" && p.Type != u"BSTR*") return false; // the only kind this host carries
                 const QStringList dirs = w[3].split(u',');
                 p.In = dirs.contains(QStringLiteral("in"));
                 p.Out = dirs.contains(QStringLiteral("out"));
@@ -200,9 +202,11 @@ bool parse(const QString& text, TypeLib& lib) {
     return !lib.name.isEmpty() && !lib.infos.empty();
 }
 
-}  // namespace
+} // namespace
 
-QString ModuleFileName() { return QCoreApplication::applicationFilePath(); }
+QString ModuleFileName() {
+    return QCoreApplication::applicationFilePath();
+}
 
 HRESULT LoadTypeLib(const QString& path, ITypeLib** ppTLib) {
     if (!ppTLib) return E_POINTER;

@@ -10,7 +10,7 @@
 
 struct TParamDesc {
     QString Name;
-    QString Type;  // "BSTR" or "BSTR*"
+    QString Type; // "BSTR" or "BSTR*"
     bool In = false, Out = false, RetVal = false;
 };
 

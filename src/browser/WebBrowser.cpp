@@ -14,8 +14,8 @@
 #include <QJsonValue>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QTimer>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
@@ -46,7 +46,8 @@ void WebBrowser::Navigate(const QString& address) {
     if (!local) return setUrl(QUrl(address));
     QFile file(address);
     const uchar* bytes = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
-    watchFramesOf(bytes ? QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), file.size()) : QByteArray());
+    watchFramesOf(bytes ? QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), file.size())
+                        : QByteArray());
     setUrl(QUrl::fromLocalFile(address));
 }
 
@@ -160,14 +161,18 @@ void WebBrowser::checkStaleLoad() {
     }
     const qint64 asked = navigatedAtMs_;
     const std::weak_ptr<bool> alive = alive_;
-    page()->runJavaScript(QStringLiteral("document.readyState"), kObserverWorld, [this, alive, asked](const QVariant& v) {
-        if (alive.expired()) return;
-        if (loading_ && asked == navigatedAtMs_ && v.toString() == QLatin1String("complete") && showsLastNavigation())
-            loadEnded();
-    });
+    page()->runJavaScript(QStringLiteral("document.readyState"), kObserverWorld,
+                          [this, alive, asked](const QVariant& v) {
+                              if (alive.expired()) return;
+                              if (loading_ && asked == navigatedAtMs_ &&
+                                  v.toString() == QLatin1String("complete") && showsLastNavigation())
+                                  loadEnded();
+                          });
 }
 
-void WebBrowser::SetScriptTimeoutForTests(int ms) { scriptTimeoutMs = ms; }
+void WebBrowser::SetScriptTimeoutForTests(int ms) {
+    scriptTimeoutMs = ms;
+}
 
 QVariant WebBrowser::runSync(const QString& js) {
     if (!WaitForLoad()) throw EScriptError("页面没有加载完毕。");
@@ -202,14 +207,17 @@ namespace {
 // Wraps a script so that it runs in the page's global scope and an exception
 // comes back as {"error": message} instead of being lost in the console.
 QString guarded(const QString& script, bool wantValue) {
-    const QString quoted = QString::fromUtf8(QJsonDocument(QJsonArray{script}).toJson(QJsonDocument::Compact));
+    const QString quoted =
+        QString::fromUtf8(QJsonDocument(QJsonArray{script}).toJson(QJsonDocument::Compact));
     return QStringLiteral("(function(){try{var v=(0,eval)(%1[0]);return {ok:true,value:%2};}"
                           "catch(e){return {ok:false,error:String(e&&e.message||e)};}})()")
         .arg(quoted, wantValue ? QStringLiteral("v") : QStringLiteral("null"));
 }
 } // namespace
 
-void WebBrowser::ExecScript(const QString& script) { Evaluate(script); }
+void WebBrowser::ExecScript(const QString& script) {
+    Evaluate(script);
+}
 
 QVariant WebBrowser::Evaluate(const QString& expression) {
     const QVariantMap r = runSync(guarded(expression, true)).toMap();

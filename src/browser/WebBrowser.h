@@ -74,7 +74,7 @@ public:
     void AddObserver(const QString& name, QObject* object, const QString& script);
     // Runs a script in that world without waiting for it (nothing if no page).
     void RunInObserverWorld(const QString& script);
-    static constexpr quint32 kObserverWorld = 1;  // QWebEngineScript::ApplicationWorld
+    static constexpr quint32 kObserverWorld = 1; // QWebEngineScript::ApplicationWorld
 
     // Print preview of the page shown, without asking first.
     void PrintPreview();
@@ -105,7 +105,7 @@ private:
     std::unique_ptr<Automation> automation_;
     IOleClientSite* site_ = nullptr;
     QWebChannel* channel_ = nullptr;
-    QObject* external_ = nullptr;  // the bridge registered as "external"
+    QObject* external_ = nullptr; // the bridge registered as "external"
     std::unique_ptr<QWebEngineScript> externalScript_;
     // The observer world's one script: the channel's client, then each part.
     std::unique_ptr<QWebEngineScript> observerScript_;

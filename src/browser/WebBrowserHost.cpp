@@ -2,15 +2,15 @@
 // and how it consults the client site it is given.
 #include "browser/BrowserPage.h"
 #include "browser/DocHostUIHandler.h"
-#include "browser/Log.h"
 #include "browser/LocalFiles.h"
+#include "browser/Log.h"
 #include "browser/PageConfinement.h"
 #include "browser/ScriptBridge.h"
 #include "browser/WebBrowser.h"
 
 #include <QChildEvent>
-#include <QFile>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWebChannel>
@@ -90,7 +90,7 @@ IDocHostUIHandler* WebBrowser::hostHandler() const {
     if (!site_) return nullptr;
     IDocHostUIHandler* h = nullptr;
     if (FAILED(site_->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&h)))) return nullptr;
-    if (h) h->Release();  // the site outlives this call
+    if (h) h->Release(); // the site outlives this call
     return h;
 }
 
@@ -100,7 +100,7 @@ void WebBrowser::setClientSite(IOleClientSite* site) {
     site_ = site;
     if (IDocHostUIHandler* h = hostHandler()) {
         DOCHOSTUIINFO info;
-        h->GetHostInfo(&info);  // no flags are honoured beyond the browser's defaults
+        h->GetHostInfo(&info); // no flags are honoured beyond the browser's defaults
     }
     RefreshExternal();
 }
@@ -113,10 +113,13 @@ void WebBrowser::ensureChannel() {
 
 void WebBrowser::setObserverPart(const QString& name, const QString& script) {
     ensureChannel();
-    auto it = std::find_if(observerParts_.begin(), observerParts_.end(), [&](const auto& p) { return p.first == name; });
+    auto it = std::find_if(observerParts_.begin(), observerParts_.end(),
+                           [&](const auto& p) { return p.first == name; });
     if (it != observerParts_.end()) {
-        if (script.isEmpty()) observerParts_.erase(it);
-        else it->second = script;
+        if (script.isEmpty())
+            observerParts_.erase(it);
+        else
+            it->second = script;
     } else if (!script.isEmpty()) {
         observerParts_.append({name, script});
     }
@@ -133,7 +136,8 @@ void WebBrowser::setObserverPart(const QString& name, const QString& script) {
         "  });\n"
         "  return function(f){ if (objects) f(objects); else waiting.push(f); };\n"
         "})();\n");
-    for (const auto& part : observerParts_) js += QStringLiteral("(function(){\n%1\n})();\n").arg(part.second);
+    for (const auto& part : observerParts_)
+        js += QStringLiteral("(function(){\n%1\n})();\n").arg(part.second);
     observerScript_ = std::make_unique<QWebEngineScript>();
     observerScript_->setName(QStringLiteral("quillora observers"));
     observerScript_->setSourceCode(js);
@@ -149,7 +153,9 @@ void WebBrowser::AddObserver(const QString& name, QObject* object, const QString
     setObserverPart(name, script);
 }
 
-void WebBrowser::RunInObserverWorld(const QString& script) { page()->runJavaScript(script, kObserverWorld); }
+void WebBrowser::RunInObserverWorld(const QString& script) {
+    page()->runJavaScript(script, kObserverWorld);
+}
 
 void WebBrowser::RefreshExternal() {
     // Drop what a previous site offered.
@@ -171,7 +177,8 @@ void WebBrowser::RefreshExternal() {
     ensureChannel();
     // Only our question page may use the program's object; the check is made
     // where each call arrives, against the page shown then.
-    auto* bridge = new ScriptBridge(dispatch, [this] { return IsOwnQuestionPage(page()->url()); }, this);
+    auto* bridge = new ScriptBridge(
+        dispatch, [this] { return IsOwnQuestionPage(page()->url()); }, this);
     external_ = bridge;
     connect(this, &QWebEngineView::loadStarted, bridge, [bridge] { bridge->PageChanged(); });
     channel_->registerObject(QStringLiteral("external"), bridge);
@@ -185,7 +192,9 @@ void WebBrowser::RefreshExternal() {
     page()->scripts().insert(*externalScript_);
 }
 
-bool WebBrowser::HasExternal() const { return external_ != nullptr; }
+bool WebBrowser::HasExternal() const {
+    return external_ != nullptr;
+}
 
 void WebBrowser::contextMenuEvent(QContextMenuEvent* e) {
     // S_OK: the host showed its own menu; anything else: the browser's standard one.
@@ -208,7 +217,7 @@ bool WebBrowser::eventFilter(QObject* watched, QEvent* e) {
         if (IDocHostUIHandler* h = hostHandler()) {
             MSG msg{static_cast<DWORD>(e->type()), static_cast<std::uintptr_t>(key->key()),
                     static_cast<std::intptr_t>(key->modifiers())};
-            if (h->TranslateAccelerator(&msg, nullptr, 0) == S_OK) return true;  // the host took the key
+            if (h->TranslateAccelerator(&msg, nullptr, 0) == S_OK) return true; // the host took the key
         }
     }
     return QWebEngineView::eventFilter(watched, e);

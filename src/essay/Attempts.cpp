@@ -8,7 +8,9 @@
 
 namespace essay {
 
-QString NowText() { return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+QString NowText() {
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
 
 void CreateEssayTable(AdoConnection& connection) {
     owntables::Create(connection, {"申论作答"});
@@ -21,8 +23,8 @@ long long StartAttempt(AdoConnection& connection, int task, double marks, const 
     const std::string full = QString::number(marks).toStdString();
     const std::string kindText = kind.toStdString();
     q.ExecBound("INSERT INTO 申论作答 (小题号, 开始时间, 保存时间, 满分, 任务类型) VALUES (?,?,?,?,?)",
-                {static_cast<long long>(task), std::string_view(now), std::string_view(now), std::string_view(full),
-                 std::string_view(kindText)});
+                {static_cast<long long>(task), std::string_view(now), std::string_view(now),
+                 std::string_view(full), std::string_view(kindText)});
     return connection.LastInsertId();
 }
 
@@ -33,19 +35,21 @@ void SaveAttempt(AdoConnection& connection, const Attempt& a) {
     if (a.score) {
         const std::string score = QString::number(*a.score).toStdString();
         q.ExecBound("UPDATE 申论作答 SET 作答=?, 字数=?, 用时秒数=?, 保存时间=?, 估分=? WHERE 作答编号=?",
-                    {std::string_view(text), static_cast<long long>(a.count), static_cast<long long>(a.seconds),
-                     std::string_view(now), std::string_view(score), a.id});
+                    {std::string_view(text), static_cast<long long>(a.count),
+                     static_cast<long long>(a.seconds), std::string_view(now), std::string_view(score),
+                     a.id});
     } else {
         q.ExecBound("UPDATE 申论作答 SET 作答=?, 字数=?, 用时秒数=?, 保存时间=? WHERE 作答编号=?",
-                    {std::string_view(text), static_cast<long long>(a.count), static_cast<long long>(a.seconds),
-                     std::string_view(now), a.id});
+                    {std::string_view(text), static_cast<long long>(a.count),
+                     static_cast<long long>(a.seconds), std::string_view(now), a.id});
     }
 }
 
 std::vector<Attempt> ReadAttempts(AdoConnection& connection, int task) {
     std::vector<Attempt> out;
     AdoQuery q(&connection);
-    if (q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name='申论作答'", {}).Eof()) return out;
+    if (q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name='申论作答'", {}).Eof())
+        return out;
     q.OpenBound("SELECT 作答编号, 小题号, 开始时间, 保存时间, 用时秒数, 作答, 字数, 估分, 满分 FROM 申论作答 "
                 "WHERE ?=0 OR 小题号=? ORDER BY 作答编号 DESC",
                 {static_cast<long long>(task), static_cast<long long>(task)});
@@ -65,4 +69,4 @@ std::vector<Attempt> ReadAttempts(AdoConnection& connection, int task) {
     return out;
 }
 
-}  // namespace essay
+} // namespace essay

@@ -11,13 +11,13 @@ namespace essay {
 
 struct Attempt {
     long long id = 0;
-    int task = 0;      // 小题号
-    QString started;   // "yyyy-MM-dd HH:mm:ss"
+    int task = 0;    // 小题号
+    QString started; // "yyyy-MM-dd HH:mm:ss"
     QString saved;
-    int seconds = 0;   // time spent writing
+    int seconds = 0; // time spent writing
     QString text;
-    int count = 0;     // cells on the sheet
-    std::optional<double> score;  // set once submitted (or at time-up)
+    int count = 0;               // cells on the sheet
+    std::optional<double> score; // set once submitted (or at time-up)
     double marks = 0;
 };
 
@@ -34,4 +34,4 @@ std::vector<Attempt> ReadAttempts(AdoConnection& connection, int task = 0);
 
 QString NowText();
 
-}  // namespace essay
+} // namespace essay

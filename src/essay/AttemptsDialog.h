@@ -26,4 +26,4 @@ private:
     QTableWidget* table_;
 };
 
-}  // namespace essay
+} // namespace essay

@@ -4,9 +4,13 @@
 
 namespace essay {
 namespace {
-bool halfWidth(char32_t c) { return c >= 0x21 && c < 0x7F; }
+bool halfWidth(char32_t c) {
+    return c >= 0x21 && c < 0x7F;
+}
 
-bool space(char32_t c) { return c == u' ' || c == u'\t' || c == 0x3000 || c == 0xA0; }
+bool space(char32_t c) {
+    return c == u' ' || c == u'\t' || c == 0x3000 || c == 0xA0;
+}
 
 bool closing(char32_t c) {
     static const std::u32string marks = U"。！？；：，、…”’」』）.!?;:,)";
@@ -26,8 +30,10 @@ std::vector<Span> paragraphs(const QString& a) {
         qsizetype end = a.indexOf(u'\n', i);
         if (end < 0) end = n;
         qsizetype b = i, e = end;
-        while (b < e && space(a.at(b).unicode())) ++b;
-        while (e > b && (space(a.at(e - 1).unicode()) || a.at(e - 1) == u'\r')) --e;
+        while (b < e && space(a.at(b).unicode()))
+            ++b;
+        while (e > b && (space(a.at(e - 1).unicode()) || a.at(e - 1) == u'\r'))
+            --e;
         if (b < e) out.push_back({b, e});
         i = end + 1;
     }
@@ -35,8 +41,7 @@ std::vector<Span> paragraphs(const QString& a) {
 }
 
 // The cells of a paragraph's text, each with the answer index of its first unit.
-template <typename Put>
-void cellsOf(const QString& a, Span s, Put put) {
+template <typename Put> void cellsOf(const QString& a, Span s, Put put) {
     qsizetype i = s.begin;
     while (i < s.end) {
         const char32_t c = a.at(i).isHighSurrogate() && i + 1 < s.end
@@ -49,7 +54,7 @@ void cellsOf(const QString& a, Span s, Put put) {
             continue;
         }
         if (c == u' ' && halfWidth(i + 1 < s.end ? a.at(i + 1).unicode() : 0)) {
-            put(i, 2);  // a space shares its cell with what follows
+            put(i, 2); // a space shares its cell with what follows
             i += 2;
             continue;
         }
@@ -70,13 +75,16 @@ bool isTitle(const QString& a, Span s, bool first, bool more) {
     return n <= kCellsPerRow - 4 && !closing(a.at(s.end - 1).unicode());
 }
 
-}  // namespace
+} // namespace
 
 Limit ParseLimit(const QString& text) {
     Limit l;
-    static const QRegularExpression range(QStringLiteral("(\\d{2,5})\\s*(?:～|~|－|-|—|至|到)\\s*(\\d{2,5})\\s*字"));
-    static const QRegularExpression between(QStringLiteral("字数[^0-9。]{0,6}(\\d{2,5})[^0-9。]{0,4}(\\d{2,5})"));
-    static const QRegularExpression atMost(QStringLiteral("(?:不超过|不多于|不得超过|限)\\s*(\\d{2,5})\\s*字"));
+    static const QRegularExpression range(
+        QStringLiteral("(\\d{2,5})\\s*(?:～|~|－|-|—|至|到)\\s*(\\d{2,5})\\s*字"));
+    static const QRegularExpression between(
+        QStringLiteral("字数[^0-9。]{0,6}(\\d{2,5})[^0-9。]{0,4}(\\d{2,5})"));
+    static const QRegularExpression atMost(
+        QStringLiteral("(?:不超过|不多于|不得超过|限)\\s*(\\d{2,5})\\s*字"));
     static const QRegularExpression within(QStringLiteral("(\\d{2,5})\\s*字(?:以内|之内|左右)"));
     static const QRegularExpression atLeast(QStringLiteral("(?:不少于|不低于|至少)\\s*(\\d{2,5})\\s*字"));
     if (auto m = range.match(text); m.hasMatch()) {
@@ -86,8 +94,10 @@ Limit ParseLimit(const QString& text) {
         l.min = b.captured(1).toInt();
         l.max = b.captured(2).toInt();
     } else {
-        if (auto m2 = atMost.match(text); m2.hasMatch()) l.max = m2.captured(1).toInt();
-        else if (auto w = within.match(text); w.hasMatch()) l.max = w.captured(1).toInt();
+        if (auto m2 = atMost.match(text); m2.hasMatch())
+            l.max = m2.captured(1).toInt();
+        else if (auto w = within.match(text); w.hasMatch())
+            l.max = w.captured(1).toInt();
         if (auto m3 = atLeast.match(text); m3.hasMatch()) l.min = m3.captured(1).toInt();
     }
     if (l.max > 0 && l.min > l.max) std::swap(l.min, l.max);
@@ -106,7 +116,8 @@ Sheet LayOut(const QString& a) {
             row.title = true;
             const int n = cellCount(a, s);
             const int pad = (kCellsPerRow - n) / 2;
-            for (int k = 0; k < pad; ++k) row.cells << QString();
+            for (int k = 0; k < pad; ++k)
+                row.cells << QString();
             cellsOf(a, s, [&](qsizetype i, qsizetype len) {
                 sheet.cellOf[static_cast<size_t>(i)] = start + static_cast<int>(row.cells.size());
                 row.cells << a.mid(i, len);
@@ -132,9 +143,13 @@ Sheet LayOut(const QString& a) {
     return sheet;
 }
 
-int CountCells(const QString& a) { return LayOut(a).cells; }
+int CountCells(const QString& a) {
+    return LayOut(a).cells;
+}
 
-int FittingPrefix(const QString& a, int cells) { return FittingPrefix(a, LayOut(a), cells); }
+int FittingPrefix(const QString& a, int cells) {
+    return FittingPrefix(a, LayOut(a), cells);
+}
 
 int FittingPrefix(const QString& a, const Sheet& sheet, int cells) {
     int end = 0;
@@ -146,4 +161,4 @@ int FittingPrefix(const QString& a, const Sheet& sheet, int cells) {
     return end;
 }
 
-}  // namespace essay
+} // namespace essay

@@ -31,7 +31,7 @@ struct Row {
 
 struct Sheet {
     std::vector<Row> rows;
-    int cells = 0;  // the count: rows × 25, the last row as far as written
+    int cells = 0; // the count: rows × 25, the last row as far as written
     // Where each character of the answer stands: its cell index (row × 25 +
     // column), -1 for what the sheet does not show (line breaks, indent typed).
     std::vector<int> cellOf;
@@ -47,4 +47,4 @@ int FittingPrefix(const QString& answer, int cells);
 // The same for an answer already laid out.
 int FittingPrefix(const QString& answer, const Sheet& sheet, int cells);
 
-}  // namespace essay
+} // namespace essay

@@ -9,8 +9,8 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <memory>
+#include <numeric>
 
 namespace essay {
 namespace {
@@ -18,12 +18,13 @@ namespace {
 const QSet<QString>& commonWords() {
     static const QSet<QString> words = [] {
         QSet<QString> s;
-        for (const char* w : {"我们", "他们", "你们", "自己", "进行", "一个", "一些", "这些", "那些", "以及", "并且",
-                              "而且", "或者", "因为", "所以", "但是", "如果", "可以", "能够", "需要", "应该", "通过",
-                              "对于", "关于", "其中", "同时", "方面", "问题", "情况", "工作", "有关", "相关", "主要",
-                              "加以", "已经", "没有", "就是", "还是", "这样", "那样", "什么", "怎么", "如何", "为了",
-                              "由于", "不仅", "而是", "一定", "更加", "非常", "比较", "部分", "存在", "实际", "作用",
-                              "资料", "给定", "材料", "要求", "根据", "以上", "以下", "之间", "等等", "其他", "各种"})
+        for (const char* w :
+             {"我们", "他们", "你们", "自己", "进行", "一个", "一些", "这些", "那些", "以及", "并且",
+              "而且", "或者", "因为", "所以", "但是", "如果", "可以", "能够", "需要", "应该", "通过",
+              "对于", "关于", "其中", "同时", "方面", "问题", "情况", "工作", "有关", "相关", "主要",
+              "加以", "已经", "没有", "就是", "还是", "这样", "那样", "什么", "怎么", "如何", "为了",
+              "由于", "不仅", "而是", "一定", "更加", "非常", "比较", "部分", "存在", "实际", "作用",
+              "资料", "给定", "材料", "要求", "根据", "以上", "以下", "之间", "等等", "其他", "各种"})
             s.insert(QString::fromUtf8(w));
         return s;
     }();
@@ -62,7 +63,8 @@ const QHash<QString, int>& synonymGroups() {
         };
         int n = 0;
         for (const auto& list : lists) {
-            for (const char* w : list) h.insert(QString::fromUtf8(w), n);
+            for (const char* w : list)
+                h.insert(QString::fromUtf8(w), n);
             ++n;
         }
         return h;
@@ -93,7 +95,8 @@ QStringList segment(const QString& text) {
         icu::BreakIterator::createWordInstance(icu::Locale::getChinese(), status));
     QStringList out;
     if (!words || U_FAILURE(status)) return out;
-    const icu::UnicodeString u(reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()));
+    const icu::UnicodeString u(reinterpret_cast<const UChar*>(text.utf16()),
+                               static_cast<int32_t>(text.size()));
     words->setText(u);
     int32_t start = words->first();
     for (int32_t end = words->next(); end != icu::BreakIterator::DONE; start = end, end = words->next()) {
@@ -106,13 +109,16 @@ QStringList segment(const QString& text) {
 struct Hit {
     int at, length, word;
 };
-}  // namespace
+} // namespace
 
 QString CoverageName(Coverage c) {
     switch (c) {
-    case Coverage::Covered: return QStringLiteral("覆盖");
-    case Coverage::Partial: return QStringLiteral("部分覆盖");
-    case Coverage::Missed: break;
+    case Coverage::Covered:
+        return QStringLiteral("覆盖");
+    case Coverage::Partial:
+        return QStringLiteral("部分覆盖");
+    case Coverage::Missed:
+        break;
     }
     return QStringLiteral("未覆盖");
 }
@@ -138,11 +144,12 @@ Judgement Judge(const Task& task, const QString& whole) {
     const Sheet sheet = LayOut(whole);
     j.count = sheet.cells;
     // What stands past the limit is not scored.
-    const int scored = task.limit.max > 0 && j.count > task.limit.max ? FittingPrefix(whole, sheet, task.limit.max)
-                                                                      : static_cast<int>(whole.size());
+    const int scored = task.limit.max > 0 && j.count > task.limit.max
+                           ? FittingPrefix(whole, sheet, task.limit.max)
+                           : static_cast<int>(whole.size());
     j.scoredChars = scored;
     const QString answer = whole.left(scored);
-    constexpr int kWindow = 100;  // characters within which a 要点's words must stand
+    constexpr int kWindow = 100; // characters within which a 要点's words must stand
 
     double pointsTotal = 0;
     for (const KeyPoint& point : task.points) {
@@ -165,7 +172,8 @@ Judgement Judge(const Task& task, const QString& whole) {
         std::vector<int> inWindow(static_cast<size_t>(r.keyWords.size()), 0);
         int distinctWeight = 0;
         for (size_t from = 0, to = 0; to < hits.size(); ++to) {
-            if (inWindow[static_cast<size_t>(hits[to].word)]++ == 0) distinctWeight += weight[static_cast<size_t>(hits[to].word)];
+            if (inWindow[static_cast<size_t>(hits[to].word)]++ == 0)
+                distinctWeight += weight[static_cast<size_t>(hits[to].word)];
             while (hits[to].at + hits[to].length - hits[from].at > kWindow) {
                 if (--inWindow[static_cast<size_t>(hits[from].word)] == 0)
                     distinctWeight -= weight[static_cast<size_t>(hits[from].word)];
@@ -195,7 +203,9 @@ Judgement Judge(const Task& task, const QString& whole) {
             r.coverage = Coverage::Covered;
         else if (share >= 0.25 && foundWords >= std::min<int>(2, static_cast<int>(r.keyWords.size())))
             r.coverage = Coverage::Partial;
-        r.score = r.coverage == Coverage::Covered ? point.points : r.coverage == Coverage::Partial ? point.points / 2 : 0;
+        r.score = r.coverage == Coverage::Covered   ? point.points
+                  : r.coverage == Coverage::Partial ? point.points / 2
+                                                    : 0;
         j.score += r.score;
         j.points.push_back(r);
     }
@@ -212,9 +222,13 @@ Judgement Judge(const Task& task, const QString& whole) {
                 for (const QString& alt : alternativesOf(w))
                     opening = opening || first.contains(alt);
         }
-        const bool inRange = (task.limit.min == 0 || j.count >= task.limit.min) && (task.limit.max == 0 || j.count <= task.limit.max);
-        const std::vector<std::pair<const char*, bool>> checks{
-            {"标题", titled}, {"开头点题", opening}, {"主体分段", body >= 4}, {"结尾", body >= 3}, {"字数", inRange}};
+        const bool inRange = (task.limit.min == 0 || j.count >= task.limit.min) &&
+                             (task.limit.max == 0 || j.count <= task.limit.max);
+        const std::vector<std::pair<const char*, bool>> checks{{"标题", titled},
+                                                               {"开头点题", opening},
+                                                               {"主体分段", body >= 4},
+                                                               {"结尾", body >= 3},
+                                                               {"字数", inRange}};
         for (const auto& [name, met] : checks) {
             StructureCheck c{QString::fromUtf8(name), met, met ? structureMarks / checks.size() : 0};
             j.score += c.score;
@@ -224,16 +238,19 @@ Judgement Judge(const Task& task, const QString& whole) {
     j.score = std::min(j.score, j.marks);
     j.score = std::round(j.score * 2) / 2;
 
-    j.how = QStringLiteral("估分（仅供参考）：按参考要点的关键词在作答中出现的情况估计。一个要点的关键词（含常见同义说法）"
-                           "大多出现在相近位置（%1字以内）记为覆盖，得该要点全部分数；出现一部分记为部分覆盖，得一半；"
-                           "其余记为未覆盖，不得分。")
-                .arg(kWindow);
+    j.how =
+        QStringLiteral(
+            "估分（仅供参考）：按参考要点的关键词在作答中出现的情况估计。一个要点的关键词（含常见同义说法）"
+            "大多出现在相近位置（%1字以内）记为覆盖，得该要点全部分数；出现一部分记为部分覆盖，得一半；"
+            "其余记为未覆盖，不得分。")
+            .arg(kWindow);
     if (scored < whole.size())
         j.how += QStringLiteral("作答超出%1字的限制，超出部分不计分。").arg(task.limit.max);
     if (task.essay)
-        j.how += QStringLiteral("文章另按结构估分：标题、开头点题、主体分段、结尾、字数在要求范围内，各占%1分。")
-                     .arg(std::max(0.0, task.marks - pointsTotal) / 5, 0, 'g', 3);
+        j.how +=
+            QStringLiteral("文章另按结构估分：标题、开头点题、主体分段、结尾、字数在要求范围内，各占%1分。")
+                .arg(std::max(0.0, task.marks - pointsTotal) / 5, 0, 'g', 3);
     return j;
 }
 
-}  // namespace essay
+} // namespace essay

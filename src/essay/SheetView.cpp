@@ -7,10 +7,10 @@
 
 namespace essay {
 namespace {
-constexpr int kCell = 24;    // pixels on screen
-constexpr int kRowGap = 10;  // between rows, where the hundreds are written
+constexpr int kCell = 24;   // pixels on screen
+constexpr int kRowGap = 10; // between rows, where the hundreds are written
 const QColor kLine(0x2E, 0x7D, 0x32);
-}  // namespace
+} // namespace
 
 SheetView::SheetView(QWidget* parent) : QWidget(parent) {
     setBackgroundRole(QPalette::Base);
@@ -26,7 +26,8 @@ void SheetView::SetAnswer(const QString& answer, int limitCells) {
 }
 
 QSize SheetView::sizeHint() const {
-    const int rows = std::max<int>(static_cast<int>(sheet_.rows.size()), (limit_ + kCellsPerRow - 1) / kCellsPerRow) + 1;
+    const int rows =
+        std::max<int>(static_cast<int>(sheet_.rows.size()), (limit_ + kCellsPerRow - 1) / kCellsPerRow) + 1;
     return {kCellsPerRow * kCell + 60, rows * (kCell + kRowGap) + 20};
 }
 
@@ -46,7 +47,8 @@ void SheetView::paintRows(QPainter& p, int firstRow, int rowCount, int cell, int
             if (limit_ > 0 && index >= limit_) p.fillRect(box, QColor(0xFF, 0xEB, 0xEE));
             p.setPen(kLine);
             p.drawRect(box);
-            if (row < static_cast<int>(sheet_.rows.size()) && c < sheet_.rows[static_cast<size_t>(row)].cells.size()) {
+            if (row < static_cast<int>(sheet_.rows.size()) &&
+                c < sheet_.rows[static_cast<size_t>(row)].cells.size()) {
                 p.setPen(Qt::black);
                 p.setFont(font);
                 p.drawText(box, Qt::AlignCenter, sheet_.rows[static_cast<size_t>(row)].cells[c]);
@@ -54,8 +56,8 @@ void SheetView::paintRows(QPainter& p, int firstRow, int rowCount, int cell, int
             if ((index + 1) % 100 == 0) {
                 p.setPen(kLine);
                 p.setFont(small);
-                p.drawText(QRect(box.right() - cell * 2, box.bottom() + 1, cell * 2, gap), Qt::AlignRight | Qt::AlignTop,
-                           QString::number(index + 1));
+                p.drawText(QRect(box.right() - cell * 2, box.bottom() + 1, cell * 2, gap),
+                           Qt::AlignRight | Qt::AlignTop, QString::number(index + 1));
             }
         }
     }
@@ -63,7 +65,8 @@ void SheetView::paintRows(QPainter& p, int firstRow, int rowCount, int cell, int
 
 void SheetView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const int rows = std::max<int>(static_cast<int>(sheet_.rows.size()), (limit_ + kCellsPerRow - 1) / kCellsPerRow) + 1;
+    const int rows =
+        std::max<int>(static_cast<int>(sheet_.rows.size()), (limit_ + kCellsPerRow - 1) / kCellsPerRow) + 1;
     paintRows(p, 0, rows, kCell, 20, 10);
 }
 
@@ -81,7 +84,8 @@ void SheetView::Print(QPrinter* printer, const QString& heading) const {
     font.setPixelSize(cell / 2);
     head.setDefaultFont(font);
     const int headHeight = static_cast<int>(head.size().height()) + cell / 2;
-    const int rows = std::max<int>(static_cast<int>(sheet_.rows.size()), (limit_ + kCellsPerRow - 1) / kCellsPerRow);
+    const int rows =
+        std::max<int>(static_cast<int>(sheet_.rows.size()), (limit_ + kCellsPerRow - 1) / kCellsPerRow);
     int row = 0;
     bool first = true;
     while (row < rows || first) {
@@ -95,9 +99,11 @@ void SheetView::Print(QPrinter* printer, const QString& heading) const {
         paintRows(p, row, n, cell, left, top);
         row += n;
         first = false;
-        if (row < rows) printer->newPage();
-        else break;
+        if (row < rows)
+            printer->newPage();
+        else
+            break;
     }
 }
 
-}  // namespace essay
+} // namespace essay

@@ -31,4 +31,4 @@ private:
     int limit_ = 0;
 };
 
-}  // namespace essay
+} // namespace essay

@@ -8,10 +8,11 @@ double marksIn(const QString& s) {
     static const QRegularExpression re(QStringLiteral("[（(]\\s*(\\d{1,3}(?:\\.\\d)?)\\s*分\\s*[）)]"));
     QRegularExpressionMatchIterator it = re.globalMatch(s);
     double last = 0;
-    while (it.hasNext()) last = it.next().captured(1).toDouble();
+    while (it.hasNext())
+        last = it.next().captured(1).toDouble();
     return last;
 }
-}  // namespace
+} // namespace
 
 QString PlainText(const QString& html) {
     QString s = html;
@@ -40,7 +41,8 @@ QString TaskKind(const QString& t, bool essay) {
         return false;
     };
     if (essay) return QStringLiteral("文章论述");
-    if (any({"假如你是", "假设你是", "写一份", "撰写", "起草", "拟写", "以…的身份"})) return QStringLiteral("贯彻执行");
+    if (any({"假如你是", "假设你是", "写一份", "撰写", "起草", "拟写", "以…的身份"}))
+        return QStringLiteral("贯彻执行");
     if (any({"对策", "建议", "措施", "怎么办"})) return QStringLiteral("提出对策");
     if (any({"理解", "分析", "评价", "谈谈", "看法", "启示", "谈谈你"})) return QStringLiteral("综合分析");
     return QStringLiteral("归纳概括");
@@ -55,7 +57,8 @@ Task ReadTask(int id, const QString& taskHtml, const QString& explanationHtml) {
 
     static const QRegularExpression numbered(
         QStringLiteral("^\\s*(?:(\\d{1,2})\\s*[.．、]|[（(](\\d{1,2})[）)]|([①②③④⑤⑥⑦⑧⑨⑩]))\\s*(.+)$"));
-    static const QRegularExpression points(QStringLiteral("[（(]\\s*(\\d{1,3}(?:\\.\\d)?)\\s*分\\s*[）)]\\s*[。；;]?\\s*$"));
+    static const QRegularExpression points(
+        QStringLiteral("[（(]\\s*(\\d{1,3}(?:\\.\\d)?)\\s*分\\s*[）)]\\s*[。；;]?\\s*$"));
     for (const QString& line : PlainText(explanationHtml).split(u'\n')) {
         if (line.startsWith(QLatin1String("评分"))) break;
         const QRegularExpressionMatch m = numbered.match(line);
@@ -81,7 +84,8 @@ Task ReadTask(int id, const QString& taskHtml, const QString& explanationHtml) {
     // 要点 without points share what the given ones leave of the marks (for an
     // essay, the structure keeps its part when the 要点 give theirs).
     if (without > 0) {
-        const double left = std::max(0.0, task.marks - given - (task.essay && given == 0 ? task.marks / 4 : 0));
+        const double left =
+            std::max(0.0, task.marks - given - (task.essay && given == 0 ? task.marks / 4 : 0));
         for (KeyPoint& p : task.points)
             if (p.points <= 0) p.points = left / without;
     }
@@ -89,4 +93,4 @@ Task ReadTask(int id, const QString& taskHtml, const QString& explanationHtml) {
     return task;
 }
 
-}  // namespace essay
+} // namespace essay

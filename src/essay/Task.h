@@ -12,16 +12,16 @@ namespace essay {
 struct KeyPoint {
     int number = 0;
     QString text;      // without its number and points
-    double points = 0;  // as given, or the task's marks split evenly
+    double points = 0; // as given, or the task's marks split evenly
 };
 
 struct Task {
     int id = 0;
-    QString text;  // plain text of the task
-    double marks = 0;  // "（15分）"; when absent, the 要点' points, or 100
+    QString text;     // plain text of the task
+    double marks = 0; // "（15分）"; when absent, the 要点' points, or 100
     Limit limit;
-    bool essay = false;  // 文章论述: structure is scored besides the 要点
-    QString kind;        // 归纳概括, 综合分析, 提出对策, 贯彻执行, 文章论述
+    bool essay = false; // 文章论述: structure is scored besides the 要点
+    QString kind;       // 归纳概括, 综合分析, 提出对策, 贯彻执行, 文章论述
     std::vector<KeyPoint> points;
 };
 
@@ -34,4 +34,4 @@ Task ReadTask(int id, const QString& taskHtml, const QString& explanationHtml);
 // The kind of task from its wording.
 QString TaskKind(const QString& taskText, bool essay);
 
-}  // namespace essay
+} // namespace essay

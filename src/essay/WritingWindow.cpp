@@ -32,13 +32,16 @@ QString limitText(const Limit& l) {
     return QStringLiteral("不限");
 }
 
-QString number(double v) { return QString::number(v, 'g', 4); }
-}  // namespace
+QString number(double v) {
+    return QString::number(v, 'g', 4);
+}
+} // namespace
 
 QString HighlightedAnswer(const QString& answer, const Judgement& j) {
     std::vector<int> mark(static_cast<size_t>(answer.size()), 0);
     for (const Highlight& h : j.highlights)
-        for (int i = h.begin; i < h.begin + h.length && i < answer.size(); ++i) mark[static_cast<size_t>(i)] = h.point;
+        for (int i = h.begin; i < h.begin + h.length && i < answer.size(); ++i)
+            mark[static_cast<size_t>(i)] = h.point;
     QString html = QStringLiteral("<div style='line-height:160%'>");
     int open = 0;
     for (qsizetype i = 0; i <= answer.size(); ++i) {
@@ -49,10 +52,13 @@ QString HighlightedAnswer(const QString& answer, const Judgement& j) {
             open = m;
         }
         if (i == answer.size()) break;
-        if (i == j.scoredChars) html += QStringLiteral("<span style='color:#999'>［以下超出字数，不计分］</span>");
+        if (i == j.scoredChars)
+            html += QStringLiteral("<span style='color:#999'>［以下超出字数，不计分］</span>");
         const QChar c = answer.at(i);
-        if (c == u'\n') html += QStringLiteral("<br/>");
-        else html += QString(c).toHtmlEscaped();
+        if (c == u'\n')
+            html += QStringLiteral("<br/>");
+        else
+            html += QString(c).toHtmlEscaped();
     }
     return html + QStringLiteral("</div>");
 }
@@ -62,10 +68,12 @@ QString JudgementHtml(const Task& task, const Judgement& j) {
     html += QStringLiteral("<p>字数 %1 / %2%3</p>")
                 .arg(j.count)
                 .arg(limitText(task.limit))
-                .arg(task.limit.max > 0 && j.count > task.limit.max ? QStringLiteral("　<b style='color:red'>超出字数</b>")
-                                                                    : QString());
-    html += QStringLiteral("<table width='100%' cellspacing='0' cellpadding='4' border='1' style='border-collapse:collapse'>"
-                           "<tr><th>要点</th><th width='64'>判断</th><th width='52'>得分</th></tr>");
+                .arg(task.limit.max > 0 && j.count > task.limit.max
+                         ? QStringLiteral("　<b style='color:red'>超出字数</b>")
+                         : QString());
+    html += QStringLiteral(
+        "<table width='100%' cellspacing='0' cellpadding='4' border='1' style='border-collapse:collapse'>"
+        "<tr><th>要点</th><th width='64'>判断</th><th width='52'>得分</th></tr>");
     for (size_t i = 0; i < task.points.size() && i < j.points.size(); ++i) {
         const PointResult& r = j.points[i];
         const QString colour = r.coverage == Coverage::Covered   ? QStringLiteral("#2E7D32")
@@ -77,7 +85,8 @@ QString JudgementHtml(const Task& task, const Judgement& j) {
                     .arg(task.points[i].text.toHtmlEscaped())
                     .arg(r.keyWords.join(QStringLiteral("、")).toHtmlEscaped())
                     .arg(r.found.isEmpty() ? QString()
-                                           : QStringLiteral("；作答中有：") + r.found.join(QStringLiteral("、")).toHtmlEscaped())
+                                           : QStringLiteral("；作答中有：") +
+                                                 r.found.join(QStringLiteral("、")).toHtmlEscaped())
                     .arg(colour, CoverageName(r.coverage), number(r.score), number(task.points[i].points));
     }
     for (const StructureCheck& c : j.structure)
@@ -141,7 +150,8 @@ WritingWindow::WritingWindow(AdoConnection& connection, Task task, QWidget* pare
     auto* printButton = new QPushButton(QStringLiteral("打印…"), this);
     auto* pdf = new QPushButton(QStringLiteral("存为PDF…"), this);
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
-    for (QPushButton* b : {sheetButton_, submitButton_, again, history, printButton, pdf, close}) bottom->addWidget(b);
+    for (QPushButton* b : {sheetButton_, submitButton_, again, history, printButton, pdf, close})
+        bottom->addWidget(b);
     layout->addLayout(bottom);
 
     connect(editor_, &QPlainTextEdit::textChanged, this, [this] { textChanged(); });
@@ -191,7 +201,9 @@ void WritingWindow::textChanged() {
 void WritingWindow::showCount() {
     const int n = CountCells(editor_->toPlainText());
     const bool over = task_.limit.max > 0 && n > task_.limit.max;
-    count_->setText(QStringLiteral("字数 %1 / %2%3").arg(n).arg(limitText(task_.limit), over ? QStringLiteral("　超出字数") : QString()));
+    count_->setText(QStringLiteral("字数 %1 / %2%3")
+                        .arg(n)
+                        .arg(limitText(task_.limit), over ? QStringLiteral("　超出字数") : QString()));
     count_->setStyleSheet(over ? QStringLiteral("color:red;font-weight:bold;") : QString());
 }
 
@@ -206,9 +218,10 @@ void WritingWindow::SaveNow() {
         dirty_ = false;
         emit AttemptSaved(attempt_.id);
     } catch (const std::exception& e) {
-        saveTimer_->stop();  // one message, not one every five seconds
-        MessageBox(QStringLiteral("作答没能保存：%1\n请把作答复制到别处，以免丢失。").arg(QString::fromUtf8(e.what())), kCaption,
-                   MB_OK | MB_ICONERROR);
+        saveTimer_->stop(); // one message, not one every five seconds
+        MessageBox(QStringLiteral("作答没能保存：%1\n请把作答复制到别处，以免丢失。")
+                       .arg(QString::fromUtf8(e.what())),
+                   kCaption, MB_OK | MB_ICONERROR);
     }
 }
 
@@ -226,7 +239,8 @@ void WritingWindow::submit() {
     try {
         SaveAttempt(connection_, attempt_);
     } catch (const std::exception& e) {
-        MessageBox(QStringLiteral("估分没能保存：%1").arg(QString::fromUtf8(e.what())), kCaption, MB_OK | MB_ICONERROR);
+        MessageBox(QStringLiteral("估分没能保存：%1").arg(QString::fromUtf8(e.what())), kCaption,
+                   MB_OK | MB_ICONERROR);
     }
     showJudgement(j);
 }
@@ -253,7 +267,7 @@ void WritingWindow::HandIn() {
 }
 
 void WritingWindow::newAttempt() {
-    if (deadlineMs_ > 0 && !locked_) return;  // a timed set keeps one attempt per task
+    if (deadlineMs_ > 0 && !locked_) return; // a timed set keeps one attempt per task
     SaveNow();
     attempt_ = Attempt{};
     locked_ = false;
@@ -276,7 +290,7 @@ void WritingWindow::showAttempt(const Attempt& a) {
     editor_->blockSignals(true);
     editor_->setPlainText(a.text);
     editor_->blockSignals(false);
-    editor_->moveCursor(QTextCursor::End);  // go on where the writing stopped
+    editor_->moveCursor(QTextCursor::End); // go on where the writing stopped
     dirty_ = false;
     locked_ = false;
     editor_->setReadOnly(false);
@@ -343,4 +357,4 @@ void WritingWindow::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-}  // namespace essay
+} // namespace essay

@@ -8,8 +8,8 @@
 #include "essay/Task.h"
 
 #include <QElapsedTimer>
-#include <functional>
 #include <QWidget>
+#include <functional>
 
 class AdoConnection;
 class QLabel;
@@ -95,4 +95,4 @@ QString HighlightedAnswer(const QString& answer, const Judgement& j);
 // The 要点 with their verdicts, the structure checks and how the score was reached.
 QString JudgementHtml(const Task& task, const Judgement& j);
 
-}  // namespace essay
+} // namespace essay

@@ -9,14 +9,18 @@ constexpr int kColumns = 5;
 
 const char* stateName(TAnswerSheet::Cell c) {
     switch (c) {
-    case TAnswerSheet::Cell::Open: return "open";
-    case TAnswerSheet::Cell::Answered: return "answered";
-    case TAnswerSheet::Cell::Right: return "right";
-    case TAnswerSheet::Cell::Wrong: return "wrong";
+    case TAnswerSheet::Cell::Open:
+        return "open";
+    case TAnswerSheet::Cell::Answered:
+        return "answered";
+    case TAnswerSheet::Cell::Right:
+        return "right";
+    case TAnswerSheet::Cell::Wrong:
+        return "wrong";
     }
     return "open";
 }
-}  // namespace
+} // namespace
 
 TAnswerSheet::TAnswerSheet(QWidget* parent) : QScrollArea(parent) {
     setWidgetResizable(true);
@@ -97,7 +101,7 @@ void TAnswerSheet::SetAnswered(int id, bool answered) {
     const auto it = indexOf_.find(id);
     if (it == indexOf_.end()) return;
     const Cell before = states_[it->second];
-    if (before == Cell::Right || before == Cell::Wrong) return;  // graded: the verdict stays
+    if (before == Cell::Right || before == Cell::Wrong) return; // graded: the verdict stays
     if ((before == Cell::Answered) == answered) return;
     answered_ += answered ? 1 : -1;
     setState(it->second, answered ? Cell::Answered : Cell::Open);

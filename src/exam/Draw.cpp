@@ -31,10 +31,11 @@ std::string idList(const std::vector<int>& ids) {
 std::vector<int> column(AdoQuery& q, const char* name) {
     std::vector<int> out;
     out.reserve(static_cast<size_t>(q.RecordCount()));
-    for (; !q.Eof(); q.Next()) out.push_back(q.FieldByName(name).AsInteger());
+    for (; !q.Eof(); q.Next())
+        out.push_back(q.FieldByName(name).AsInteger());
     return out;
 }
-}  // namespace
+} // namespace
 
 std::function<unsigned()> SetDrawSeedSource(std::function<unsigned()> source) {
     return seedSeam.Replace(std::move(source));
@@ -53,18 +54,22 @@ TDrawResult DrawPaper(const TDrawRequest& r) {
     const std::unordered_set<std::string> chosenSubjects(r.Subjects.begin(), r.Subjects.end());
     std::vector<int> subjects;
     for (int s : sources)
-        for (q.OpenWith({"SELECT 编号,名称 FROM 题目类别 WHERE 父级编号=", std::to_string(s)}); !q.Eof(); q.Next())
-            if (chosenSubjects.count(q.FieldByName("名称").AsString())) subjects.push_back(q.FieldByName("编号").AsInteger());
+        for (q.OpenWith({"SELECT 编号,名称 FROM 题目类别 WHERE 父级编号=", std::to_string(s)}); !q.Eof();
+             q.Next())
+            if (chosenSubjects.count(q.FieldByName("名称").AsString()))
+                subjects.push_back(q.FieldByName("编号").AsInteger());
     if (subjects.empty()) return TDrawResult::NoSubject;
 
     std::vector<int> sections;
     for (int j : subjects)
-        for (int id : column(q.OpenWith({"SELECT 编号 FROM 题目类别 WHERE 父级编号=", std::to_string(j)}), "编号"))
+        for (int id :
+             column(q.OpenWith({"SELECT 编号 FROM 题目类别 WHERE 父级编号=", std::to_string(j)}), "编号"))
             sections.push_back(id);
     if (sections.empty()) return TDrawResult::NoQuestions;
 
-    const std::vector<int> leads =
-        column(q.OpenWith({"SELECT 小题号 FROM 小题 WHERE 小题号=大题号 AND ", "所属编号 IN(", idList(sections)}), "小题号");
+    const std::vector<int> leads = column(
+        q.OpenWith({"SELECT 小题号 FROM 小题 WHERE 小题号=大题号 AND ", "所属编号 IN(", idList(sections)}),
+        "小题号");
     if (leads.empty()) return TDrawResult::NoQuestions;
 
     std::vector<int> eligible;
@@ -76,7 +81,8 @@ TDrawResult DrawPaper(const TDrawRequest& r) {
         q.OpenWith({r.Scope == 1 ? "SELECT 小题号 FROM 小题 WHERE 是否收藏=1"
                                  : "SELECT DISTINCT 小题号 FROM 测试题目 WHERE 回答正确=0"});
         for (int id : column(q, "小题号"))
-            for (size_t n = inLeads.count(id); n > 0; --n) eligible.push_back(id);
+            for (size_t n = inLeads.count(id); n > 0; --n)
+                eligible.push_back(id);
     }
     if (eligible.empty()) return TDrawResult::NothingInScope;
 
@@ -84,12 +90,14 @@ TDrawResult DrawPaper(const TDrawRequest& r) {
     const std::string eligibleList = idList(eligible);
     for (const auto& [type, count] : r.Counts) {
         if (count <= 0) continue;
-        const std::vector<int> candidates = column(
-            q.OpenWith({"SELECT 小题号 FROM 小题 WHERE 题目类型=", QuotedStr(type), " AND 小题号 IN(", eligibleList}),
-            "小题号");
+        const std::vector<int> candidates =
+            column(q.OpenWith({"SELECT 小题号 FROM 小题 WHERE 题目类型=", QuotedStr(type), " AND 小题号 IN(",
+                               eligibleList}),
+                   "小题号");
         if (candidates.empty()) continue;
         if (static_cast<size_t>(count) >= candidates.size()) {
-            for (int id : candidates) XiaoTiList.Add()->Id = id;
+            for (int id : candidates)
+                XiaoTiList.Add()->Id = id;
             continue;
         }
         // Independent draws with replacement, each from a freshly seeded generator.
@@ -102,11 +110,13 @@ TDrawResult DrawPaper(const TDrawRequest& r) {
 
     std::vector<int> expanded;
     for (int i = 0; i < XiaoTiList.Count(); ++i)
-        for (int id : column(q.OpenWith({"SELECT 小题号 FROM 小题 WHERE 大题号=", std::to_string(XiaoTiList[i]->Id)}),
-                             "小题号"))
+        for (int id :
+             column(q.OpenWith({"SELECT 小题号 FROM 小题 WHERE 大题号=", std::to_string(XiaoTiList[i]->Id)}),
+                    "小题号"))
             expanded.push_back(id);
     if (expanded.empty()) return TDrawResult::NoQuestions;
     XiaoTiList.Clear();
-    for (int id : expanded) XiaoTiList.Add()->Id = id;
+    for (int id : expanded)
+        XiaoTiList.Add()->Id = id;
     return TDrawResult::Drawn;
 }

@@ -8,7 +8,7 @@
 struct TDrawRequest {
     std::vector<std::string> Sources;
     std::vector<std::string> Subjects;
-    int Scope = 0;  // 0 all questions, 1 favourites, 2 questions answered wrongly
+    int Scope = 0; // 0 all questions, 1 favourites, 2 questions answered wrongly
     std::vector<std::pair<std::string, int>> Counts;
 };
 

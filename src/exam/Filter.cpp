@@ -12,7 +12,8 @@ const auto kId = [](const TXiaoTi* x) { return x->Id; };
 void refill(AdoQuery& q) {
     q.Open();
     XiaoTiList.Clear();
-    for (; !q.Eof(); q.Next()) XiaoTiList.Add()->Id = q.FieldByName("小题号").AsInteger();
+    for (; !q.Eof(); q.Next())
+        XiaoTiList.Add()->Id = q.FieldByName("小题号").AsInteger();
 }
 
 void begin(AdoQuery& q, const char* firstLine) {
@@ -20,7 +21,7 @@ void begin(AdoQuery& q, const char* firstLine) {
     q.SQL.Clear();
     q.SQL.Add(std::string(firstLine));
 }
-}  // namespace
+} // namespace
 
 TFilterResult FilterQuestions(TFilterScope scope, const std::vector<std::string>& types) {
     if (XiaoTiList.Count() == 0) return TFilterResult::NothingToFilter;
@@ -35,7 +36,7 @@ TFilterResult FilterQuestions(TFilterScope scope, const std::vector<std::string>
         refill(q);
         if (XiaoTiList.Count() == 0) return TFilterResult::NothingInScope;
     }
-    if (types.empty()) {  // the dialog asks for a type first; nothing can match none
+    if (types.empty()) { // the dialog asks for a type first; nothing can match none
         XiaoTiList.Clear();
         return TFilterResult::NothingInScope;
     }

@@ -7,9 +7,9 @@
 enum class TFilterScope { All = 0, Favourites = 1, AnsweredWrongly = 2 };
 
 enum class TFilterResult {
-    Filtered,         // XiaoTiList holds the narrowed questions
-    NothingToFilter,  // XiaoTiList was empty
-    NothingInScope,   // the scope or the types left nothing; XiaoTiList is now empty
+    Filtered,        // XiaoTiList holds the narrowed questions
+    NothingToFilter, // XiaoTiList was empty
+    NothingInScope,  // the scope or the types left nothing; XiaoTiList is now empty
 };
 
 // `types`: the checked question types in list order, at least one. XiaoTiList

@@ -17,7 +17,9 @@ std::string ChosenLetters(const std::vector<bool>& checked) {
 // A question without options and without a key (an essay task) cannot be
 // answered in the page: it is neither right nor wrong. One with a key but no
 // options stays wrong, as ever.
-bool Ungraded(const TShiTi& q) { return q.OptionCount == 0 && q.Answer.empty(); }
+bool Ungraded(const TShiTi& q) {
+    return q.OptionCount == 0 && q.Answer.empty();
+}
 
 namespace {
 std::string upperAscii(std::string s) {
@@ -25,9 +27,11 @@ std::string upperAscii(std::string s) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return s;
 }
-}  // namespace
+} // namespace
 
-bool AnswerMatches(const TShiTi& q, const std::string& letters) { return upperAscii(q.Answer) == letters; }
+bool AnswerMatches(const TShiTi& q, const std::string& letters) {
+    return upperAscii(q.Answer) == letters;
+}
 
 std::vector<int> GradeChoices(const std::vector<std::vector<bool>>& checked) {
     if (checked.size() != static_cast<size_t>(ShiTiList.Count()))
@@ -44,8 +48,10 @@ std::vector<int> GradeChoices(const std::vector<std::vector<bool>>& checked) {
             tally->TypeName = q->TypeName;
         }
         q->Correct = AnswerMatches(*q, ChosenLetters(checked[static_cast<size_t>(k)]));
-        if (q->Correct) ++tally->RightCount;
-        else wrong.push_back(q->Id);
+        if (q->Correct)
+            ++tally->RightCount;
+        else
+            wrong.push_back(q->Id);
         ++tally->Total;
     }
     if (!tally->TypeName.empty()) TestList.Add(std::move(tally));

@@ -3,8 +3,8 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-TGridDialogParts BuildGridDialog(QWidget* dialog, QTableView* grid, const QString& caption1, const QString& caption2,
-                                 const QString& caption3) {
+TGridDialogParts BuildGridDialog(QWidget* dialog, QTableView* grid, const QString& caption1,
+                                 const QString& caption2, const QString& caption3) {
     auto* layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

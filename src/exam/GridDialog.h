@@ -13,5 +13,5 @@ struct TGridDialogParts {
     QPushButton* Button3;
 };
 
-TGridDialogParts BuildGridDialog(QWidget* dialog, QTableView* grid, const QString& caption1, const QString& caption2,
-                                 const QString& caption3);
+TGridDialogParts BuildGridDialog(QWidget* dialog, QTableView* grid, const QString& caption1,
+                                 const QString& caption2, const QString& caption3);

@@ -11,8 +11,10 @@
 
 namespace {
 // A failed save is logged here; its transaction is undone as the save returns.
-void abandon(const std::exception& cause) { qCWarning(lcExam) << "saving the test failed:" << cause.what(); }
-}  // namespace
+void abandon(const std::exception& cause) {
+    qCWarning(lcExam) << "saving the test failed:" << cause.what();
+}
+} // namespace
 
 TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& stamp,
                               const std::function<void(long long testId)>& also) {
@@ -26,8 +28,8 @@ TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& st
         transaction.emplace(connection);
         q.ExecWith({"INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) ",
                     "VALUES(" + std::to_string(totals.Count) + ",",
-                    std::to_string(totals.Right) + "," + SqlNumber(totals.FullScore) + "," + SqlNumber(totals.Score) +
-                        ",",
+                    std::to_string(totals.Right) + "," + SqlNumber(totals.FullScore) + "," +
+                        SqlNumber(totals.Score) + ",",
                     SqlNumber(totals.Rate()), "," + QuotedStr(stamp), ")"});
         testId = connection.LastInsertId();
     } catch (const std::exception& e) {
@@ -37,8 +39,8 @@ TSaveResult SaveTestToHistory(const TResultTotals& totals, const std::string& st
     try {
         for (const TShiTi* s : ShiTiList) {
             if (Ungraded(*s)) continue;
-            q.ExecWith({"INSERT INTO 测试题目(测试编号,小题号,回答正确) VALUES(" + std::to_string(testId) + "," +
-                            std::to_string(s->Id) + "," + (s->Correct ? "-1" : "0"),
+            q.ExecWith({"INSERT INTO 测试题目(测试编号,小题号,回答正确) VALUES(" + std::to_string(testId) +
+                            "," + std::to_string(s->Id) + "," + (s->Correct ? "-1" : "0"),
                         ")"});
         }
     } catch (const std::exception& e) {

@@ -7,8 +7,8 @@
 #include "store/DataModule.h"
 #include "store/SqlText.h"
 
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 namespace {
@@ -30,7 +30,8 @@ bool isPlainNumber(std::string_view s) {
     const auto at = [&](std::string_view chars) { return i < s.size() && chars.find(s[i]) != chars.npos; };
     const auto skip = [&](std::string_view chars) {
         const size_t from = i;
-        while (at(chars)) ++i;
+        while (at(chars))
+            ++i;
         return i - from;
     };
     constexpr std::string_view digits = "0123456789";
@@ -138,8 +139,10 @@ void TFrmJMSZ::ActDownExecute(TUpDown* sender) {
     QLineEdit* edit = ScoreEdits[indexOf(sender->Tag, ScoreEdits.size())];
     double v = 0;
     ParseScore(edit->text(), v);
-    if (v - 1 >= 0) edit->setText(FormatScore(v - 1));
-    else Beep();
+    if (v - 1 >= 0)
+        edit->setText(FormatScore(v - 1));
+    else
+        Beep();
 }
 
 void TFrmJMSZ::ActChangeExecute(QLineEdit* sender) {
@@ -170,4 +173,6 @@ void TFrmJMSZ::BitBtn1Click() {
     MessageBox(QStringLiteral("分数设置保存成功！"), QStringLiteral("操作成功"), MB_ICONINFORMATION | MB_OK);
 }
 
-void TFrmJMSZ::BitBtn3Click() { ExecuteUISet(mainBrowser_, this); }
+void TFrmJMSZ::BitBtn3Click() {
+    ExecuteUISet(mainBrowser_, this);
+}

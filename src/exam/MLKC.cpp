@@ -19,8 +19,9 @@ TFrmMLKC::TFrmMLKC(QWidget* parent) : TDialog(parent) {
     PageControl1->addTab(TabSheet3, QStringLiteral("试题科目"));
     PageControl1->addTab(TabSheet4, QStringLiteral("设置题量"));
     PageControl1->setCurrentIndex(0);
-    RadioGroup1 = new TRadioGroup(QString(), {QStringLiteral("全部试题"), QStringLiteral("收藏夹"), QStringLiteral("错题重做")},
-                                  TabSheet1);
+    RadioGroup1 = new TRadioGroup(
+        QString(), {QStringLiteral("全部试题"), QStringLiteral("收藏夹"), QStringLiteral("错题重做")},
+        TabSheet1);
     RadioGroup1->setGeometry(56, 16, 393, 209);
 
     BitBtn1 = new QPushButton(QStringLiteral("开始考试"), this);
@@ -71,7 +72,8 @@ void TFrmMLKC::BitBtn1Click() {
     if (SourceBoxes.empty() || SubjectBoxes.empty())
         return fail("缺少试题来源或者试题科目，将不能正确地生成试卷！", "缺少项目", MB_ICONWARNING);
     bool anyCount = CountEdits.empty();
-    for (const QSpinBox* s : CountEdits) anyCount = anyCount || s->value() > 0;
+    for (const QSpinBox* s : CountEdits)
+        anyCount = anyCount || s->value() > 0;
     if (!anyCount) return fail("试题数量不能全部为0！", "缺少题量", MB_ICONWARNING);
 
     TDrawRequest r;
@@ -80,17 +82,23 @@ void TFrmMLKC::BitBtn1Click() {
     for (const QCheckBox* b : SubjectBoxes)
         if (b->isChecked()) r.Subjects.push_back(b->text().toStdString());
     r.Scope = RadioGroup1->ItemIndex();
-    for (size_t i = 0; i < CountEdits.size(); ++i) r.Counts.emplace_back(TypeLabels[i]->text().toStdString(), CountEdits[i]->value());
+    for (size_t i = 0; i < CountEdits.size(); ++i)
+        r.Counts.emplace_back(TypeLabels[i]->text().toStdString(), CountEdits[i]->value());
 
     const TDrawResult drawn = [&] {
         const BusyCursor busy;
         return DrawPaper(r);
     }();
     switch (drawn) {
-    case TDrawResult::Drawn: break;
-    case TDrawResult::NoSource: return fail("请选择试题来源！", "没有选择试题来源", MB_ICONQUESTION);
-    case TDrawResult::NoSubject: return fail("没有符合要求的试题科目！", "没有试题科目", MB_ICONQUESTION);
-    case TDrawResult::NothingInScope: return fail("没有符合试题范围要求的题目！", "没有题目", MB_ICONQUESTION);
-    case TDrawResult::NoQuestions: return fail("没有符合要求的题目！", "没有题目", MB_ICONQUESTION);
+    case TDrawResult::Drawn:
+        break;
+    case TDrawResult::NoSource:
+        return fail("请选择试题来源！", "没有选择试题来源", MB_ICONQUESTION);
+    case TDrawResult::NoSubject:
+        return fail("没有符合要求的试题科目！", "没有试题科目", MB_ICONQUESTION);
+    case TDrawResult::NothingInScope:
+        return fail("没有符合试题范围要求的题目！", "没有题目", MB_ICONQUESTION);
+    case TDrawResult::NoQuestions:
+        return fail("没有符合要求的题目！", "没有题目", MB_ICONQUESTION);
     }
 }

@@ -4,7 +4,8 @@ QString TPageWatch::Script(const QString& name) {
     // Only our question page (css/Question.html of the program's folder) is
     // watched; option ids are "<question>/<index>", letters 'A' + index.
     return QStringLiteral(
-               "if (location.protocol !== 'file:' || !/\\/css\\/question\\.html$/i.test(location.pathname)) return;\n"
+               "if (location.protocol !== 'file:' || !/\\/css\\/question\\.html$/i.test(location.pathname)) "
+               "return;\n"
                "function lettersOf(id){\n"
                "  var letters = '';\n"
                "  for (var j = 0; ; j++) {\n"
@@ -25,9 +26,11 @@ QString TPageWatch::Script(const QString& name) {
                // While a timed exam runs, a click on a question's 显示答案 (the
                // user's, or showAllAnswer's) stops before the page's own handler.
                "var answersLocked = false;\n"
-               "function isShowButton(t){ return t && t.tagName === 'SPAN' && /^ShowButton\\d+$/.test(t.id || ''); }\n"
+               "function isShowButton(t){ return t && t.tagName === 'SPAN' && /^ShowButton\\d+$/.test(t.id "
+               "|| ''); }\n"
                "window.addEventListener('click', function(e){\n"
-               "  if (answersLocked && isShowButton(e.target)) { e.stopImmediatePropagation(); e.preventDefault(); }\n"
+               "  if (answersLocked && isShowButton(e.target)) { e.stopImmediatePropagation(); "
+               "e.preventDefault(); }\n"
                "}, true);\n"
                "window.quilloraLockAnswers = function(on, tip){\n"
                "  var spans = document.getElementsByTagName('span');\n"
@@ -35,7 +38,8 @@ QString TPageWatch::Script(const QString& name) {
                "    var s = spans[i];\n"
                "    if (!isShowButton(s)) continue;\n"
                "    if (on && s.innerText == '隐藏答案') s.click();\n"
-               "    if (on) { s.title = tip; s.style.opacity = '0.5'; } else { s.removeAttribute('title'); s.style.opacity = ''; }\n"
+               "    if (on) { s.title = tip; s.style.opacity = '0.5'; } else { s.removeAttribute('title'); "
+               "s.style.opacity = ''; }\n"
                "  }\n"
                "  answersLocked = on;\n"
                "};\n"
@@ -67,7 +71,8 @@ QString TPageWatch::Script(const QString& name) {
                "    button.type = 'button';\n"
                "    button.id = 'quillora-confirm-' + m[1];\n"
                "    button.textContent = '确定';\n"
-               "    button.addEventListener('click', (function(id){ return function(){ judge(id); }; })(m[1]));\n"
+               "    button.addEventListener('click', (function(id){ return function(){ judge(id); }; "
+               "})(m[1]));\n"
                "    td.appendChild(button);\n"
                "    tr.appendChild(td);\n"
                "    row.parentNode.insertBefore(tr, row.nextSibling);\n"
@@ -92,7 +97,8 @@ QString TPageWatch::Script(const QString& name) {
                "    t.parentNode.appendChild(a);\n"
                "  }\n"
                "}\n"
-               "if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', addWriteLinks);\n"
+               "if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', "
+               "addWriteLinks);\n"
                "else addWriteLinks();\n"
                "window.quilloraJudged = function(id, n, right){\n"
                "  var t = document.getElementById('T' + id + '_' + id);\n"
@@ -107,7 +113,8 @@ QString TPageWatch::Script(const QString& name) {
 }
 
 QString TPageWatch::PracticeScript(bool on) {
-    return QStringLiteral("window.quilloraPractise && quilloraPractise(%1);").arg(on ? QStringLiteral("true") : QStringLiteral("false"));
+    return QStringLiteral("window.quilloraPractise && quilloraPractise(%1);")
+        .arg(on ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 QString TPageWatch::JudgedScript(int id, int number, bool right) {
@@ -124,7 +131,8 @@ void TPageWatch::judge(int id, const QString& letters) {
 }
 
 QString TPageWatch::AnswerLockScript(bool on) {
-    return on ? QStringLiteral("window.quilloraLockAnswers && quilloraLockAnswers(true, '%1');").arg(QString::fromUtf16(kAnswersLockedTip))
+    return on ? QStringLiteral("window.quilloraLockAnswers && quilloraLockAnswers(true, '%1');")
+                    .arg(QString::fromUtf16(kAnswersLockedTip))
               : QStringLiteral("window.quilloraLockAnswers && quilloraLockAnswers(false);");
 }
 

@@ -10,7 +10,9 @@ struct TResultTotals {
     float FullScore = 0;
     float Score = 0;
     // Share of the points scored: 0 when the test has no full marks.
-    double Rate() const { return FullScore != 0 ? static_cast<double>(Score) / static_cast<double>(FullScore) : 0.0; }
+    double Rate() const {
+        return FullScore != 0 ? static_cast<double>(Score) / static_cast<double>(FullScore) : 0.0;
+    }
 };
 
 // "0.00": two decimals, halves rounded away from zero.

@@ -35,14 +35,18 @@ TFrmSCJST::TFrmSCJST(QWidget* parent) : TDialog(parent) {
     StringGrid1->viewport()->installEventFilter(this);
     // Enter opens the selected row: no button may take it by being first or
     // focused last (a paper of every match, thousands on a large bank).
-    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3}) b->setAutoDefault(false);
+    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3})
+        b->setAutoDefault(false);
     FormCreate();
 }
 
-int TFrmSCJST::textWidth(const QString& s) const { return QFontMetrics(font()).horizontalAdvance(s); }
+int TFrmSCJST::textWidth(const QString& s) const {
+    return QFontMetrics(font()).horizontalAdvance(s);
+}
 
 void TFrmSCJST::FormCreate() {
-    StringGrid1->Model().SetHeaders({QStringLiteral("序号"), QStringLiteral("    题目内容"), QStringLiteral("题目类型")});
+    StringGrid1->Model().SetHeaders(
+        {QStringLiteral("序号"), QStringLiteral("    题目内容"), QStringLiteral("题目类型")});
     StringGrid1->Model().SetCells(std::vector<QString>(3));
     StringGrid1->setColumnWidth(0, textWidth(QStringLiteral(" 100")) + 8);
     StringGrid1->setColumnWidth(1, 640);
@@ -100,7 +104,8 @@ void TFrmSCJST::BitBtn1Click() {
         return;
     }
     XiaoTiList.Clear();
-    for (const TBH* b : FavouriteIds) XiaoTiList.Add()->Id = b->Id;
+    for (const TBH* b : FavouriteIds)
+        XiaoTiList.Add()->Id = b->Id;
     closeWithPaper();
 }
 
@@ -115,12 +120,13 @@ void TFrmSCJST::StringGrid1DblClick() {
 void TFrmSCJST::BitBtn2Click() {
     const int r = StringGrid1->currentRow();
     if (FavouriteIds.Count() == 0 || r < 0 || r >= FavouriteIds.Count()) return;
-    DataModule1->ADOQuery2.ExecWith({"UPDATE 小题 SET 是否收藏=0 WHERE 小题号=", std::to_string(FavouriteIds[r]->Id)});
+    DataModule1->ADOQuery2.ExecWith(
+        {"UPDATE 小题 SET 是否收藏=0 WHERE 小题号=", std::to_string(FavouriteIds[r]->Id)});
     FillData(OpenFavourites());
 }
 
 void TFrmSCJST::FormResize() {
-    if (!StringGrid1) return;  // sized before its controls exist
+    if (!StringGrid1) return; // sized before its controls exist
     const int outer = frameGeometry().width();
     StringGrid1->setColumnWidth(1, outer - StringGrid1->columnWidth(0) - StringGrid1->columnWidth(2) - 56);
 }
@@ -142,8 +148,10 @@ bool TFrmSCJST::eventFilter(QObject* watched, QEvent* e) {
 void TFrmSCJST::keyPressEvent(QKeyEvent* e) {
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
         // A focused button is pressed as the user aimed; anywhere else Enter opens the row.
-        if (auto* b = qobject_cast<QPushButton*>(focusWidget())) b->click();
-        else Guarded([this] { StringGrid1DblClick(); })();
+        if (auto* b = qobject_cast<QPushButton*>(focusWidget()))
+            b->click();
+        else
+            Guarded([this] { StringGrid1DblClick(); })();
         e->accept();
         return;
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The favourites dialog: lists questions (the favourites, or the matches of a
 // search, which reuses it), removes favourites, and makes a paper of all or one.
-#include "platform/Dialog.h"
 #include "exam/TextGrid.h"
+#include "platform/Dialog.h"
 #include "render/Records.h"
 
 #include <QPushButton>

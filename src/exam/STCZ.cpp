@@ -42,19 +42,22 @@ TFrmSTCZ::TFrmSTCZ(QWidget* parent) : TDialog(parent) {
 void TFrmSTCZ::FormCreate() {
     AdoQuery& q = DataModule1->ADOQuery2.OpenWith({"SELECT DISTINCT 名称 FROM 题目类别 WHERE 父级编号=1"});
     for (; !q.Eof(); q.Next()) {
-        auto* item = new QListWidgetItem(QString::fromStdString(q.FieldByName("名称").AsString()), CheckListBox1);
+        auto* item =
+            new QListWidgetItem(QString::fromStdString(q.FieldByName("名称").AsString()), CheckListBox1);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
     SetAllChecked(true);
 }
 
 void TFrmSTCZ::SetAllChecked(bool checked) {
-    for (int i = 0; i < CheckListBox1->count(); ++i) CheckListBox1->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    for (int i = 0; i < CheckListBox1->count(); ++i)
+        CheckListBox1->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
 
 std::vector<std::string> TFrmSTCZ::scopeNames() const {
     std::vector<std::string> names;
-    for (const TBH* b : SearchScope) names.push_back(CheckListBox1->item(b->Id)->text().toStdString());
+    for (const TBH* b : SearchScope)
+        names.push_back(CheckListBox1->item(b->Id)->text().toStdString());
     return names;
 }
 
@@ -66,7 +69,8 @@ void TFrmSTCZ::fail(const char* text) {
 void TFrmSTCZ::BitBtn1Click() {
     SearchScope.Clear();
     for (int i = 0; i < CheckListBox1->count(); ++i)
-        if (CheckListBox1->item(i)->checkState() == Qt::Checked) SearchScope.Add()->Id = static_cast<std::uint16_t>(i);
+        if (CheckListBox1->item(i)->checkState() == Qt::Checked)
+            SearchScope.Add()->Id = static_cast<std::uint16_t>(i);
     if (SearchScope.Count() == 0) return fail("至少选择一个试题科目！");
 
     // A database error propagates; the button's handler then keeps the dialog open.
@@ -76,19 +80,23 @@ void TFrmSTCZ::BitBtn1Click() {
         found = SearchQuestions(scopeNames(), LabeledEdit1->text().toStdString(), SearchScope);
     }
     switch (found) {
-    case TSearchResult::NoSubjects: return fail("没有相应的科目！");
-    case TSearchResult::NoCategories: return fail("没有相应的试题类别！");
-    case TSearchResult::NoQuestions: return fail("没有相应的小题！");
-    case TSearchResult::Found: break;
+    case TSearchResult::NoSubjects:
+        return fail("没有相应的科目！");
+    case TSearchResult::NoCategories:
+        return fail("没有相应的试题类别！");
+    case TSearchResult::NoQuestions:
+        return fail("没有相应的小题！");
+    case TSearchResult::Found:
+        break;
     }
 
     hide();
     TFrmSCJST result(parentWidget());
     try {
-        const BusyCursor busy;  // every question matches an empty text
+        const BusyCursor busy; // every question matches an empty text
         result.FillData(DataModule1->ADOQuery2);
     } catch (...) {
-        show();  // the error is shown over the user's own text and subjects
+        show(); // the error is shown over the user's own text and subjects
         throw;
     }
     result.BitBtn2->hide();

@@ -7,8 +7,9 @@
 
 TFrmSTGL::TFrmSTGL(QWidget* parent) : TDialog(parent) {
     InitForm(QStringLiteral("试题过滤"), 419, 269);
-    RadioGroup1 = new TRadioGroup(QStringLiteral("试题范围"),
-                                  {QStringLiteral("全部试题"), QStringLiteral("收藏夹"), QStringLiteral("错题重做")}, this);
+    RadioGroup1 = new TRadioGroup(
+        QStringLiteral("试题范围"),
+        {QStringLiteral("全部试题"), QStringLiteral("收藏夹"), QStringLiteral("错题重做")}, this);
     RadioGroup1->setGeometry(8, 8, 185, 217);
     RadioGroup1->SetItemIndex(0);
     Label1 = new QLabel(QStringLiteral("选择题型"), this);
@@ -31,14 +32,16 @@ void TFrmSTGL::FormCreate() {
     // In the table's own order: read through its index, the engine would sort the names.
     AdoQuery& q = DataModule1->ADOQuery2.OpenWith({"SELECT 题目类型 FROM 类型说明 ORDER BY rowid"});
     for (; !q.Eof(); q.Next()) {
-        auto* item = new QListWidgetItem(QString::fromStdString(q.FieldByName("题目类型").AsString()), CheckListBox1);
+        auto* item =
+            new QListWidgetItem(QString::fromStdString(q.FieldByName("题目类型").AsString()), CheckListBox1);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
     SetAllChecked(true);
 }
 
 void TFrmSTGL::SetAllChecked(bool checked) {
-    for (int i = 0; i < CheckListBox1->count(); ++i) CheckListBox1->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    for (int i = 0; i < CheckListBox1->count(); ++i)
+        CheckListBox1->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
 
 void TFrmSTGL::fail(const char* text, const char* caption, int icon) {
@@ -49,7 +52,8 @@ void TFrmSTGL::fail(const char* text, const char* caption, int icon) {
 void TFrmSTGL::BitBtn1Click() {
     std::vector<std::string> types;
     for (int i = 0; i < CheckListBox1->count(); ++i)
-        if (CheckListBox1->item(i)->checkState() == Qt::Checked) types.push_back(CheckListBox1->item(i)->text().toStdString());
+        if (CheckListBox1->item(i)->checkState() == Qt::Checked)
+            types.push_back(CheckListBox1->item(i)->text().toStdString());
     if (types.empty()) return fail(" 必须至少选择一种题型!", "选择题型", MB_ICONWARNING);
 
     TFilterResult filtered;
@@ -58,8 +62,11 @@ void TFrmSTGL::BitBtn1Click() {
         filtered = FilterQuestions(static_cast<TFilterScope>(RadioGroup1->ItemIndex()), types);
     }
     switch (filtered) {
-    case TFilterResult::Filtered: break;
-    case TFilterResult::NothingToFilter: return fail("没有可以过滤的题目！", "没有题目", MB_ICONQUESTION);
-    case TFilterResult::NothingInScope: return fail("没有符合试题范围的试题!", "无试题", MB_ICONQUESTION);
+    case TFilterResult::Filtered:
+        break;
+    case TFilterResult::NothingToFilter:
+        return fail("没有可以过滤的题目！", "没有题目", MB_ICONQUESTION);
+    case TFilterResult::NothingInScope:
+        return fail("没有符合试题范围的试题!", "无试题", MB_ICONQUESTION);
     }
 }

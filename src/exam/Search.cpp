@@ -8,7 +8,8 @@ namespace {
 // Empties `scope` and refills it with the 编号 of every row of the open query.
 void refill(AdoQuery& q, TObjectList<TSearchBH>& scope) {
     scope.Clear();
-    for (; !q.Eof(); q.Next()) scope.Add()->Id = static_cast<std::uint16_t>(q.FieldByName("编号").AsInteger());
+    for (; !q.Eof(); q.Next())
+        scope.Add()->Id = static_cast<std::uint16_t>(q.FieldByName("编号").AsInteger());
 }
 
 void begin(AdoQuery& q, std::string firstLine) {
@@ -16,13 +17,13 @@ void begin(AdoQuery& q, std::string firstLine) {
     q.SQL.Clear();
     q.SQL.Add(std::move(firstLine));
 }
-}  // namespace
+} // namespace
 
 TSearchResult SearchQuestions(const std::vector<std::string>& subjects, std::string_view text,
                               TObjectList<TSearchBH>& scope) {
     AdoQuery& q = DataModule1->ADOQuery2;
     const auto id = [](const TSearchBH* b) { return b->Id; };
-    if (subjects.empty()) return TSearchResult::NoSubjects;  // the dialog asks for one first
+    if (subjects.empty()) return TSearchResult::NoSubjects; // the dialog asks for one first
     const ReadTransaction reads(DataModule1->ADOConnection1);
 
     begin(q, "SELECT 编号 FROM 题目类别 WHERE 名称 IN(");

@@ -16,10 +16,10 @@ public:
 };
 
 enum class TSearchResult {
-    Found,         // ADOQuery2 is open on the matching questions' 小题号, 题目内容, 题目类型
-    NoSubjects,    // no category bears a checked subject's name
-    NoCategories,  // those categories have no question categories
-    NoQuestions,   // no question of those categories contains the text
+    Found,        // ADOQuery2 is open on the matching questions' 小题号, 题目内容, 题目类型
+    NoSubjects,   // no category bears a checked subject's name
+    NoCategories, // those categories have no question categories
+    NoQuestions,  // no question of those categories contains the text
 };
 
 // `subjects`: the names of the checked subjects, in list order. `scope` is

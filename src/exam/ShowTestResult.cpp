@@ -11,9 +11,11 @@
 
 namespace {
 Seam<QDateTime()> clockSeam;
-}  // namespace
+} // namespace
 
-void TFrmShowTestResult::SetClockForTests(std::function<QDateTime()> clock) { clockSeam.Replace(std::move(clock)); }
+void TFrmShowTestResult::SetClockForTests(std::function<QDateTime()> clock) {
+    clockSeam.Replace(std::move(clock));
+}
 
 TFrmShowTestResult::TFrmShowTestResult(QWidget* parent) : TDialog(parent) {
     InitForm(QStringLiteral("测试结果"), 688, 406);
@@ -27,7 +29,8 @@ TFrmShowTestResult::TFrmShowTestResult(QWidget* parent) : TDialog(parent) {
 
 void TFrmShowTestResult::FormCreate() {
     WebBrowser1->Navigate(QStringLiteral("about:blank"));
-    for (const std::string& line : ResultPageLines(ResultTotals)) WebBrowser1->Document().Writeln(line);
+    for (const std::string& line : ResultPageLines(ResultTotals))
+        WebBrowser1->Document().Writeln(line);
 }
 
 void TFrmShowTestResult::done(int result) {
@@ -41,13 +44,15 @@ void TFrmShowTestResult::done(int result) {
 }
 
 void TFrmShowTestResult::QuerySave() {
-    if (MessageBox(QStringLiteral("是否将本次测试结果保存到测试历史中？(Y/N)"), QStringLiteral("保存测试历史"),
-                   MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (MessageBox(QStringLiteral("是否将本次测试结果保存到测试历史中？(Y/N)"),
+                   QStringLiteral("保存测试历史"), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const QDateTime now = clockSeam ? clockSeam() : QDateTime::currentDateTime();
-    switch (SaveTestToHistory(ResultTotals, now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString(), SaveAlso)) {
+    switch (SaveTestToHistory(ResultTotals, now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString(),
+                              SaveAlso)) {
     case TSaveResult::Saved:
-        MessageBox(QStringLiteral("已经成功地保存到测试历史中！"), QStringLiteral("保存成功"), MB_ICONINFORMATION | MB_OK);
+        MessageBox(QStringLiteral("已经成功地保存到测试历史中！"), QStringLiteral("保存成功"),
+                   MB_ICONINFORMATION | MB_OK);
         break;
     case TSaveResult::TestFailed:
         MessageBox(QStringLiteral("保存测试结果到测试历史中出错，请重新操作！"), QStringLiteral("保存失败"),

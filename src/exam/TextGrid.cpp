@@ -12,7 +12,8 @@ int TTextGridModel::columnCount(const QModelIndex& parent) const {
 QString TTextGridModel::Text(int row, int col) const {
     if (row < 0 || col < 0 || col >= headers_.size() || row >= rowCount()) return {};
     if (numbered_ && col == 0) return QString::number(row + 1);
-    const size_t i = static_cast<size_t>(row) * static_cast<size_t>(headers_.size()) + static_cast<size_t>(col);
+    const size_t i =
+        static_cast<size_t>(row) * static_cast<size_t>(headers_.size()) + static_cast<size_t>(col);
     return i < cells_.size() ? cells_[i] : QString();
 }
 
@@ -22,7 +23,8 @@ QVariant TTextGridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TTextGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
     return Header(section);
 }
 
@@ -56,4 +58,6 @@ void TTextGridModel::SetCells(std::vector<QString> cells) {
     if (now > 0) emit dataChanged(index(0, 0), index(now - 1, columnCount() - 1));
 }
 
-TTextGrid::TTextGrid(QWidget* parent) : QTableView(parent) { setModel(&model_); }
+TTextGrid::TTextGrid(QWidget* parent) : QTableView(parent) {
+    setModel(&model_);
+}

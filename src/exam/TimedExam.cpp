@@ -11,7 +11,7 @@
 namespace {
 std::function<std::int64_t()> clockSource;
 const std::string kNoAnswer;
-}  // namespace
+} // namespace
 
 std::int64_t BootTimeMs() {
     timespec ts{};
@@ -24,7 +24,9 @@ std::function<std::int64_t()> SetExamClockForTests(std::function<std::int64_t()>
     return clock;
 }
 
-std::int64_t ExamNowMs() { return clockSource ? clockSource() : BootTimeMs(); }
+std::int64_t ExamNowMs() {
+    return clockSource ? clockSource() : BootTimeMs();
+}
 
 int DefaultLimitMinutes(int questions) {
     const long long seconds = 55LL * std::max(questions, 0);
@@ -41,14 +43,12 @@ std::string RemainingText(std::int64_t remainingMs) {
 }
 
 TTimedExam::TTimedExam(std::vector<TimedQuestion> questions, int limitSeconds)
-    : questions_(std::move(questions)),
-      answers_(questions_.size()),
-      spentMs_(questions_.size()),
-      limitSeconds_(limitSeconds),
-      startMs_(ExamNowMs()),
-      lastActionMs_(startMs_) {}
+    : questions_(std::move(questions)), answers_(questions_.size()), spentMs_(questions_.size()),
+      limitSeconds_(limitSeconds), startMs_(ExamNowMs()), lastActionMs_(startMs_) {}
 
-std::int64_t TTimedExam::endMs() const { return startMs_ + std::int64_t{limitSeconds_} * 1000; }
+std::int64_t TTimedExam::endMs() const {
+    return startMs_ + std::int64_t{limitSeconds_} * 1000;
+}
 
 std::int64_t TTimedExam::RemainingMs() const {
     const std::int64_t now = running_ ? ExamNowMs() : stoppedMs_;
@@ -68,7 +68,8 @@ int TTimedExam::UsedSeconds() const {
 }
 
 int TTimedExam::IndexOf(int id) const {
-    const auto it = std::find_if(questions_.begin(), questions_.end(), [id](const TimedQuestion& q) { return q.id == id; });
+    const auto it = std::find_if(questions_.begin(), questions_.end(),
+                                 [id](const TimedQuestion& q) { return q.id == id; });
     return it == questions_.end() ? -1 : static_cast<int>(it - questions_.begin());
 }
 
@@ -99,7 +100,8 @@ int TTimedExam::SecondsOn(int id) const {
 }
 
 int TTimedExam::AnsweredCount() const {
-    return static_cast<int>(std::count_if(answers_.begin(), answers_.end(), [](const std::string& a) { return !a.empty(); }));
+    return static_cast<int>(
+        std::count_if(answers_.begin(), answers_.end(), [](const std::string& a) { return !a.empty(); }));
 }
 
 void CreateTimingTables(AdoConnection& connection) {

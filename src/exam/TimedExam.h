@@ -26,7 +26,7 @@ std::string RemainingText(std::int64_t remainingMs);
 // One question of the paper that the user can answer (it has options).
 struct TimedQuestion {
     int id = 0;
-    int number = 0;  // as the page numbers it
+    int number = 0; // as the page numbers it
     std::string type;
     int options = 0;
 };

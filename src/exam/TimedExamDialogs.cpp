@@ -7,14 +7,16 @@
 
 TFrmJSMK::TFrmJSMK(QWidget* parent) : TDialog(parent) {
     InitForm(QStringLiteral("计时模考"), 420, 300);
-    RadioGroup1 = new TRadioGroup(QStringLiteral("试卷"), {QStringLiteral("按题型抽题"), QStringLiteral("整套试卷")}, this);
+    RadioGroup1 = new TRadioGroup(QStringLiteral("试卷"),
+                                  {QStringLiteral("按题型抽题"), QStringLiteral("整套试卷")}, this);
     RadioGroup1->setGeometry(8, 8, 404, 76);
     auto* label = new QLabel(QStringLiteral("试题来源："), this);
     label->setGeometry(12, 92, 200, 20);
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(8, 114, 404, 144);
     sources_ = PaperSources();
-    for (const PaperSource& s : sources_) ListBox1->addItem(QString::fromStdString(s.name));
+    for (const PaperSource& s : sources_)
+        ListBox1->addItem(QString::fromStdString(s.name));
     if (!sources_.empty()) ListBox1->setCurrentRow(0);
     // Picking a source is choosing the whole paper.
     connect(ListBox1, &QListWidget::itemPressed, this, [this] { RadioGroup1->SetItemIndex(WholeSource); });
@@ -34,17 +36,19 @@ void TFrmJSMK::BitBtn1Click() {
     if (Choice() != WholeSource) return;
     if (ListBox1->currentRow() < 0) {
         ModalResult = mrNone;
-        MessageBox(QStringLiteral("请选择试题来源！"), QStringLiteral("没有选择试题来源"), MB_ICONQUESTION | MB_OK);
+        MessageBox(QStringLiteral("请选择试题来源！"), QStringLiteral("没有选择试题来源"),
+                   MB_ICONQUESTION | MB_OK);
     }
 }
 
 TFrmKSSJ::TFrmKSSJ(int questions, int minutes, QWidget* parent, const QString& advice) : TDialog(parent) {
     InitForm(QStringLiteral("考试时间"), 360, 128);
-    Label1 = new QLabel(!advice.isEmpty() ? advice
-                                          : QStringLiteral("本卷共 %1 道题，按每题约 55 秒计，建议用时 %2 分钟。")
-                                                .arg(questions)
-                                                .arg(DefaultLimitMinutes(questions)),
-                        this);
+    Label1 =
+        new QLabel(!advice.isEmpty() ? advice
+                                     : QStringLiteral("本卷共 %1 道题，按每题约 55 秒计，建议用时 %2 分钟。")
+                                           .arg(questions)
+                                           .arg(DefaultLimitMinutes(questions)),
+                   this);
     Label1->setGeometry(12, 10, 340, 40);
     Label1->setWordWrap(true);
     auto* label = new QLabel(QStringLiteral("考试时间（分钟）："), this);

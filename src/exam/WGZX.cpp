@@ -12,7 +12,8 @@
 namespace {
 // The stored 'yyyy-MM-dd HH:mm:ss' as the user reads dates: 2010-2-16 15:40:29.
 QString shownTime(const std::string& stored) {
-    const QDateTime t = QDateTime::fromString(QString::fromStdString(stored), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QDateTime t =
+        QDateTime::fromString(QString::fromStdString(stored), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     return t.isValid() ? t.toString(QStringLiteral("yyyy-M-d H:mm:ss")) : QString::fromStdString(stored);
 }
 
@@ -21,7 +22,7 @@ QTableWidgetItem* cell(const QString& text) {
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     return item;
 }
-}  // namespace
+} // namespace
 
 TFrmWGZX::TFrmWGZX(QWidget* parent) : TDialog(parent) {
     InitForm(QStringLiteral("温故知新"), 594, 506, true);
@@ -42,7 +43,9 @@ TFrmWGZX::TFrmWGZX(QWidget* parent) : TDialog(parent) {
     FormCreate();
 }
 
-int TFrmWGZX::textWidth(const QString& s) const { return QFontMetrics(font()).horizontalAdvance(s); }
+int TFrmWGZX::textWidth(const QString& s) const {
+    return QFontMetrics(font()).horizontalAdvance(s);
+}
 
 QString TFrmWGZX::Cell(int col, int row) const {
     if (row == 0) {
@@ -58,15 +61,20 @@ void TFrmWGZX::setColumns(const QStringList& headers, const QList<int>& widths, 
     StringGrid1->setColumnCount(static_cast<int>(headers.size()));
     StringGrid1->setRowCount(rows);
     StringGrid1->setHorizontalHeaderLabels(headers);
-    for (int c = 0; c < widths.size(); ++c) StringGrid1->setColumnWidth(c, widths[c]);
+    for (int c = 0; c < widths.size(); ++c)
+        StringGrid1->setColumnWidth(c, widths[c]);
     // As in a grid with a fixed row: the first data row is the selected one, so a
     // double-click on the header acts on it before the user picks a row.
     StringGrid1->setCurrentCell(0, 0);
 }
 
-void TFrmWGZX::FormCreate() { BitBtn1Click(); }
+void TFrmWGZX::FormCreate() {
+    BitBtn1Click();
+}
 
-void TFrmWGZX::BitBtn1Click() { FillDataTR(DataModule1->ADOQuery2.OpenWith({"SELECT * FROM 测试结果"})); }
+void TFrmWGZX::BitBtn1Click() {
+    FillDataTR(DataModule1->ADOQuery2.OpenWith({"SELECT * FROM 测试结果"}));
+}
 
 void TFrmWGZX::FillDataTR(AdoQuery& q) {
     RowIds.Clear();
@@ -84,10 +92,13 @@ void TFrmWGZX::FillDataTR(AdoQuery& q) {
         StringGrid1->setItem(r, 0, cell(shownTime(q.FieldByName("测试时间").AsString())));
         StringGrid1->setItem(r, 1, cell(QString::number(q.FieldByName("试题数").AsInteger())));
         StringGrid1->setItem(r, 2, cell(QString::number(q.FieldByName("答对").AsInteger())));
-        StringGrid1->setItem(r, 3, cell(QString::fromStdString(FormatFixed2(q.FieldByName("总分").AsFloat()))));
-        StringGrid1->setItem(r, 4, cell(QString::fromStdString(FormatFixed2(q.FieldByName("得分").AsFloat()))));
+        StringGrid1->setItem(r, 3,
+                             cell(QString::fromStdString(FormatFixed2(q.FieldByName("总分").AsFloat()))));
+        StringGrid1->setItem(r, 4,
+                             cell(QString::fromStdString(FormatFixed2(q.FieldByName("得分").AsFloat()))));
         StringGrid1->setItem(
-            r, 5, cell(QString::fromStdString(FormatFixed2(q.FieldByName("正确率").AsFloat() * 100)) + u'％'));
+            r, 5,
+            cell(QString::fromStdString(FormatFixed2(q.FieldByName("正确率").AsFloat() * 100)) + u'％'));
         RowIds.Add()->Id = q.FieldByName("编号").AsInteger();
     }
 }
@@ -114,9 +125,9 @@ void TFrmWGZX::StringGrid1DblClick() {
     const int r = StringGrid1->currentRow();
     if (RowIds.Count() == 0 || r < 0 || r >= RowIds.Count()) return;
     if (StringGrid1Tag == 0) {
-        FillDataXT(DataModule1->ADOQuery2.OpenWith({"SELECT * FROM 小题 WHERE 小题号 IN(",
-                                                   "SELECT 小题号 FROM 测试题目 WHERE 测试编号=",
-                                                   std::to_string(RowIds[r]->Id), ")"}));
+        FillDataXT(DataModule1->ADOQuery2.OpenWith(
+            {"SELECT * FROM 小题 WHERE 小题号 IN(",
+             "SELECT 小题号 FROM 测试题目 WHERE 测试编号=", std::to_string(RowIds[r]->Id), ")"}));
         return;
     }
     XiaoTiList.Clear();
@@ -128,7 +139,8 @@ void TFrmWGZX::StringGrid1DblClick() {
 void TFrmWGZX::BitBtn2Click() {
     if (StringGrid1Tag != 1 || RowIds.Count() == 0) return;
     XiaoTiList.Clear();
-    for (const TBH* b : RowIds) XiaoTiList.Add()->Id = b->Id;
+    for (const TBH* b : RowIds)
+        XiaoTiList.Add()->Id = b->Id;
     ModalResult = mrOk;
     done(mrOk);
 }

@@ -32,7 +32,7 @@ public:
     int Mode() const { return StringGrid1Tag; }
 
     QTableWidget* StringGrid1;
-    int StringGrid1Tag = 0;  // 0: saved tests, 1: the questions of one test
+    int StringGrid1Tag = 0; // 0: saved tests, 1: the questions of one test
     QWidget* Panel1;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;

@@ -9,7 +9,8 @@
 std::vector<PaperSource> PaperSources() {
     std::vector<PaperSource> out;
     AdoQuery& q = DataModule1->ADOQuery2.OpenWith({"SELECT 编号,名称 FROM 题目类别 WHERE 父级编号=0"});
-    for (; !q.Eof(); q.Next()) out.push_back({q.Fields(0).AsInteger(), q.Fields(1).AsString()});
+    for (; !q.Eof(); q.Next())
+        out.push_back({q.Fields(0).AsInteger(), q.Fields(1).AsString()});
     return out;
 }
 
@@ -17,7 +18,8 @@ std::string FillWholePaper(int source) {
     // The tree's own order: table order, children under their parent.
     std::unordered_map<int, std::vector<int>> children;
     AdoQuery& q = DataModule1->ADOQuery2.OpenWith({"SELECT 编号,父级编号 FROM 题目类别"});
-    for (; !q.Eof(); q.Next()) children[q.Fields(1).AsInteger()].push_back(q.Fields(0).AsInteger());
+    for (; !q.Eof(); q.Next())
+        children[q.Fields(1).AsInteger()].push_back(q.Fields(0).AsInteger());
 
     std::vector<int> order;
     std::unordered_set<int> seen;
@@ -25,7 +27,7 @@ std::string FillWholePaper(int source) {
     while (!stack.empty()) {
         const int id = stack.back();
         stack.pop_back();
-        if (!seen.insert(id).second) continue;  // a cycle in a foreign bank
+        if (!seen.insert(id).second) continue; // a cycle in a foreign bank
         order.push_back(id);
         const auto it = children.find(id);
         if (it != children.end()) stack.insert(stack.end(), it->second.rbegin(), it->second.rend());
@@ -43,6 +45,7 @@ std::string FillWholePaper(int source) {
     XiaoTiList.Clear();
     AdoQuery& rows = DataModule1->ADOQuery2.OpenWith(
         {"SELECT 小题号 FROM 小题 WHERE 所属编号 IN(" + in + ") AND 题目类型<>''"});
-    for (; !rows.Eof(); rows.Next()) XiaoTiList.Add()->Id = rows.Fields(0).AsInteger();
+    for (; !rows.Eof(); rows.Next())
+        XiaoTiList.Add()->Id = rows.Fields(0).AsInteger();
     return rank;
 }

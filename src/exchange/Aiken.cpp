@@ -17,10 +17,10 @@ ParsedFile ReadAiken(const QByteArray& bytes, const Limits& limits) {
                                                QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression separators(QStringLiteral("[\\s,，、]"));
     struct Pending {
-        int line = 0;  // 0 = no question begun
+        int line = 0; // 0 = no question begun
         QStringList stem;
         std::vector<Text> options;
-        bool broken = false;  // reported; skipped up to its end
+        bool broken = false; // reported; skipped up to its end
     } q;
     auto note = [&](int line, const QString& problem) { out.problems.push_back({line, {}, problem, false}); };
     auto unanswered = [&] {
@@ -44,7 +44,8 @@ ParsedFile ReadAiken(const QByteArray& bytes, const Limits& limits) {
                 QString key = m.captured(1).toUpper();
                 key.remove(separators);
                 bool known = !key.isEmpty();
-                for (const QChar c : key) known = known && c >= u'A' && c.unicode() < u'A' + q.options.size();
+                for (const QChar c : key)
+                    known = known && c >= u'A' && c.unicode() < u'A' + q.options.size();
                 if (q.options.empty()) {
                     note(q.line, QStringLiteral("题目没有选项，已跳过"));
                 } else if (!known) {
@@ -85,4 +86,4 @@ ParsedFile ReadAiken(const QByteArray& bytes, const Limits& limits) {
     return out;
 }
 
-}  // namespace exchange
+} // namespace exchange

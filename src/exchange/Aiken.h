@@ -7,4 +7,4 @@ namespace exchange {
 
 ParsedFile ReadAiken(const QByteArray& bytes, const Limits& limits);
 
-}  // namespace exchange
+} // namespace exchange

@@ -1,5 +1,6 @@
 #include "exchange/BankImport.h"
 
+#include "exchange/Log.h"
 #include "exchange/Pictures.h"
 #include "platform/Files.h"
 #include "store/AdoConnection.h"
@@ -7,7 +8,6 @@
 #include "store/OwnTables.h"
 #include "store/Statement.h"
 #include "store/Transaction.h"
-#include "exchange/Log.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -21,7 +21,7 @@ namespace exchange {
 namespace {
 using store::Statement;
 
-constexpr long long kMaxCategoryId = 65535;  // the search holds category numbers in 16 bits
+constexpr long long kMaxCategoryId = 65535; // the search holds category numbers in 16 bits
 constexpr int kProgressEvery = 500;
 
 QString sameName(const QString& s) {
@@ -45,7 +45,8 @@ public:
         // Subjects take the spelling of an existing one under the first source:
         // the mock exam lists those and matches the others by name.
         Statement s(db, "SELECT 名称 FROM 题目类别 WHERE 父级编号 = 1");
-        while (s.step()) subjects_.insert(sameName(s.text(0)), s.text(0));
+        while (s.step())
+            subjects_.insert(sameName(s.text(0)), s.text(0));
     }
 
     // The id of `name` under `parent`, made (after the existing rows) when missing.
@@ -54,8 +55,7 @@ public:
         auto& kids = children_[parent];
         auto it = kids.find(key);
         if (it != kids.end()) return *it;
-        if (next_ > kMaxCategoryId)
-            throw EDatabaseError("分类编号已经用完（最多 65535），无法再新建分类");
+        if (next_ > kMaxCategoryId) throw EDatabaseError("分类编号已经用完（最多 65535），无法再新建分类");
         const long long id = next_++;
         // Children inherit their root's 属性; a new source is a mock-exam source.
         QString attr = QStringLiteral("0");
@@ -73,7 +73,8 @@ public:
 
 private:
     long long rootOf(long long id) const {
-        for (int guard = 0; guard < 64 && parent_.value(id) != 0; ++guard) id = parent_.value(id);
+        for (int guard = 0; guard < 64 && parent_.value(id) != 0; ++guard)
+            id = parent_.value(id);
         return id;
     }
     QHash<long long, QHash<QString, long long>> children_;
@@ -82,7 +83,7 @@ private:
     QHash<QString, QString> subjects_;
     long long next_ = 1;
 };
-}  // namespace
+} // namespace
 
 BankFacts ReadBankFacts(AdoConnection& connection) {
     sqlite3* db = connection.Handle();
@@ -96,10 +97,12 @@ BankFacts ReadBankFacts(AdoConnection& connection) {
     QHash<long long, QStringList> options;
     {
         Statement q(db, "SELECT 小题号, 答题选项 FROM 答案选项 ORDER BY 小题号, 答案编号");
-        while (q.step()) options[q.integer(0)] << q.text(1);
+        while (q.step())
+            options[q.integer(0)] << q.text(1);
     }
     Statement q(db, "SELECT 小题号, 题目内容 FROM 小题");
-    while (q.step()) facts.known.insert(Fingerprint(q.text(1), options.value(q.integer(0))));
+    while (q.step())
+        facts.known.insert(Fingerprint(q.text(1), options.value(q.integer(0))));
     return facts;
 }
 
@@ -138,8 +141,9 @@ void writePictures(sqlite3* db, const ImportPlan& plan, ImportResult& result) {
 long long firstFreeId(sqlite3* db, const ImportPlan& plan) {
     long long next = 1;
     {
-        Statement q(db, "SELECT max(coalesce((SELECT max(小题号) FROM 小题), 0), "
-                        "coalesce((SELECT max(大题号) FROM 大题), 0), coalesce((SELECT max(大题号) FROM 小题), 0))");
+        Statement q(
+            db, "SELECT max(coalesce((SELECT max(小题号) FROM 小题), 0), "
+                "coalesce((SELECT max(大题号) FROM 大题), 0), coalesce((SELECT max(大题号) FROM 小题), 0))");
         if (q.step()) next = q.integer(0) + 1;
     }
     if (next + static_cast<long long>(plan.questions.size()) > 2147483647LL)
@@ -197,9 +201,9 @@ void writeQuestions(sqlite3* db, const ImportPlan& plan, Tree& tree, long long n
                     const ImportProgress& progress, ImportResult& result) {
     Statement category(db, "INSERT INTO 题目类别(编号, 名称, 父级编号, 属性) VALUES(?, ?, ?, ?)");
     Statement group(db, "INSERT INTO 大题(大题号, 大题内容) VALUES(?, ?)");
-    Statement question(db,
-                       "INSERT INTO 小题(小题号, 大题号, 所属编号, 题目类型, 题目内容, 答案, 解释, 是否单项, 是否收藏) "
-                       "VALUES(?, ?, ?, ?, ?, ?, ?, ?, 0)");
+    Statement question(
+        db, "INSERT INTO 小题(小题号, 大题号, 所属编号, 题目类型, 题目内容, 答案, 解释, 是否单项, 是否收藏) "
+            "VALUES(?, ?, ?, ?, ?, ?, ?, ?, 0)");
     Statement option(db, "INSERT INTO 答案选项(大题号, 小题号, 答案编号, 答题选项) VALUES(?, ?, ?, ?)");
     std::vector<long long> groupId(plan.groups.size(), 0);
     QHash<QString, long long> sections;
@@ -215,7 +219,7 @@ void writeQuestions(sqlite3* db, const ImportPlan& plan, Tree& tree, long long n
     }
     reportProgress(progress, total, total);
 }
-}  // namespace
+} // namespace
 
 ImportResult WritePlan(AdoConnection& connection, const ImportPlan& plan, const ImportProgress& progress) {
     sqlite3* db = connection.Handle();
@@ -247,7 +251,8 @@ int WriteMissingPictures(AdoConnection& connection, const QString& appFolder) {
     while (q.step()) {
         const QString name = q.text(0);
         if (!IsPictureFileName(name)) {
-            qCWarning(lcExchange) << "a picture in the bank has a name that is not ours; left out:" << name.left(80);
+            qCWarning(lcExchange) << "a picture in the bank has a name that is not ours; left out:"
+                                  << name.left(80);
             continue;
         }
         const std::string rel = "images/bank/" + name.toStdString();
@@ -255,7 +260,8 @@ int WriteMissingPictures(AdoConnection& connection, const QString& appFolder) {
         const QByteArray bytes = q.blob(1);
         // A name is a promise about the bytes: they must hash to it and be the
         // picture its extension says (not a page in disguise).
-        const QString sha = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+        const QString sha =
+            QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
         if (name.section(u'.', 0, 0) != sha || PictureExt(bytes) != name.section(u'.', 1)) {
             qCWarning(lcExchange) << "a picture in the bank is not what its name says; left out:" << name;
             continue;
@@ -278,4 +284,4 @@ int WriteMissingPictures(AdoConnection& connection, const QString& appFolder) {
     return written;
 }
 
-}  // namespace exchange
+} // namespace exchange

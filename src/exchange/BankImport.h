@@ -15,10 +15,10 @@ BankFacts ReadBankFacts(AdoConnection& connection);
 struct ImportResult {
     int questions = 0;
     int groups = 0;
-    int categories = 0;  // categories made for the import
-    int types = 0;       // types made for the import
-    int pictures = 0;    // pictures stored that the bank did not hold
-    int firstSection = 0;  // the section the first imported question landed in
+    int categories = 0;   // categories made for the import
+    int types = 0;        // types made for the import
+    int pictures = 0;     // pictures stored that the bank did not hold
+    int firstSection = 0; // the section the first imported question landed in
 };
 
 // Called now and then with the questions written so far; answering false
@@ -28,7 +28,8 @@ using ImportProgress = std::function<bool(int done, int total)>;
 // Writes `plan` (its good questions only). Throws EDatabaseError, after
 // rolling back, when the bank refuses a write; ImportCancelled when the
 // progress callback asked to stop.
-ImportResult WritePlan(AdoConnection& connection, const ImportPlan& plan, const ImportProgress& progress = {});
+ImportResult WritePlan(AdoConnection& connection, const ImportPlan& plan,
+                       const ImportProgress& progress = {});
 
 struct ImportCancelled : std::exception {
     const char* what() const noexcept override { return "import cancelled"; }
@@ -42,4 +43,4 @@ void EnsurePictureTable(AdoConnection& connection);
 // never used as file names. Answers the number written; failures are logged.
 int WriteMissingPictures(AdoConnection& connection, const QString& appFolder);
 
-}  // namespace exchange
+} // namespace exchange

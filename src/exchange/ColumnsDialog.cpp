@@ -13,9 +13,10 @@
 
 namespace {
 const QString kCaption = QStringLiteral("指定各列");
-}  // namespace
+} // namespace
 
-TFrmColumns::TFrmColumns(const std::vector<QStringList>& rows, const exchange::ColumnChoice& choice, QWidget* parent)
+TFrmColumns::TFrmColumns(const std::vector<QStringList>& rows, const exchange::ColumnChoice& choice,
+                         QWidget* parent)
     : TDialog(parent) {
     InitForm(kCaption, 720, 360, true);
     header_ = HeaderOf(rows);
@@ -61,14 +62,16 @@ TFrmColumns::TFrmColumns(const std::vector<QStringList>& rows, const exchange::C
 }
 
 bool TFrmColumns::check() {
-    const auto stems = std::count_if(Roles.begin(), Roles.end(), [](const QComboBox* b) { return b->currentText() == u"题干"; });
+    const auto stems = std::count_if(Roles.begin(), Roles.end(),
+                                     [](const QComboBox* b) { return b->currentText() == u"题干"; });
     if (stems != 1) {
         MessageBox(QStringLiteral("请指定一列（只能一列）为“题干”。"), kCaption, MB_ICONINFORMATION | MB_OK);
         return false;
     }
     for (size_t c = 0; c < Roles.size(); ++c)
         if (header_[static_cast<qsizetype>(c)].isEmpty() && Roles[c]->currentText() != u"不导入") {
-            MessageBox(QStringLiteral("第 %1 列没有列名，不能指定。").arg(c + 1), kCaption, MB_ICONINFORMATION | MB_OK);
+            MessageBox(QStringLiteral("第 %1 列没有列名，不能指定。").arg(c + 1), kCaption,
+                       MB_ICONINFORMATION | MB_OK);
             return false;
         }
     return true;
@@ -77,7 +80,8 @@ bool TFrmColumns::check() {
 exchange::ColumnChoice TFrmColumns::Choice() const {
     exchange::ColumnChoice choice;
     for (size_t c = 0; c < Roles.size(); ++c)
-        if (!header_[static_cast<qsizetype>(c)].isEmpty()) choice.insert(header_[static_cast<qsizetype>(c)], Roles[c]->currentText());
+        if (!header_[static_cast<qsizetype>(c)].isEmpty())
+            choice.insert(header_[static_cast<qsizetype>(c)], Roles[c]->currentText());
     return choice;
 }
 
@@ -85,8 +89,8 @@ QStringList TFrmColumns::HeaderOf(const std::vector<QStringList>& rows) {
     size_t best = 0;
     int most = -1, columns = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
-        const int filled = static_cast<int>(
-            std::count_if(rows[i].begin(), rows[i].end(), [](const QString& c) { return !c.trimmed().isEmpty(); }));
+        const int filled = static_cast<int>(std::count_if(
+            rows[i].begin(), rows[i].end(), [](const QString& c) { return !c.trimmed().isEmpty(); }));
         if (filled > most) {
             most = filled;
             best = i;
@@ -94,7 +98,8 @@ QStringList TFrmColumns::HeaderOf(const std::vector<QStringList>& rows) {
         columns = std::max(columns, static_cast<int>(rows[i].size()));
     }
     QStringList header;
-    for (int c = 0; c < columns; ++c) header << (best < rows.size() ? exchange::HeaderName(rows[best].value(c)) : QString());
+    for (int c = 0; c < columns; ++c)
+        header << (best < rows.size() ? exchange::HeaderName(rows[best].value(c)) : QString());
     return header;
 }
 

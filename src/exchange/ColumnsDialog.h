@@ -12,7 +12,8 @@ class TFrmColumns : public TDialog {
 public:
     // `rows`: the sheet's first rows; the one with the most names is taken as
     // the header. `choice`: what was chosen before, kept where it still fits.
-    TFrmColumns(const std::vector<QStringList>& rows, const exchange::ColumnChoice& choice, QWidget* parent = nullptr);
+    TFrmColumns(const std::vector<QStringList>& rows, const exchange::ColumnChoice& choice,
+                QWidget* parent = nullptr);
 
     // Header name → role, for every named column; valid after OK.
     exchange::ColumnChoice Choice() const;
@@ -24,7 +25,7 @@ public:
     static QString ChoiceText(const exchange::ColumnChoice& choice);
 
     QTableWidget* Grid;
-    std::vector<QComboBox*> Roles;  // one per column
+    std::vector<QComboBox*> Roles; // one per column
 
 private:
     bool check();

@@ -14,7 +14,8 @@ bool ReadImportBytes(const QString& path, const Limits& limits, QByteArray* byte
         return false;
     }
     if (f.size() > limits.maxFileBytes) {
-        out.problems.push_back({0, {}, QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20), true});
+        out.problems.push_back(
+            {0, {}, QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20), true});
         return false;
     }
     *bytes = f.readAll();
@@ -34,12 +35,13 @@ void ReadCsvRows(const QString& text, const std::function<bool(int row, const QS
     // The separator is the header line's: a tab when it has tabs and no commas.
     const qsizetype firstBreak = text.indexOf(QLatin1Char('\n'));
     const QStringView header = QStringView(text).left(firstBreak < 0 ? text.size() : firstBreak);
-    const QChar sep = header.contains(QLatin1Char('\t')) && !header.contains(QLatin1Char(',')) ? QLatin1Char('\t')
-                                                                                              : QLatin1Char(',');
+    const QChar sep = header.contains(QLatin1Char('\t')) && !header.contains(QLatin1Char(','))
+                          ? QLatin1Char('\t')
+                          : QLatin1Char(',');
     QStringList cells;
     QString cell;
     bool quoted = false;
-    bool any = false;  // the row has a character or a separator
+    bool any = false; // the row has a character or a separator
     int row = 1;
     const qsizetype n = text.size();
     auto endRow = [&]() -> bool {
@@ -90,4 +92,4 @@ void ReadCsvRows(const QString& text, const std::function<bool(int row, const QS
     if (any || !cell.isEmpty()) endRow();
 }
 
-}  // namespace exchange
+} // namespace exchange

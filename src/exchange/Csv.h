@@ -20,4 +20,4 @@ QString DecodeSpreadsheetText(const QByteArray& bytes);
 // answers false. Blank rows are skipped.
 void ReadCsvRows(const QString& text, const std::function<bool(int row, const QStringList& cells)>& onRow);
 
-}  // namespace exchange
+} // namespace exchange

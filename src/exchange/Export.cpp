@@ -21,19 +21,21 @@ namespace exchange {
 namespace {
 // "../images/bank/<sha>.<ext>" in a text: the pictures it shows.
 const QRegularExpression& bankPicture() {
-    static const QRegularExpression re(QStringLiteral("\\.\\./images/bank/([0-9a-f]{64}\\.(?:png|jpg|gif|bmp|webp))"));
+    static const QRegularExpression re(
+        QStringLiteral("\\.\\./images/bank/([0-9a-f]{64}\\.(?:png|jpg|gif|bmp|webp))"));
     return re;
 }
 
 QStringList picturesOf(const QString& html) {
     QStringList names;
     if (!html.contains(u"../images/bank/")) return names;
-    for (auto it = bankPicture().globalMatch(html); it.hasNext();) names << it.next().captured(1);
+    for (auto it = bankPicture().globalMatch(html); it.hasNext();)
+        names << it.next().captured(1);
     return names;
 }
 
-constexpr qsizetype kCellMax = 32767;  // characters an Excel cell holds
-}  // namespace
+constexpr qsizetype kCellMax = 32767; // characters an Excel cell holds
+} // namespace
 
 std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Selection& selection) {
     sqlite3* db = connection.Handle();
@@ -56,7 +58,8 @@ std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Sel
     QSet<long long> visited;
     std::vector<long long> stack;
     const long long start = selection.kind == Selection::Kind::Category ? selection.category : 0;
-    if (start != 0) stack.push_back(start);
+    if (start != 0)
+        stack.push_back(start);
     else {
         const std::vector<long long> roots = children.value(0);
         stack.assign(roots.rbegin(), roots.rend());
@@ -64,31 +67,40 @@ std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Sel
     while (!stack.empty()) {
         const long long id = stack.back();
         stack.pop_back();
-        if (visited.contains(id)) continue;  // a bank from elsewhere may hold a cycle
+        if (visited.contains(id)) continue; // a bank from elsewhere may hold a cycle
         visited.insert(id);
         order.push_back(id);
         const auto kids = children.value(id);
-        for (auto it = kids.rbegin(); it != kids.rend(); ++it) stack.push_back(*it);
+        for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+            stack.push_back(*it);
     }
     QHash<long long, int> rank;
-    for (size_t i = 0; i < order.size(); ++i) rank.insert(order[i], static_cast<int>(i));
+    for (size_t i = 0; i < order.size(); ++i)
+        rank.insert(order[i], static_cast<int>(i));
 
     QHash<long long, QStringList> options;
     {
         store::Statement q(db, "SELECT 小题号, 答题选项 FROM 答案选项 ORDER BY 小题号, 答案编号");
-        while (q.step()) options[q.integer(0)] << q.text(1);
+        while (q.step())
+            options[q.integer(0)] << q.text(1);
     }
     std::string where;
     switch (selection.kind) {
-    case Selection::Kind::Category: where = ""; break;
-    case Selection::Kind::Favourites: where = " WHERE 是否收藏<>0"; break;
-    case Selection::Kind::Wrong: where = " WHERE 小题号 IN (SELECT DISTINCT 小题号 FROM 测试题目 WHERE 回答正确=0)"; break;
+    case Selection::Kind::Category:
+        where = "";
+        break;
+    case Selection::Kind::Favourites:
+        where = " WHERE 是否收藏<>0";
+        break;
+    case Selection::Kind::Wrong:
+        where = " WHERE 小题号 IN (SELECT DISTINCT 小题号 FROM 测试题目 WHERE 回答正确=0)";
+        break;
     }
     std::vector<std::pair<int, ExportedQuestion>> picked;
     QHash<long long, int> groupSize;
     {
-        store::Statement q(db, "SELECT 小题号, 大题号, 所属编号, 题目类型, 题目内容, 答案, 解释 FROM 小题" + where +
-                                   " ORDER BY 小题号");
+        store::Statement q(db, "SELECT 小题号, 大题号, 所属编号, 题目类型, 题目内容, 答案, 解释 FROM 小题" +
+                                   where + " ORDER BY 小题号");
         while (q.step()) {
             const long long section = q.integer(2);
             if (!rank.contains(section)) continue;
@@ -96,9 +108,11 @@ std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Sel
             e.id = static_cast<int>(q.integer(0));
             // The path from the root down, three levels as the tree holds them.
             QStringList names;
-            for (long long n = section; n != 0 && names.size() < 8 && nodes.contains(n); n = nodes.value(n).parent)
+            for (long long n = section; n != 0 && names.size() < 8 && nodes.contains(n);
+                 n = nodes.value(n).parent)
                 names.prepend(nodes.value(n).name);
-            for (int i = 0; i < 3 && i < names.size(); ++i) e.path[static_cast<size_t>(i)] = names[i];
+            for (int i = 0; i < 3 && i < names.size(); ++i)
+                e.path[static_cast<size_t>(i)] = names[i];
             e.type = q.text(3);
             e.stem = q.text(4);
             e.key = q.text(5);
@@ -109,19 +123,23 @@ std::vector<ExportedQuestion> ReadForExport(AdoConnection& connection, const Sel
             picked.push_back({rank.value(section), std::move(e)});
         }
     }
-    std::stable_sort(picked.begin(), picked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(picked.begin(), picked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     // Materials of the groups that went with the questions.
     QHash<long long, QString> materials;
     {
         store::Statement q(db, "SELECT 大题号, 大题内容 FROM 大题");
-        while (q.step()) materials.insert(q.integer(0), q.text(1));
+        while (q.step())
+            materials.insert(q.integer(0), q.text(1));
     }
     std::vector<ExportedQuestion> out;
     out.reserve(picked.size());
     for (auto& [r, e] : picked) {
         (void)r;
-        if (materials.contains(e.group)) e.material = materials.value(e.group);
-        else if (groupSize.value(e.group) < 2) e.group = 0;
+        if (materials.contains(e.group))
+            e.material = materials.value(e.group);
+        else if (groupSize.value(e.group) < 2)
+            e.group = 0;
         out.push_back(std::move(e));
     }
     return out;
@@ -131,7 +149,8 @@ namespace {
 // Pictures beside the exported file, texts pointing at them by bare name.
 class PictureCopies {
 public:
-    PictureCopies(const PictureSource& source, const QString& targetFolder) : source_(source), to_(targetFolder) {}
+    PictureCopies(const PictureSource& source, const QString& targetFolder)
+        : source_(source), to_(targetFolder) {}
 
     QString rewrite(const QString& html) {
         QString out = html;
@@ -149,7 +168,8 @@ private:
         done_.insert(name);
         const QByteArray bytes = source_ ? source_(name) : QByteArray();
         QSaveFile f(QDir(to_).filePath(name));
-        if ((bytes.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) &&
+        if ((bytes.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() ||
+             !f.commit()) &&
             error.isEmpty())
             error = QStringLiteral("图片“%1”无法写到导出文件夹").arg(name);
     }
@@ -158,7 +178,7 @@ private:
     QSet<QString> done_;
 };
 
-}  // namespace
+} // namespace
 
 PictureSource BankPictures(AdoConnection& connection) {
     sqlite3* db = connection.Handle();
@@ -185,14 +205,17 @@ bool WriteTemplateXlsx(const QString& path, const std::vector<ExportedQuestion>&
         texts += q.options;
         for (const QString& t : texts)
             if (t.size() > kCellMax) {
-                *error = QStringLiteral("题号 %1 的一段文字有 %2 个字符，超过 Excel 单元格的上限 32767，无法导出为 "
-                                        "Excel；可以导出为 Moodle XML。")
+                *error = QStringLiteral(
+                             "题号 %1 的一段文字有 %2 个字符，超过 Excel 单元格的上限 32767，无法导出为 "
+                             "Excel；可以导出为 Moodle XML。")
                              .arg(q.id)
                              .arg(t.size());
                 return false;
             }
         if (q.options.size() > 8) {
-            *error = QStringLiteral("题号 %1 有 %2 个选项，模板最多 8 个（A～H）。").arg(q.id).arg(q.options.size());
+            *error = QStringLiteral("题号 %1 有 %2 个选项，模板最多 8 个（A～H）。")
+                         .arg(q.id)
+                         .arg(q.options.size());
             return false;
         }
     }
@@ -204,15 +227,17 @@ bool WriteTemplateXlsx(const QString& path, const std::vector<ExportedQuestion>&
         return false;
     }
     book.Row({QStringLiteral("分类"), QStringLiteral("题型"), QStringLiteral("题干"), QStringLiteral("选项A"),
-              QStringLiteral("选项B"), QStringLiteral("选项C"), QStringLiteral("选项D"), QStringLiteral("选项E"),
-              QStringLiteral("选项F"), QStringLiteral("选项G"), QStringLiteral("选项H"), QStringLiteral("答案"),
-              QStringLiteral("解析"), QStringLiteral("材料编号"), QStringLiteral("材料")});
+              QStringLiteral("选项B"), QStringLiteral("选项C"), QStringLiteral("选项D"),
+              QStringLiteral("选项E"), QStringLiteral("选项F"), QStringLiteral("选项G"),
+              QStringLiteral("选项H"), QStringLiteral("答案"), QStringLiteral("解析"),
+              QStringLiteral("材料编号"), QStringLiteral("材料")});
     QStringList cells;
     for (const ExportedQuestion& q : questions) {
         cells.clear();
         cells << q.path[0] + QLatin1Char('/') + q.path[1] + QLatin1Char('/') + q.path[2] << q.type
               << pictures.rewrite(q.stem);
-        for (int i = 0; i < 8; ++i) cells << (i < q.options.size() ? pictures.rewrite(q.options[i]) : QString());
+        for (int i = 0; i < 8; ++i)
+            cells << (i < q.options.size() ? pictures.rewrite(q.options[i]) : QString());
         cells << q.key << pictures.rewrite(q.explanation);
         if (q.group != 0) cells << QString::number(q.group) << pictures.rewrite(q.material);
         book.Row(cells);
@@ -240,7 +265,8 @@ namespace {
 void writeTextBody(QXmlStreamWriter& w, const QString& html, const PictureSource& pictures) {
     QString text = html;
     const QStringList names = picturesOf(html);
-    for (const QString& name : names) text.replace(QStringLiteral("../images/bank/") + name, QStringLiteral("@@PLUGINFILE@@/") + name);
+    for (const QString& name : names)
+        text.replace(QStringLiteral("../images/bank/") + name, QStringLiteral("@@PLUGINFILE@@/") + name);
     w.writeStartElement(QStringLiteral("text"));
     w.writeCDATA(text);
     w.writeEndElement();
@@ -271,10 +297,10 @@ void writeTag(QXmlStreamWriter& w, const QString& text) {
     w.writeTextElement(QStringLiteral("text"), text);
     w.writeEndElement();
 }
-}  // namespace
+} // namespace
 
-bool WriteMoodleXml(const QString& path, const std::vector<ExportedQuestion>& questions, const PictureSource& pictures,
-                    QString* error) {
+bool WriteMoodleXml(const QString& path, const std::vector<ExportedQuestion>& questions,
+                    const PictureSource& pictures, QString* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = QStringLiteral("无法创建文件：") + file.errorString();
@@ -314,18 +340,22 @@ bool WriteMoodleXml(const QString& path, const std::vector<ExportedQuestion>& qu
         }
         const bool trueFalse = q.options == QStringList{QStringLiteral("正确"), QStringLiteral("错误")} &&
                                (q.key == u"A" || q.key == u"B");
-        const QString type = q.options.isEmpty() ? (q.type.isEmpty() ? QStringLiteral("description") : QStringLiteral("essay"))
-                             : trueFalse         ? QStringLiteral("truefalse")
-                                                 : QStringLiteral("multichoice");
+        const QString type =
+            q.options.isEmpty() ? (q.type.isEmpty() ? QStringLiteral("description") : QStringLiteral("essay"))
+            : trueFalse         ? QStringLiteral("truefalse")
+                                : QStringLiteral("multichoice");
         w.writeStartElement(QStringLiteral("question"));
         w.writeAttribute(QStringLiteral("type"), type);
         w.writeStartElement(QStringLiteral("name"));
-        w.writeTextElement(QStringLiteral("text"), QStringLiteral("%1 %2").arg(q.type.isEmpty() ? QStringLiteral("说明") : q.type).arg(q.id));
+        w.writeTextElement(
+            QStringLiteral("text"),
+            QStringLiteral("%1 %2").arg(q.type.isEmpty() ? QStringLiteral("说明") : q.type).arg(q.id));
         w.writeEndElement();
         writeText(w, "questiontext", q.stem, pictures);
         if (!q.explanation.isEmpty()) writeText(w, "generalfeedback", q.explanation, pictures);
         if (type == u"multichoice") {
-            w.writeTextElement(QStringLiteral("single"), q.key.size() > 1 ? QStringLiteral("false") : QStringLiteral("true"));
+            w.writeTextElement(QStringLiteral("single"),
+                               q.key.size() > 1 ? QStringLiteral("false") : QStringLiteral("true"));
             w.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("0"));
             w.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("ABCD"));
             const int right = static_cast<int>(q.key.size());
@@ -333,15 +363,18 @@ bool WriteMoodleXml(const QString& path, const std::vector<ExportedQuestion>& qu
                 const bool isRight = q.key.contains(QChar(u'A' + i));
                 w.writeStartElement(QStringLiteral("answer"));
                 w.writeAttribute(QStringLiteral("fraction"),
-                                 isRight ? QString::number(100.0 / std::max(1, right), 'g', 7) : QStringLiteral("0"));
+                                 isRight ? QString::number(100.0 / std::max(1, right), 'g', 7)
+                                         : QStringLiteral("0"));
                 w.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
                 writeTextBody(w, q.options[i], pictures);
                 w.writeEndElement();
             }
         } else if (type == u"truefalse") {
-            for (const auto& [word, letter] : {std::pair{QStringLiteral("true"), u'A'}, std::pair{QStringLiteral("false"), u'B'}}) {
+            for (const auto& [word, letter] :
+                 {std::pair{QStringLiteral("true"), u'A'}, std::pair{QStringLiteral("false"), u'B'}}) {
                 w.writeStartElement(QStringLiteral("answer"));
-                w.writeAttribute(QStringLiteral("fraction"), q.key[0] == QChar(letter) ? QStringLiteral("100") : QStringLiteral("0"));
+                w.writeAttribute(QStringLiteral("fraction"),
+                                 q.key[0] == QChar(letter) ? QStringLiteral("100") : QStringLiteral("0"));
                 w.writeAttribute(QStringLiteral("format"), QStringLiteral("moodle_auto_format"));
                 w.writeTextElement(QStringLiteral("text"), word);
                 w.writeEndElement();
@@ -362,4 +395,4 @@ bool WriteMoodleXml(const QString& path, const std::vector<ExportedQuestion>& qu
     return true;
 }
 
-}  // namespace exchange
+} // namespace exchange

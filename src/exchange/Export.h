@@ -13,18 +13,18 @@ namespace exchange {
 
 struct Selection {
     enum class Kind { Category, Favourites, Wrong } kind = Kind::Category;
-    int category = 0;  // with every category below it; 0: every source
+    int category = 0; // with every category below it; 0: every source
 };
 
 struct ExportedQuestion {
     int id = 0;
-    std::array<QString, 3> path;  // source, subject, section
+    std::array<QString, 3> path; // source, subject, section
     QString type;
-    QString stem;  // the bank's HTML
+    QString stem; // the bank's HTML
     QStringList options;
     QString key;
     QString explanation;
-    int group = 0;  // 大题号 shared with other exported questions; 0 for none
+    int group = 0; // 大题号 shared with other exported questions; 0 for none
     QString material;
 };
 
@@ -44,7 +44,7 @@ bool WriteTemplateXlsx(const QString& path, const std::vector<ExportedQuestion>&
                        const PictureSource& pictures, QString* error);
 
 // Writes Moodle XML with the pictures embedded.
-bool WriteMoodleXml(const QString& path, const std::vector<ExportedQuestion>& questions, const PictureSource& pictures,
-                    QString* error);
+bool WriteMoodleXml(const QString& path, const std::vector<ExportedQuestion>& questions,
+                    const PictureSource& pictures, QString* error);
 
-}  // namespace exchange
+} // namespace exchange

@@ -1,12 +1,12 @@
 #include "exchange/ExportDialog.h"
 
 #include "exchange/Export.h"
+#include "exchange/Log.h"
 #include "platform/BusyCursor.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
 #include "platform/MessageBox.h"
 #include "store/DataModule.h"
-#include "exchange/Log.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -20,14 +20,16 @@ const QString kCaption = QStringLiteral("导出试题");
 TFrmExport::TFrmExport(int category, const QString& categoryName, QWidget* parent)
     : TDialog(parent), category_(category) {
     InitForm(kCaption, 360, 250);
-    RgpWhat = new TRadioGroup(QStringLiteral("导出哪些题目"),
-                              {QStringLiteral("本分类：") + (categoryName.isEmpty() ? QStringLiteral("（未选择）") : categoryName),
-                               QStringLiteral("收藏夹"), QStringLiteral("错题（答错过的题目）")},
-                              this);
+    RgpWhat = new TRadioGroup(
+        QStringLiteral("导出哪些题目"),
+        {QStringLiteral("本分类：") + (categoryName.isEmpty() ? QStringLiteral("（未选择）") : categoryName),
+         QStringLiteral("收藏夹"), QStringLiteral("错题（答错过的题目）")},
+        this);
     RgpWhat->SetItemIndex(category > 0 ? 0 : 1);
     RgpWhat->Item(0)->setEnabled(category > 0);
-    RgpFormat = new TRadioGroup(QStringLiteral("格式"),
-                                {QStringLiteral("Excel 题库模板（.xlsx）"), QStringLiteral("Moodle XML（.xml）")}, this);
+    RgpFormat = new TRadioGroup(
+        QStringLiteral("格式"),
+        {QStringLiteral("Excel 题库模板（.xlsx）"), QStringLiteral("Moodle XML（.xml）")}, this);
     RgpFormat->SetItemIndex(0);
     BtnOk = new QPushButton(QStringLiteral("导出…"), this);
     BtnCancel = new QPushButton(QStringLiteral("取消"), this);
@@ -62,7 +64,8 @@ void TFrmExport::exportNow() {
     const bool xlsx = RgpFormat->ItemIndex() == 0;
     TFileDialog dialog(TFileDialog::Kind::Save);
     dialog.Title = kCaption;
-    dialog.Filter = xlsx ? QStringLiteral("Excel 题库模板 (*.xlsx)|*.xlsx") : QStringLiteral("Moodle XML (*.xml)|*.xml");
+    dialog.Filter =
+        xlsx ? QStringLiteral("Excel 题库模板 (*.xlsx)|*.xlsx") : QStringLiteral("Moodle XML (*.xml)|*.xml");
     dialog.DefaultExt = xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".xml");
     if (!dialog.Execute(this)) return;
     QString error;

@@ -12,8 +12,8 @@ public:
     // `category` is the tree node the menu was opened on (0: none).
     TFrmExport(int category, const QString& categoryName, QWidget* parent = nullptr);
 
-    TRadioGroup* RgpWhat;    // 本分类, 收藏夹, 错题
-    TRadioGroup* RgpFormat;  // Excel 题库模板, Moodle XML
+    TRadioGroup* RgpWhat;   // 本分类, 收藏夹, 错题
+    TRadioGroup* RgpFormat; // Excel 题库模板, Moodle XML
     QPushButton* BtnOk;
     QPushButton* BtnCancel;
 

@@ -109,7 +109,7 @@ bool GiftReader::Question(QStringView s, int line) {
     Record record;
     record.line = line;
     record.category = category_;
-    if (s.startsWith(u"::")) {  // the title, which names the question in Moodle only
+    if (s.startsWith(u"::")) { // the title, which names the question in Moodle only
         const qsizetype end = FindUnescaped(s, u"::", 2);
         if (end < 0) {
             Note(line, QStringLiteral("题目名称缺少结尾的 ::，已跳过"));
@@ -205,7 +205,7 @@ bool GiftReader::Choices(Record& record, QStringView answers, bool html) {
     return AddRecord(out_, std::move(record), limits_);
 }
 
-}  // namespace
+} // namespace
 
 ParsedFile ReadGift(const QByteArray& bytes, const Limits& limits) {
     ParsedFile out;
@@ -218,7 +218,7 @@ ParsedFile ReadGift(const QByteArray& bytes, const Limits& limits) {
     for (qsizetype i = 0; i <= lines.size(); ++i) {
         const QStringView line = i < lines.size() ? QStringView(lines[i]) : QStringView();
         const QStringView trimmed = line.trimmed();
-        if (trimmed.startsWith(u"//")) continue;  // a comment line
+        if (trimmed.startsWith(u"//")) continue; // a comment line
         if (trimmed.isEmpty()) {
             if (!block.isEmpty() && !reader.Block(block, first)) return out;
             block.clear();
@@ -233,4 +233,4 @@ ParsedFile ReadGift(const QByteArray& bytes, const Limits& limits) {
     return out;
 }
 
-}  // namespace exchange
+} // namespace exchange

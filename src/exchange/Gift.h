@@ -8,4 +8,4 @@ namespace exchange {
 
 ParsedFile ReadGift(const QByteArray& bytes, const Limits& limits);
 
-}  // namespace exchange
+} // namespace exchange

@@ -4,6 +4,7 @@
 #include "exchange/ColumnsDialog.h"
 #include "exchange/ImportFile.h"
 #include "exchange/ImportPreview.h"
+#include "exchange/Log.h"
 #include "exchange/TypeNotes.h"
 #include "platform/AppFolder.h"
 #include "platform/Application.h"
@@ -13,7 +14,6 @@
 #include "store/AdoQuery.h"
 #include "store/DataModule.h"
 #include "store/SystemParams.h"
-#include "exchange/Log.h"
 #include "store/WriteHold.h"
 
 #include <QCheckBox>
@@ -41,13 +41,16 @@ QStringList bankSources() {
     QStringList names;
     AdoQuery& q = DataModule1->ADOQuery1;
     q.OpenWith({"SELECT 名称 FROM 题目类别 WHERE 父级编号=0"});
-    for (; !q.Eof(); q.Next()) names << QString::fromStdString(q.Fields(0).AsString());
+    for (; !q.Eof(); q.Next())
+        names << QString::fromStdString(q.Fields(0).AsString());
     q.Close();
     return names;
 }
-}  // namespace
+} // namespace
 
-bool ImportRunning() { return BankWriteHold::Held(); }
+bool ImportRunning() {
+    return BankWriteHold::Held();
+}
 
 TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
     InitForm(kCaption, 760, 560, true);
@@ -72,7 +75,8 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
     CmbPlace = new QComboBox(this);
     CmbPlace->addItem(QStringLiteral("按文件中的分类（来源/科目/专项）"));
     CmbPlace->addItem(QStringLiteral("新建来源："));
-    for (const QString& s : bankSources()) CmbPlace->addItem(QStringLiteral("已有来源：") + s, s);
+    for (const QString& s : bankSources())
+        CmbPlace->addItem(QStringLiteral("已有来源：") + s, s);
     grid->addWidget(CmbPlace, 1, 1);
     EdtSource = new QLineEdit(this);
     EdtSource->setEnabled(false);
@@ -82,8 +86,8 @@ TFrmImport::TFrmImport(QWidget* parent) : TDialog(parent) {
     Tabs = new QTabWidget(this);
     MemReport = new QPlainTextEdit(this);
     MemReport->setReadOnly(true);
-    MemReport->setPlaceholderText(
-        QStringLiteral("请选择要导入的文件：Excel、WPS 或 CSV 表格，Word、WPS 或 PDF 试卷，文本，Moodle XML、GIFT、Aiken。"));
+    MemReport->setPlaceholderText(QStringLiteral("请选择要导入的文件：Excel、WPS 或 CSV 表格，Word、WPS 或 "
+                                                 "PDF 试卷，文本，Moodle XML、GIFT、Aiken。"));
     Preview = new TImportPreview(this);
     Tabs->addTab(MemReport, QStringLiteral("检查结果"));
     Tabs->addTab(Preview, QStringLiteral("预览"));
@@ -139,7 +143,7 @@ QString SampleBankFile() {
     }
     return {};
 }
-}  // namespace
+} // namespace
 
 void TFrmImport::openSample() {
     const QString path = SampleBankFile();
@@ -148,7 +152,7 @@ void TFrmImport::openSample() {
                    MB_ICONWARNING | MB_OK);
         return;
     }
-    CmbPlace->setCurrentIndex(0);  // its own sources
+    CmbPlace->setCurrentIndex(0); // its own sources
     OpenFile(path);
 }
 
@@ -211,8 +215,10 @@ void TFrmImport::recheck() {
     const BusyCursor busy;
     exchange::ImportOptions options;
     options.fallbackSource = QFileInfo(path_).completeBaseName();
-    if (CmbPlace->currentIndex() == 1) options.under = EdtSource->text().trimmed().remove(QLatin1Char('/'));
-    else if (CmbPlace->currentIndex() > 1) options.under = CmbPlace->currentData().toString().remove(QLatin1Char('/'));
+    if (CmbPlace->currentIndex() == 1)
+        options.under = EdtSource->text().trimmed().remove(QLatin1Char('/'));
+    else if (CmbPlace->currentIndex() > 1)
+        options.under = CmbPlace->currentData().toString().remove(QLatin1Char('/'));
     options.newTypes = ChkNewTypes->isChecked();
     options.essayType = QStringLiteral("简答题");
     options.typeNotes = typeNotes_;
@@ -222,7 +228,8 @@ void TFrmImport::recheck() {
         qCWarning(lcExchange) << "reading the bank for the import failed:" << e.what();
         plan_ = {};
         plan_.fatal = true;
-        plan_.problems.push_back({0, {}, QStringLiteral("读取题库失败：") + QString::fromUtf8(e.what()), true});
+        plan_.problems.push_back(
+            {0, {}, QStringLiteral("读取题库失败：") + QString::fromUtf8(e.what()), true});
     }
     showReport();
 }
@@ -232,16 +239,22 @@ void TFrmImport::showReport() {
     lines << QStringLiteral("格式：%1").arg(exchange::FormatName(exchange::FormatOf(path_)));
     if (!plan_.notedTypes.empty()) {
         QStringList names;
-        for (const auto& [type, note] : plan_.notedTypes) names << type;
-        lines << QStringLiteral("将新建题型：%1（说明和分值随文件附带，可在分数设置中修改）").arg(names.join(QStringLiteral("、")));
+        for (const auto& [type, note] : plan_.notedTypes)
+            names << type;
+        lines << QStringLiteral("将新建题型：%1（说明和分值随文件附带，可在分数设置中修改）")
+                     .arg(names.join(QStringLiteral("、")));
     }
     if (!plan_.fatal) {
         lines << QStringLiteral("可以导入 %1 道题：").arg(plan_.questions.size());
-        for (const auto& [section, n] : plan_.sections) lines << QStringLiteral("    %1　%2 道").arg(section).arg(n);
+        for (const auto& [section, n] : plan_.sections)
+            lines << QStringLiteral("    %1　%2 道").arg(section).arg(n);
     }
-    if (plan_.duplicates) lines << QStringLiteral("题库中已有（或文件中重复）的 %1 道题将跳过。").arg(plan_.duplicates);
+    if (plan_.duplicates)
+        lines << QStringLiteral("题库中已有（或文件中重复）的 %1 道题将跳过。").arg(plan_.duplicates);
     if (plan_.notGbk)
-        lines << QStringLiteral("%1 段文字含有页面无法显示的字符（显示为“?”）：%2").arg(plan_.notGbk).arg(plan_.notGbkChars);
+        lines << QStringLiteral("%1 段文字含有页面无法显示的字符（显示为“?”）：%2")
+                     .arg(plan_.notGbk)
+                     .arg(plan_.notGbkChars);
     if (!plan_.problems.empty()) {
         lines << QString() << QStringLiteral("发现 %1 个问题：").arg(plan_.problems.size());
         int shown = 0;
@@ -255,20 +268,22 @@ void TFrmImport::showReport() {
     }
     MemReport->setPlainText(lines.join(QLatin1Char('\n')));
     Preview->Show(plan_, parsed_);
-    Tabs->setTabText(0, plan_.problems.empty() ? QStringLiteral("检查结果")
-                                               : QStringLiteral("检查结果（%1 个问题）").arg(plan_.problems.size()));
+    Tabs->setTabText(0, plan_.problems.empty()
+                            ? QStringLiteral("检查结果")
+                            : QStringLiteral("检查结果（%1 个问题）").arg(plan_.problems.size()));
     Tabs->setTabText(1, QStringLiteral("预览（%1 道题）").arg(plan_.questions.size()));
     Tabs->setTabEnabled(1, !plan_.fatal && (!plan_.questions.empty() || !plan_.badLines.isEmpty()));
 
     ChkNewTypes->setVisible(!plan_.newTypes.isEmpty());
-    ChkNewTypes->setText(QStringLiteral("新建题型：%1（每题 1 分，可在分数设置中修改）").arg(plan_.newTypes.join(QStringLiteral("、"))));
+    ChkNewTypes->setText(QStringLiteral("新建题型：%1（每题 1 分，可在分数设置中修改）")
+                             .arg(plan_.newTypes.join(QStringLiteral("、"))));
     const bool bad = !plan_.badLines.isEmpty();
     ChkGoodOnly->setVisible(bad && !plan_.fatal);
     BtnImport->setEnabled(!plan_.fatal && !plan_.questions.empty() && (!bad || ChkGoodOnly->isChecked()));
 }
 
 void TFrmImport::runImport() {
-    ModalResult = mrNone;  // stays open unless the import lands
+    ModalResult = mrNone; // stays open unless the import lands
     if (ImportRunning()) return;
     QProgressDialog progress(QStringLiteral("正在导入试题……"), QStringLiteral("取消"), 0,
                              static_cast<int>(plan_.questions.size()), this);
@@ -287,11 +302,13 @@ void TFrmImport::runImport() {
         return;
     } catch (const std::exception& e) {
         qCWarning(lcExchange) << "the import failed:" << e.what();
-        MessageBox(QStringLiteral("导入失败，题库没有改变：") + QString::fromUtf8(e.what()), kCaption, MB_ICONERROR | MB_OK);
+        MessageBox(QStringLiteral("导入失败，题库没有改变：") + QString::fromUtf8(e.what()), kCaption,
+                   MB_ICONERROR | MB_OK);
         return;
     }
     progress.reset();
-    if (result.pictures > 0) exchange::WriteMissingPictures(DataModule1->ADOConnection1, QString::fromStdString(AppFolder()));
+    if (result.pictures > 0)
+        exchange::WriteMissingPictures(DataModule1->ADOConnection1, QString::fromStdString(AppFolder()));
     ImportedSection = result.firstSection;
     MessageBox(QStringLiteral("成功导入 %1 道题（%2 组材料题），新建 %3 个分类、%4 个题型。")
                    .arg(result.questions)

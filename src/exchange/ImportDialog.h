@@ -29,14 +29,14 @@ public:
     QLineEdit* EdtFile;
     QPushButton* BtnBrowse;
     QPushButton* BtnSample;  // 导入示例题库: the shipped papers as an import file
-    QPushButton* BtnColumns;  // 指定各列…: a spreadsheet's columns by the user's word
-    QComboBox* CmbPlace;      // 0: the file's own sources; then a new source; then the bank's sources
-    QLineEdit* EdtSource;     // the new source's name
-    QTabWidget* Tabs;         // the preview and the report
+    QPushButton* BtnColumns; // 指定各列…: a spreadsheet's columns by the user's word
+    QComboBox* CmbPlace;     // 0: the file's own sources; then a new source; then the bank's sources
+    QLineEdit* EdtSource;    // the new source's name
+    QTabWidget* Tabs;        // the preview and the report
     TImportPreview* Preview;
     QPlainTextEdit* MemReport;
-    QCheckBox* ChkNewTypes;   // the user's word for the types the bank lacks
-    QCheckBox* ChkGoodOnly;   // import the good questions and leave the others
+    QCheckBox* ChkNewTypes; // the user's word for the types the bank lacks
+    QCheckBox* ChkGoodOnly; // import the good questions and leave the others
     QPushButton* BtnImport;
     QPushButton* BtnCancel;
 
@@ -54,7 +54,7 @@ private:
     QString path_;
     exchange::ParsedFile parsed_;
     exchange::ImportPlan plan_;
-    exchange::TypeNotes typeNotes_;  // from 题型说明.csv beside the file
+    exchange::TypeNotes typeNotes_; // from 题型说明.csv beside the file
     exchange::ColumnChoice columns_;
 };
 

@@ -9,8 +9,8 @@
 #include "exchange/Pdf.h"
 #include "exchange/PlainText.h"
 #include "exchange/Sheets.h"
-#include "exchange/Xlsx.h"
 #include "exchange/Template.h"
+#include "exchange/Xlsx.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,18 +36,30 @@ Format FormatOf(const QString& path) {
 
 QString FormatName(Format f) {
     switch (f) {
-    case Format::Xlsx: return QStringLiteral("Excel 工作簿");
-    case Format::Xls: return QStringLiteral("Excel 97-2003 工作簿");
-    case Format::Ods: return QStringLiteral("OpenDocument 表格");
-    case Format::Csv: return QStringLiteral("CSV 题库模板");
-    case Format::PlainText: return QStringLiteral("文本");
-    case Format::Docx: return QStringLiteral("Word 文档");
-    case Format::Pdf: return QStringLiteral("PDF 文档");
-    case Format::OtherDocument: return QStringLiteral("Word 97-2003、WPS 或 OpenDocument 文档");
-    case Format::MoodleXml: return QStringLiteral("Moodle XML");
-    case Format::Gift: return QStringLiteral("GIFT");
-    case Format::Aiken: return QStringLiteral("Aiken");
-    case Format::Unknown: break;
+    case Format::Xlsx:
+        return QStringLiteral("Excel 工作簿");
+    case Format::Xls:
+        return QStringLiteral("Excel 97-2003 工作簿");
+    case Format::Ods:
+        return QStringLiteral("OpenDocument 表格");
+    case Format::Csv:
+        return QStringLiteral("CSV 题库模板");
+    case Format::PlainText:
+        return QStringLiteral("文本");
+    case Format::Docx:
+        return QStringLiteral("Word 文档");
+    case Format::Pdf:
+        return QStringLiteral("PDF 文档");
+    case Format::OtherDocument:
+        return QStringLiteral("Word 97-2003、WPS 或 OpenDocument 文档");
+    case Format::MoodleXml:
+        return QStringLiteral("Moodle XML");
+    case Format::Gift:
+        return QStringLiteral("GIFT");
+    case Format::Aiken:
+        return QStringLiteral("Aiken");
+    case Format::Unknown:
+        break;
     }
     return QStringLiteral("未知格式");
 }
@@ -57,7 +69,8 @@ QString ImportFileFilter() {
         "题目文件 (*.xlsx;*.xls;*.ods;*.csv;*.docx;*.doc;*.wps;*.odt;*.pdf;*.txt;*.xml;*.gift)|"
         "*.xlsx;*.xls;*.ods;*.csv;*.docx;*.doc;*.wps;*.odt;*.pdf;*.txt;*.xml;*.gift|"
         "表格 (*.xlsx;*.xls;*.ods;*.csv)|*.xlsx;*.xls;*.ods;*.csv|"
-        "Word、WPS 文档 (*.docx;*.doc;*.wps;*.odt)|*.docx;*.doc;*.wps;*.odt|PDF 文档 (*.pdf)|*.pdf|文本 (*.txt)|*.txt|"
+        "Word、WPS 文档 (*.docx;*.doc;*.wps;*.odt)|*.docx;*.doc;*.wps;*.odt|PDF 文档 (*.pdf)|*.pdf|文本 "
+        "(*.txt)|*.txt|"
         "Moodle XML (*.xml)|*.xml|GIFT (*.gift)|*.gift");
 }
 
@@ -70,15 +83,18 @@ ParsedFile refused(const QString& text) {
 
 // A .txt may hold GIFT or Aiken as well as the usual layout.
 Format textFormat(const QString& text) {
-    static const QRegularExpression aiken(QStringLiteral("^ANSWER:\\s*[A-Z]\\s*$"), QRegularExpression::MultilineOption);
+    static const QRegularExpression aiken(QStringLiteral("^ANSWER:\\s*[A-Z]\\s*$"),
+                                          QRegularExpression::MultilineOption);
     static const QRegularExpression gift(QStringLiteral("\\{\\s*(?:[=~]|T\\s*\\}|F\\s*\\}|TRUE|FALSE)"));
     if (aiken.match(text).hasMatch()) return Format::Aiken;
     if (gift.match(text).hasMatch() && !text.contains(u"答案")) return Format::Gift;
     return Format::PlainText;
 }
-}  // namespace
+} // namespace
 
-bool IsSheet(Format f) { return f == Format::Xlsx || f == Format::Xls || f == Format::Ods || f == Format::Csv; }
+bool IsSheet(Format f) {
+    return f == Format::Xlsx || f == Format::Xls || f == Format::Ods || f == Format::Csv;
+}
 
 std::vector<QStringList> FirstSheetRows(const QString& path, int count, const Limits& limits) {
     std::vector<QStringList> rows;
@@ -88,16 +104,23 @@ std::vector<QStringList> FirstSheetRows(const QString& path, int count, const Li
     };
     QString error;
     switch (FormatOf(path)) {
-    case Format::Xlsx: ReadXlsxRows(path, limits, take, &error); break;
-    case Format::Xls: ReadXlsRows(path, limits, take, &error); break;
-    case Format::Ods: ReadOdsRows(path, limits, take, &error); break;
+    case Format::Xlsx:
+        ReadXlsxRows(path, limits, take, &error);
+        break;
+    case Format::Xls:
+        ReadXlsRows(path, limits, take, &error);
+        break;
+    case Format::Ods:
+        ReadOdsRows(path, limits, take, &error);
+        break;
     case Format::Csv: {
         QByteArray bytes;
         ParsedFile failure;
         if (ReadImportBytes(path, limits, &bytes, failure)) ReadCsvRows(DecodeSpreadsheetText(bytes), take);
         break;
     }
-    default: break;
+    default:
+        break;
     }
     return rows;
 }
@@ -110,10 +133,14 @@ ParsedFile ReadImportFile(const QString& path, const Limits& limits, const Colum
         return refused(QStringLiteral("文件太大（超过 %1 MB）").arg(limits.maxFileBytes >> 20));
     Format format = FormatOf(path);
     switch (format) {
-    case Format::Xlsx: return ReadTemplateXlsx(path, limits, columns);
-    case Format::Xls: return ReadTemplateXls(path, limits, columns);
-    case Format::Ods: return ReadTemplateOds(path, limits, columns);
-    case Format::Csv: return ReadTemplateCsv(path, limits, columns);
+    case Format::Xlsx:
+        return ReadTemplateXlsx(path, limits, columns);
+    case Format::Xls:
+        return ReadTemplateXls(path, limits, columns);
+    case Format::Ods:
+        return ReadTemplateOds(path, limits, columns);
+    case Format::Csv:
+        return ReadTemplateCsv(path, limits, columns);
     case Format::Docx:
     case Format::OtherDocument:
     case Format::Pdf: {
@@ -135,12 +162,14 @@ ParsedFile ReadImportFile(const QString& path, const Limits& limits, const Colum
         return out;
     }
     case Format::Unknown:
-        return refused(QStringLiteral("不认识的文件类型“.%1”（可以导入表格 .xlsx、.xls、.ods、.csv，文档 .docx、.doc、.wps、.odt、.pdf、.txt，以及 Moodle .xml 和 .gift）")
+        return refused(QStringLiteral("不认识的文件类型“.%1”（可以导入表格 .xlsx、.xls、.ods、.csv，文档 "
+                                      ".docx、.doc、.wps、.odt、.pdf、.txt，以及 Moodle .xml 和 .gift）")
                            .arg(info.suffix()));
     case Format::MoodleXml:
     case Format::Gift:
     case Format::PlainText:
-    case Format::Aiken: break;
+    case Format::Aiken:
+        break;
     }
     QByteArray bytes;
     ParsedFile failure;
@@ -154,4 +183,4 @@ ParsedFile ReadImportFile(const QString& path, const Limits& limits, const Colum
     return ReadPlainText(text, limits);
 }
 
-}  // namespace exchange
+} // namespace exchange

@@ -10,9 +10,22 @@
 
 namespace exchange {
 
-enum class Format { Unknown, Xlsx, Xls, Ods, Csv, PlainText, Docx, OtherDocument, Pdf, MoodleXml, Gift, Aiken };
+enum class Format {
+    Unknown,
+    Xlsx,
+    Xls,
+    Ods,
+    Csv,
+    PlainText,
+    Docx,
+    OtherDocument,
+    Pdf,
+    MoodleXml,
+    Gift,
+    Aiken
+};
 
-Format FormatOf(const QString& path);  // .txt is told apart by ReadImportFile
+Format FormatOf(const QString& path); // .txt is told apart by ReadImportFile
 QString FormatName(Format f);
 
 // `columns`: the user's word on a spreadsheet's columns (see ColumnChoice).
@@ -27,4 +40,4 @@ bool IsSheet(Format f);
 // The file-dialog filter that lists the formats ("名称 (*.a;*.b)|*.a;*.b|…", as TFileDialog takes it).
 QString ImportFileFilter();
 
-}  // namespace exchange
+} // namespace exchange

@@ -39,17 +39,20 @@ bool normaliseKey(const QString& raw, QString* key) {
 // The key of a true/false item: A for true, B for false.
 QString trueFalseKey(const QString& raw) {
     const QString k = raw.trimmed().normalized(QString::NormalizationForm_KC).toUpper();
-    static const QStringList yes{QStringLiteral("A"), QStringLiteral("正确"), QStringLiteral("对"), QStringLiteral("√"),
-                                 QStringLiteral("T"), QStringLiteral("TRUE"), QStringLiteral("是"), QStringLiteral("✓")};
-    static const QStringList no{QStringLiteral("B"), QStringLiteral("错误"), QStringLiteral("错"), QStringLiteral("×"),
-                                QStringLiteral("F"), QStringLiteral("FALSE"), QStringLiteral("否"), QStringLiteral("X"),
-                                QStringLiteral("✗")};
+    static const QStringList yes{QStringLiteral("A"),  QStringLiteral("正确"), QStringLiteral("对"),
+                                 QStringLiteral("√"),  QStringLiteral("T"),    QStringLiteral("TRUE"),
+                                 QStringLiteral("是"), QStringLiteral("✓")};
+    static const QStringList no{QStringLiteral("B"),  QStringLiteral("错误"), QStringLiteral("错"),
+                                QStringLiteral("×"),  QStringLiteral("F"),    QStringLiteral("FALSE"),
+                                QStringLiteral("否"), QStringLiteral("X"),    QStringLiteral("✗")};
     if (yes.contains(k)) return QStringLiteral("A");
     if (no.contains(k)) return QStringLiteral("B");
     return {};
 }
 
-bool isTrueFalseWord(const QString& raw) { return !trueFalseKey(raw).isEmpty() && raw.trimmed().size() > 1; }
+bool isTrueFalseWord(const QString& raw) {
+    return !trueFalseKey(raw).isEmpty() && raw.trimmed().size() > 1;
+}
 
 // Characters of `text` that GBK cannot hold. Each character is converted
 // once per run: a large file repeats the same few thousand.
@@ -84,7 +87,8 @@ public:
     }
 
     ImportPlan Run() {
-        for (Record& r : file_.records) record(r);
+        for (Record& r : file_.records)
+            record(r);
         groups();
         std::stable_sort(plan_.problems.begin(), plan_.problems.end(),
                          [](const Problem& a, const Problem& b) { return a.line < b.line; });
@@ -132,11 +136,14 @@ private:
         }
         for (const QString& p : parts)
             if (p.size() > 50) {
-                problem(r, QStringLiteral("分类"), QStringLiteral("分类名称“%1…”太长（最多 50 个字）").arg(p.left(10)));
+                problem(r, QStringLiteral("分类"),
+                        QStringLiteral("分类名称“%1…”太长（最多 50 个字）").arg(p.left(10)));
                 return false;
             }
-        while (parts.size() < 3) parts << kUnsorted;
-        for (int i = 0; i < 3; ++i) out[static_cast<size_t>(i)] = parts[i];
+        while (parts.size() < 3)
+            parts << kUnsorted;
+        for (int i = 0; i < 3; ++i)
+            out[static_cast<size_t>(i)] = parts[i];
         return true;
     }
 
@@ -146,8 +153,10 @@ private:
         if (!path(r, q.path)) return;
         q.stem = html(r.stem);
         q.explanation = html(r.explanation);
-        for (const Text& o : r.options) q.options << html(o);
-        while (!q.options.isEmpty() && q.options.back().isEmpty()) q.options.removeLast();
+        for (const Text& o : r.options)
+            q.options << html(o);
+        while (!q.options.isEmpty() && q.options.back().isEmpty())
+            q.options.removeLast();
         for (const QString& o : q.options)
             if (o.isEmpty()) {
                 problem(r, QStringLiteral("选项"), QStringLiteral("选项中间有空的选项"));
@@ -187,12 +196,13 @@ private:
         QString type = r.type.trimmed();
         // A part named as one of the bank's types ("第一部分 常识判断") gives that type.
         if (type.isEmpty() && bank_.types.contains(r.section.trimmed())) type = r.section.trimmed();
-        const bool trueFalse = r.kind == Kind::TrueFalse || type == u"判断题" ||
-                               (q.options.isEmpty() && isTrueFalseWord(r.key));
+        const bool trueFalse =
+            r.kind == Kind::TrueFalse || type == u"判断题" || (q.options.isEmpty() && isTrueFalseWord(r.key));
         if (trueFalse) {
             q.key = trueFalseKey(r.key);
             if (q.key.isEmpty()) {
-                problem(r, QStringLiteral("答案"), QStringLiteral("判断题的答案“%1”应是“正确”或“错误”").arg(r.key));
+                problem(r, QStringLiteral("答案"),
+                        QStringLiteral("判断题的答案“%1”应是“正确”或“错误”").arg(r.key));
                 return false;
             }
             if (q.options.isEmpty()) q.options = QStringList{QStringLiteral("正确"), QStringLiteral("错误")};
@@ -215,7 +225,8 @@ private:
             return true;
         }
         if (!normaliseKey(r.key, &q.key)) {
-            problem(r, QStringLiteral("答案"), QStringLiteral("答案“%1”应是选项字母（如 A 或 ABD）").arg(r.key));
+            problem(r, QStringLiteral("答案"),
+                    QStringLiteral("答案“%1”应是选项字母（如 A 或 ABD）").arg(r.key));
             return false;
         }
         if (q.key.isEmpty()) {
@@ -226,7 +237,8 @@ private:
             problem(r, QStringLiteral("选项"), QStringLiteral("有答案但没有选项"));
             return false;
         }
-        if (type.isEmpty()) type = q.key.size() > 1 ? QStringLiteral("多项选择题") : QStringLiteral("单项选择题");
+        if (type.isEmpty())
+            type = q.key.size() > 1 ? QStringLiteral("多项选择题") : QStringLiteral("单项选择题");
         q.type = type;
         q.single = q.key.size() > 1 || type.contains(u"多项") || type.contains(u"多选") ? 1 : 0;
         return checkKeyInOptions(r, q);
@@ -243,7 +255,8 @@ private:
 
     bool newType(const Record& r, const QString& type) {
         if (type.size() > 20) {
-            problem(r, QStringLiteral("题型"), QStringLiteral("题型名称“%1…”太长（最多 20 个字）").arg(type.left(10)));
+            problem(r, QStringLiteral("题型"),
+                    QStringLiteral("题型名称“%1…”太长（最多 20 个字）").arg(type.left(10)));
             return false;
         }
         if (auto note = options_.typeNotes.find(type); note != options_.typeNotes.end()) {
@@ -259,7 +272,8 @@ private:
             plan_.newTypes << type;
         }
         if (!options_.newTypes) {
-            problem(r, QStringLiteral("题型"), QStringLiteral("题库中没有题型“%1”（确认后可以新建）").arg(type));
+            problem(r, QStringLiteral("题型"),
+                    QStringLiteral("题库中没有题型“%1”（确认后可以新建）").arg(type));
             return false;
         }
         return true;
@@ -280,7 +294,8 @@ private:
         for (PlannedGroup& g : plan_.groups) {
             if (g.questions.empty()) continue;
             PlannedQuestion& first = plan_.questions[g.questions.front()];
-            for (size_t i : g.questions) plan_.questions[i].path = first.path;
+            for (size_t i : g.questions)
+                plan_.questions[i].path = first.path;
             if (g.questions.size() == 1) {
                 if (!g.material.isEmpty()) first.stem = g.material + QStringLiteral("<br>") + first.stem;
                 first.group = -1;
@@ -311,11 +326,12 @@ private:
     QSet<QString> seen_;
     QHash<QString, int> groupIndex_;
 };
-}  // namespace
+} // namespace
 
 QString Fingerprint(const QString& stemHtml, const QStringList& optionsHtml) {
     QString s = withoutBlanks(stemHtml);
-    for (const QString& o : optionsHtml) s += QChar(0x1f) + withoutBlanks(o);
+    for (const QString& o : optionsHtml)
+        s += QChar(0x1f) + withoutBlanks(o);
     return s;
 }
 
@@ -327,4 +343,4 @@ QString DescribeProblem(const Problem& p) {
     return p.line > 0 ? QStringLiteral("第 %1 行：%2").arg(p.line).arg(p.text) : p.text;
 }
 
-}  // namespace exchange
+} // namespace exchange

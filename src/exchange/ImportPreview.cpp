@@ -6,8 +6,10 @@
 #include <QUrl>
 
 namespace {
-QString letter(int i) { return QString(QChar(char16_t('A' + i))); }
-}  // namespace
+QString letter(int i) {
+    return QString(QChar(char16_t('A' + i)));
+}
+} // namespace
 
 TImportPreview::TImportPreview(QWidget* parent) : QTextBrowser(parent) {
     setOpenLinks(false);
@@ -22,19 +24,23 @@ void TImportPreview::Show(const exchange::ImportPlan& plan, const exchange::Pars
     for (const exchange::PlannedQuestion& q : plan.questions) {
         if (++n > kShown) break;
         if (q.group >= 0 && q.group != lastGroup)
-            html += QStringLiteral("<p style=\"background:#F2F6FA\">%1</p>").arg(plan.groups[static_cast<size_t>(q.group)].material);
+            html += QStringLiteral("<p style=\"background:#F2F6FA\">%1</p>")
+                        .arg(plan.groups[static_cast<size_t>(q.group)].material);
         lastGroup = q.group;
         html += QStringLiteral("<p><b>%1.</b> %2 <span style=\"color:#808080\">（%3 · %4）</span></p>")
                     .arg(n)
                     .arg(q.stem, q.type.isEmpty() ? QStringLiteral("不计分") : q.type, q.path[1]);
         for (int i = 0; i < q.options.size(); ++i)
             html += QStringLiteral("<p style=\"margin-left:20px\">%1. %2</p>").arg(letter(i), q.options[i]);
-        if (!q.key.isEmpty()) html += QStringLiteral("<p style=\"color:#1E559A\">参考答案：%1</p>").arg(q.key);
-        if (!q.explanation.isEmpty()) html += QStringLiteral("<p style=\"color:#505050\">%1</p>").arg(q.explanation);
+        if (!q.key.isEmpty())
+            html += QStringLiteral("<p style=\"color:#1E559A\">参考答案：%1</p>").arg(q.key);
+        if (!q.explanation.isEmpty())
+            html += QStringLiteral("<p style=\"color:#505050\">%1</p>").arg(q.explanation);
         html += QStringLiteral("<hr>");
     }
     if (static_cast<int>(plan.questions.size()) > kShown)
-        html += QStringLiteral("<p>……共 %1 道题，只显示前 %2 道。</p>").arg(plan.questions.size()).arg(kShown);
+        html +=
+            QStringLiteral("<p>……共 %1 道题，只显示前 %2 道。</p>").arg(plan.questions.size()).arg(kShown);
     // The questions left out, each with what is wrong with it.
     bool heading = false;
     for (const exchange::Record& r : file.records) {

@@ -68,4 +68,4 @@ QStringList TextLines(const QString& text) {
     return unified.split(QLatin1Char('\n'));
 }
 
-}  // namespace exchange
+} // namespace exchange

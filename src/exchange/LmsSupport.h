@@ -30,4 +30,4 @@ bool AddRecord(ParsedFile& out, Record&& record, const Limits& limits);
 // Lines of a text file, CR LF, CR and LF alike.
 QStringList TextLines(const QString& text);
 
-}  // namespace exchange
+} // namespace exchange

@@ -15,7 +15,7 @@ namespace {
 struct EmbeddedFile {
     int line = 0;
     QString path, name, encoding;
-    QByteArray base64;  // without white space
+    QByteArray base64; // without white space
     bool tooLarge = false;
 };
 
@@ -49,7 +49,7 @@ private:
     int depth_ = 0;
     bool stopped_ = false;
     QString category_;
-    QHash<QString, Text> materials_;  // a group's material, from its tagged description
+    QHash<QString, Text> materials_; // a group's material, from its tagged description
 };
 
 // One token on; false at the end of the document and once a fatal problem is recorded.
@@ -125,10 +125,11 @@ Text MoodleReader::ReadRich() {
         else if (name == u"file")
             ReadFile(files);
         else
-            Skip();  // feedback of an answer, tags
+            Skip(); // feedback of an answer, tags
     });
     if (!stopped_)
-        for (const EmbeddedFile& file : files) Resolve(text, file);
+        for (const EmbeddedFile& file : files)
+            Resolve(text, file);
     return text;
 }
 
@@ -230,7 +231,7 @@ void MoodleReader::ReadQuestion() {
     record.category = category_;
     std::vector<Text> answers;
     std::vector<double> fractions;
-    bool single = true;  // Moodle's default when <single> is missing
+    bool single = true; // Moodle's default when <single> is missing
     Children([&](const QString& name) {
         if (name == u"questiontext") {
             record.stem = ReadRich();
@@ -246,8 +247,10 @@ void MoodleReader::ReadQuestion() {
                 Children([&](const QString& inner) {
                     if (inner != u"text") return Skip();
                     const QString t = ReadText().trimmed();
-                    if (t.startsWith(u"题型:")) record.type = t.mid(3).trimmed();
-                    else if (t.startsWith(u"材料编号:")) record.groupId = t.mid(5).trimmed();
+                    if (t.startsWith(u"题型:"))
+                        record.type = t.mid(3).trimmed();
+                    else if (t.startsWith(u"材料编号:"))
+                        record.groupId = t.mid(5).trimmed();
                 });
             });
         } else if (name == u"single") {
@@ -257,7 +260,7 @@ void MoodleReader::ReadQuestion() {
             Skip();
         }
     });
-    if (stopped_) return;  // a question cut off is not kept
+    if (stopped_) return; // a question cut off is not kept
 
     if (type == u"description" && !record.groupId.isEmpty()) {
         materials_.insert(record.groupId, record.stem);
@@ -268,7 +271,8 @@ void MoodleReader::ReadQuestion() {
             Note(line, QStringLiteral("选项超过 %1 个，已跳过").arg(kMaxOptions));
             return;
         }
-        if (record.type.isEmpty()) record.type = single ? QStringLiteral("单项选择题") : QStringLiteral("多项选择题");
+        if (record.type.isEmpty())
+            record.type = single ? QStringLiteral("单项选择题") : QStringLiteral("多项选择题");
         record.key = ChoiceKey(fractions, single);
         record.options = std::move(answers);
     } else if (type == u"truefalse") {
@@ -306,7 +310,7 @@ void MoodleReader::Finish() {
         if (!r.groupId.isEmpty() && r.material.isEmpty()) r.material = materials_.value(r.groupId);
 }
 
-}  // namespace
+} // namespace
 
 ParsedFile ReadMoodleXml(const QByteArray& bytes, const Limits& limits) {
     ParsedFile out;
@@ -322,4 +326,4 @@ ParsedFile ReadMoodleXml(const QByteArray& bytes, const Limits& limits) {
     return out;
 }
 
-}  // namespace exchange
+} // namespace exchange

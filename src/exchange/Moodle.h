@@ -10,4 +10,4 @@ namespace exchange {
 // than limits.maxRecords questions stop the reading with a fatal problem.
 ParsedFile ReadMoodleXml(const QByteArray& bytes, const Limits& limits);
 
-}  // namespace exchange
+} // namespace exchange

@@ -45,7 +45,7 @@ bool cellText(XmlEntry& xml, QString& text) {
     }
     return false;
 }
-}  // namespace
+} // namespace
 
 bool ReadOdsRows(const QString& path, const Limits& limits, const RowSink& onRow, QString* error) {
     QString dummy;
@@ -84,8 +84,10 @@ bool ReadOdsRows(const QString& path, const Limits& limits, const RowSink& onRow
                     column += repeat;
                     continue;
                 }
-                for (int i = 0; i < std::min(repeat, kMaxRepeat) && column < kMaxSheetColumns; ++i, ++column) {
-                    while (cells.size() < column) cells.append(QString());
+                for (int i = 0; i < std::min(repeat, kMaxRepeat) && column < kMaxSheetColumns;
+                     ++i, ++column) {
+                    while (cells.size() < column)
+                        cells.append(QString());
                     cells.append(text);
                 }
             }
@@ -98,7 +100,7 @@ bool ReadOdsRows(const QString& path, const Limits& limits, const RowSink& onRow
                 row += rowRepeat;
                 if (row >= kMaxSheetRows) return true;
             } else if (xml.Depth() < tableDepth) {
-                return true;  // the first sheet is all
+                return true; // the first sheet is all
             }
         }
     }
@@ -109,4 +111,4 @@ bool ReadOdsRows(const QString& path, const Limits& limits, const RowSink& onRow
     return true;
 }
 
-}  // namespace exchange
+} // namespace exchange

@@ -40,10 +40,11 @@ QString ConvertToDocx(const QString& path, const QTemporaryDir& scratch, QString
     QProcess office;
     office.setProcessChannelMode(QProcess::MergedChannels);
     // A profile of its own, so a LibreOffice the user has open is left alone.
-    office.start(program, {QStringLiteral("-env:UserInstallation=") +
-                               QUrl::fromLocalFile(dir.filePath(QStringLiteral("profile"))).toString(),
-                           QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
-                           QStringLiteral("docx"), QStringLiteral("--outdir"), dir.path(), copy});
+    office.start(program,
+                 {QStringLiteral("-env:UserInstallation=") +
+                      QUrl::fromLocalFile(dir.filePath(QStringLiteral("profile"))).toString(),
+                  QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
+                  QStringLiteral("docx"), QStringLiteral("--outdir"), dir.path(), copy});
     if (!office.waitForStarted(10000)) {
         *error = QStringLiteral("无法启动 LibreOffice（%1）").arg(program);
         return {};
@@ -62,4 +63,4 @@ QString ConvertToDocx(const QString& path, const QTemporaryDir& scratch, QString
     return docx;
 }
 
-}  // namespace exchange
+} // namespace exchange

@@ -16,4 +16,4 @@ QString ConvertToDocx(const QString& path, const QTemporaryDir& scratch, QString
 // soffice or libreoffice on the PATH; empty when there is none.
 QString OfficeProgram();
 
-}  // namespace exchange
+} // namespace exchange

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <set>
 #include <poppler-qt6.h>
+#include <set>
 
 namespace exchange {
 namespace {
@@ -30,11 +30,11 @@ struct Word {
 
 struct Line {
     QRectF box;
-    QString text;  // plain
+    QString text; // plain
     int page = 0;
     int column = 0;
     double columnLeft = 0, columnRight = 0;
-    QString picture;  // the src of a figure; then `text` is empty
+    QString picture; // the src of a figure; then `text` is empty
 };
 
 bool isCjk(QChar c) {
@@ -46,7 +46,8 @@ bool isCjk(QChar c) {
 // Words of one line, left to right: a space only between two words of Latin
 // letters or digits (PDF writers put one between Chinese and a digit too).
 QString joinWords(std::vector<Word>& words) {
-    std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.box.left() < b.box.left(); });
+    std::sort(words.begin(), words.end(),
+              [](const Word& a, const Word& b) { return a.box.left() < b.box.left(); });
     QString text;
     for (size_t i = 0; i < words.size(); ++i) {
         const QString& w = words[i].text;
@@ -57,7 +58,7 @@ QString joinWords(std::vector<Word>& words) {
         } else if (i > 0 && gap > 0.6 * words[i].box.height()) {
             text += QStringLiteral("  ");
         } else if (i > 0 && !text.isEmpty() && !w.isEmpty() && !isCjk(text.back()) && !isCjk(w.front()) &&
-                 gap > 0.15 * words[i].box.height())
+                   gap > 0.15 * words[i].box.height())
             text += u' ';
         text += w;
     }
@@ -80,7 +81,8 @@ std::vector<Line> linesOf(std::vector<Word> words) {
         current.clear();
     };
     for (const Word& w : words) {
-        if (!current.empty() && std::abs(w.box.center().y() - box.center().y()) > 0.5 * std::min(w.box.height(), box.height()))
+        if (!current.empty() &&
+            std::abs(w.box.center().y() - box.center().y()) > 0.5 * std::min(w.box.height(), box.height()))
             flush();
         box = current.empty() ? w.box : box.united(w.box);
         current.push_back(w);
@@ -97,11 +99,14 @@ double gutterOf(const std::vector<Word>& words, double width, double height) {
     std::vector<int> cover(static_cast<size_t>(n + 1), 0);
     int below = 0;
     // Titles at the top and the foot's page number may lie across the middle.
-    const auto body = [&](const Word& w) { return w.box.top() >= height * 0.15 && w.box.bottom() <= height * 0.9; };
+    const auto body = [&](const Word& w) {
+        return w.box.top() >= height * 0.15 && w.box.bottom() <= height * 0.9;
+    };
     for (const Word& w : words) {
         if (!body(w)) continue;
         ++below;
-        for (int x = std::max(0, static_cast<int>(w.box.left())); x <= std::min(n, static_cast<int>(w.box.right())); ++x)
+        for (int x = std::max(0, static_cast<int>(w.box.left()));
+             x <= std::min(n, static_cast<int>(w.box.right())); ++x)
             ++cover[static_cast<size_t>(x)];
     }
     if (below < 20) return -1;
@@ -136,18 +141,21 @@ double gutterOf(const std::vector<Word>& words, double width, double height) {
 }
 
 const QRegularExpression& pageNumber() {
-    static const QRegularExpression re(QStringLiteral(
-        "^\\s*(?:第\\s*\\d+\\s*页(?:\\s*[,，/]?\\s*共\\s*\\d+\\s*页)?|[-—–]?\\s*\\d{1,4}\\s*[-—–]?|\\d+\\s*/\\s*\\d+|"
-        "page\\s*\\d+(?:\\s*of\\s*\\d+)?)\\s*$"),
-                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(?:第\\s*\\d+\\s*页(?:\\s*[,，/"
+                       "]?\\s*共\\s*\\d+\\s*页)?|[-—–]?\\s*\\d{1,4}\\s*[-—–]?|\\d+\\s*/\\s*\\d+|"
+                       "page\\s*\\d+(?:\\s*of\\s*\\d+)?)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
     return re;
 }
 
 // A line that starts something of its own is never the end of the line before.
 const QRegularExpression& startsItem() {
-    static const QRegularExpression re(QStringLiteral(
-        "^\\s*(?:\\d{1,5}\\s*[.．、)）]|第\\s*[一二三四五六七八九十\\d]|[（(]\\s*[\\d一二三四五六七八九十]{1,3}\\s*[)）]|"
-        "[（(]?\\s*[A-HＡ-Ｈ]\\s*[.．、)）:：]|[一二三四五六七八九十]{1,3}\\s*[、.．]|【|答案|解析|参考答案|根据|阅读)"));
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(?:\\d{1,5}\\s*[.．、)）]|第\\s*[一二三四五六七八九十\\d]|[（(]\\s*["
+                       "\\d一二三四五六七八九十]{1,3}\\s*[)）]|"
+                       "[（(]?\\s*[A-HＡ-Ｈ]\\s*[.．、)）:：]|[一二三四五六七八九十]{1,3}\\s*[、.．]|【|答案|"
+                       "解析|参考答案|根据|阅读)"));
     return re;
 }
 
@@ -171,13 +179,15 @@ void dropRunningLines(std::vector<std::vector<Line>>& pages, const std::vector<Q
         std::set<std::pair<QString, int>> once;
         for (const Line& l : page)
             if (inBand(l)) once.insert(key(l));
-        for (const auto& k : once) ++seen[k];
+        for (const auto& k : once)
+            ++seen[k];
     }
     const int repeated = std::max(2, static_cast<int>((pages.size() + 1) / 2));
     for (auto& page : pages)
         page.erase(std::remove_if(page.begin(), page.end(),
                                   [&](const Line& l) {
-                                      return inBand(l) && (seen[key(l)] >= repeated || pageNumber().match(l.text).hasMatch());
+                                      return inBand(l) && (seen[key(l)] >= repeated ||
+                                                           pageNumber().match(l.text).hasMatch());
                                   }),
                    page.end());
 }
@@ -185,7 +195,9 @@ void dropRunningLines(std::vector<std::vector<Line>>& pages, const std::vector<Q
 // A file that makes Poppler work this long is stopped and reported.
 constexpr qint64 kTimeLimitMs = 120000;
 
-bool pastDeadline(const QVariant& deadline) { return QDateTime::currentMSecsSinceEpoch() > deadline.toLongLong(); }
+bool pastDeadline(const QVariant& deadline) {
+    return QDateTime::currentMSecsSinceEpoch() > deadline.toLongLong();
+}
 
 // What is drawn in `region` (points) of the page, cropped to its ink (where
 // that lies, in points, in `ink`); null when blank.
@@ -193,9 +205,10 @@ QImage figureIn(const Poppler::Page& page, const QRectF& region, qint64 deadline
     const QRect px(static_cast<int>(region.left() * kScale), static_cast<int>(region.top() * kScale),
                    static_cast<int>(region.width() * kScale), static_cast<int>(region.height() * kScale));
     if (px.width() < 8 || px.height() < 8 || px.width() > 8000 || px.height() > 8000) return {};
-    const QImage image = page.renderToImage(kRenderDpi, kRenderDpi, px.x(), px.y(), px.width(), px.height(),
-                                            Poppler::Page::Rotate0, nullptr, nullptr, pastDeadline, QVariant(deadline))
-                             .convertToFormat(QImage::Format_RGB32);
+    const QImage image =
+        page.renderToImage(kRenderDpi, kRenderDpi, px.x(), px.y(), px.width(), px.height(),
+                           Poppler::Page::Rotate0, nullptr, nullptr, pastDeadline, QVariant(deadline))
+            .convertToFormat(QImage::Format_RGB32);
     if (image.isNull()) return {};
     int top = image.height(), bottom = -1, left = image.width(), right = -1, inked = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -212,19 +225,21 @@ QImage figureIn(const Poppler::Page& page, const QRectF& region, qint64 deadline
     // A rule under a running head or a stray dot is no figure.
     if (inked < 20 || right - left < 16 || bottom - top < 16) return {};
     constexpr int pad = 6;
-    const QRect crop = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-pad, -pad, pad, pad) & image.rect();
+    const QRect crop =
+        QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-pad, -pad, pad, pad) & image.rect();
     *ink = QRectF(region.left() + left / kScale, region.top() + top / kScale, (right - left + 1) / kScale,
                   (bottom - top + 1) / kScale);
     return image.copy(crop);
 }
 
 // The picture the file embeds that is all of what `ink` shows, if there is one.
-const EmbeddedImage* embeddedAt(const std::vector<EmbeddedImage>& images, const QRectF& region, const QRectF& ink) {
+const EmbeddedImage* embeddedAt(const std::vector<EmbeddedImage>& images, const QRectF& region,
+                                const QRectF& ink) {
     const EmbeddedImage* found = nullptr;
     for (const EmbeddedImage& image : images) {
         const QRectF both = image.box & region;
         if (both.width() * both.height() < 0.9 * image.box.width() * image.box.height()) continue;
-        if (found) return nullptr;  // two or more: the region is drawn as a whole
+        if (found) return nullptr; // two or more: the region is drawn as a whole
         found = &image;
     }
     // Nothing drawn beside it: its box holds all the ink.
@@ -270,7 +285,10 @@ std::vector<Line> readPage(const Poppler::Page& page, int index, const std::vect
         size_t c = 0;
         if (gutter > 0) {
             const bool across = w.box.left() < gutter && w.box.right() > gutter;
-            c = across && w.box.top() < size.height() * 0.5 ? 0 : across ? 3 : w.box.right() <= gutter ? 1 : 2;
+            c = across && w.box.top() < size.height() * 0.5 ? 0
+                : across                                    ? 3
+                : w.box.right() <= gutter                   ? 1
+                                                            : 2;
         }
         columns[c].push_back(std::move(w));
     }
@@ -316,7 +334,7 @@ std::vector<Line> readPage(const Poppler::Page& page, int index, const std::vect
     }
     return out;
 }
-}  // namespace
+} // namespace
 
 bool ReadPdfLines(const QString& path, const Limits& limits, std::vector<Text>& lines, Pictures& pictures,
                   QString* error) {
@@ -340,18 +358,22 @@ bool ReadPdfLines(const QString& path, const Limits& limits, std::vector<Text>& 
     std::vector<QSizeF> sizes;
     bool anyText = false;
     const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + kTimeLimitMs;
-    const std::vector<std::vector<EmbeddedImage>> embedded = EmbeddedImages(path, count, limits.maxPictureBytes, deadline);
+    const std::vector<std::vector<EmbeddedImage>> embedded =
+        EmbeddedImages(path, count, limits.maxPictureBytes, deadline);
     for (int i = 0; i < count; ++i) {
         if (QDateTime::currentMSecsSinceEpoch() > deadline) {
-            *error = QStringLiteral("读取这个 PDF 文档超过了 %1 秒（读到第 %2 页），已停止").arg(kTimeLimitMs / 1000).arg(i);
+            *error = QStringLiteral("读取这个 PDF 文档超过了 %1 秒（读到第 %2 页），已停止")
+                         .arg(kTimeLimitMs / 1000)
+                         .arg(i);
             return false;
         }
         const std::unique_ptr<Poppler::Page> page = doc->page(i);
         if (!page) continue;
         sizes.push_back(page->pageSizeF());
-        pages.push_back(readPage(*page, static_cast<int>(pages.size()), embedded[static_cast<size_t>(i)], pictures, limits,
-                                 deadline));
-        for (const Line& l : pages.back()) anyText = anyText || !l.text.isEmpty();
+        pages.push_back(readPage(*page, static_cast<int>(pages.size()), embedded[static_cast<size_t>(i)],
+                                 pictures, limits, deadline));
+        for (const Line& l : pages.back())
+            anyText = anyText || !l.text.isEmpty();
     }
     if (!anyText) {
         *error = QStringLiteral("这个 PDF 文档中没有文字（可能是扫描的图片），读不出题目。请用含文字的 PDF，"
@@ -390,4 +412,4 @@ bool ReadPdfLines(const QString& path, const Limits& limits, std::vector<Text>& 
     return true;
 }
 
-}  // namespace exchange
+} // namespace exchange

@@ -15,4 +15,4 @@ namespace exchange {
 bool ReadPdfLines(const QString& path, const Limits& limits, std::vector<Text>& lines, Pictures& pictures,
                   QString* error);
 
-}  // namespace exchange
+} // namespace exchange

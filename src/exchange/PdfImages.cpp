@@ -1,10 +1,10 @@
 #include "exchange/PdfImages.h"
 
 #include <GfxState.h>
+#include <GlobalParams.h>
 #include <OutputDev.h>
 #include <PDFDoc.h>
 #include <Stream.h>
-#include <GlobalParams.h>
 
 #include <QBuffer>
 #include <QDateTime>
@@ -26,21 +26,23 @@ public:
     bool useDrawChar() override { return false; }
     bool interpretType3Chars() override { return false; }
     bool needNonText() override { return true; }
-    void drawImage(GfxState* state, Object*, Stream* str, int width, int height, GfxImageColorMap* colorMap, bool,
-                   const int*, bool inlineImg) override {
+    void drawImage(GfxState* state, Object*, Stream* str, int width, int height, GfxImageColorMap* colorMap,
+                   bool, const int*, bool inlineImg) override {
         take(state, str, width, height, colorMap, inlineImg);
     }
-    void drawMaskedImage(GfxState* state, Object*, Stream* str, int width, int height, GfxImageColorMap* colorMap,
-                         bool, Stream*, int, int, bool, bool) override {
+    void drawMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
+                         GfxImageColorMap* colorMap, bool, Stream*, int, int, bool, bool) override {
         take(state, str, width, height, colorMap, false);
     }
-    void drawSoftMaskedImage(GfxState* state, Object*, Stream* str, int width, int height, GfxImageColorMap* colorMap,
-                             bool, Stream*, int, int, GfxImageColorMap*, bool) override {
+    void drawSoftMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
+                             GfxImageColorMap* colorMap, bool, Stream*, int, int, GfxImageColorMap*,
+                             bool) override {
         take(state, str, width, height, colorMap, false);
     }
 
 private:
-    void take(GfxState* state, Stream* str, int width, int height, GfxImageColorMap* colorMap, bool inlineImg) {
+    void take(GfxState* state, Stream* str, int width, int height, GfxImageColorMap* colorMap,
+              bool inlineImg) {
         double xs[4], ys[4];
         state->transform(0, 0, &xs[0], &ys[0]);
         state->transform(1, 0, &xs[1], &ys[1]);
@@ -81,10 +83,13 @@ private:
     qint64 maxBytes_;
 };
 
-bool pastDeadline(void* deadline) { return QDateTime::currentMSecsSinceEpoch() > *static_cast<qint64*>(deadline); }
-}  // namespace
+bool pastDeadline(void* deadline) {
+    return QDateTime::currentMSecsSinceEpoch() > *static_cast<qint64*>(deadline);
+}
+} // namespace
 
-std::vector<std::vector<EmbeddedImage>> EmbeddedImages(const QString& path, int pages, qint64 maxBytes, qint64 deadline) {
+std::vector<std::vector<EmbeddedImage>> EmbeddedImages(const QString& path, int pages, qint64 maxBytes,
+                                                       qint64 deadline) {
     static const bool initialised = [] {
         if (!globalParams) globalParams = std::make_unique<GlobalParams>();
         return true;
@@ -101,4 +106,4 @@ std::vector<std::vector<EmbeddedImage>> EmbeddedImages(const QString& path, int 
     return out;
 }
 
-}  // namespace exchange
+} // namespace exchange

@@ -10,12 +10,13 @@
 namespace exchange {
 
 struct EmbeddedImage {
-    QRectF box;  // in points, the origin at the page's top left
+    QRectF box; // in points, the origin at the page's top left
     QByteArray bytes;
 };
 
 // For each of the file's `pages` pages its pictures; one over `maxBytes` is left
 // out, and the reading stops at `deadline` (ms since the epoch).
-std::vector<std::vector<EmbeddedImage>> EmbeddedImages(const QString& path, int pages, qint64 maxBytes, qint64 deadline);
+std::vector<std::vector<EmbeddedImage>> EmbeddedImages(const QString& path, int pages, qint64 maxBytes,
+                                                       qint64 deadline);
 
-}  // namespace exchange
+} // namespace exchange

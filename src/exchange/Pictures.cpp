@@ -24,7 +24,8 @@ QString AddPicture(Pictures& pictures, const QByteArray& bytes, const Limits& li
         if (error) *error = QStringLiteral("不是可以显示的图片（只支持 PNG、JPEG、GIF、BMP、WebP）");
         return {};
     }
-    const QString sha = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    const QString sha =
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
     pictures.try_emplace(sha, Picture{bytes, ext});
     return QStringLiteral("../images/bank/") + sha + QLatin1Char('.') + ext;
 }
@@ -34,4 +35,4 @@ bool IsPictureFileName(const QString& name) {
     return re.match(name).hasMatch();
 }
 
-}  // namespace exchange
+} // namespace exchange

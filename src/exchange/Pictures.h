@@ -18,4 +18,4 @@ QString AddPicture(Pictures& pictures, const QByteArray& bytes, const Limits& li
 // a dot and a known extension. Anything else is never used as a file name.
 bool IsPictureFileName(const QString& name);
 
-}  // namespace exchange
+} // namespace exchange

@@ -35,8 +35,11 @@ QString plainOf(const QString& html) {
                 out += c;
                 continue;
             }
-            out += name == u"lt" ? QLatin1Char('<') : name == u"gt" ? QLatin1Char('>') : name == u"quot" ? QLatin1Char('"')
-                   : name == u"amp" ? QLatin1Char('&') : QLatin1Char(' ');
+            out += name == u"lt"     ? QLatin1Char('<')
+                   : name == u"gt"   ? QLatin1Char('>')
+                   : name == u"quot" ? QLatin1Char('"')
+                   : name == u"amp"  ? QLatin1Char('&')
+                                     : QLatin1Char(' ');
             i = end;
         } else {
             out += c;
@@ -116,11 +119,14 @@ const QRegularExpression& re(const char16_t* pattern) {
 
 const char16_t kCategory[] = u"^\\s*(?:#+\\s*|【分类】\\s*|分类\\s*[：:]\\s*)(\\S.*)$";
 const char16_t kMaterial[] = u"^\\s*(?:【材料】|【资料】|材料\\s*[：:])\\s*";
-const char16_t kTypeHeading[] = u"^\\s*[一二三四五六七八九十]{1,3}\\s*[、.．]\\s*([^\\s（(，,。]{2,20})\\s*(?:[（(].*[)）])?\\s*$";
+const char16_t kTypeHeading[] =
+    u"^\\s*[一二三四五六七八九十]{1,3}\\s*[、.．]\\s*([^\\s（(，,。]{2,20})\\s*(?:[（(].*[)）])?\\s*$";
 // 第一部分 常识判断 (the name may follow on the line or be left out).
-const char16_t kPartHeading[] = u"^\\s*第\\s*[一二三四五六七八九十\\d]{1,3}\\s*部分\\s*[：:、.．]?\\s*([^\\s（(，,。]{0,20})";
+const char16_t kPartHeading[] =
+    u"^\\s*第\\s*[一二三四五六七八九十\\d]{1,3}\\s*部分\\s*[：:、.．]?\\s*([^\\s（(，,。]{0,20})";
 // 1. 1、 1． 1) 第1题 第1题．
-const char16_t kQuestion[] = u"^\\s*(?:第\\s*(\\d{1,5})\\s*题\\s*[.．、:：）)]?|(\\d{1,5})\\s*[.．、）)])\\s*(?!\\d)";
+const char16_t kQuestion[] =
+    u"^\\s*(?:第\\s*(\\d{1,5})\\s*题\\s*[.．、:：）)]?|(\\d{1,5})\\s*[.．、）)])\\s*(?!\\d)";
 // (1) （1）: only as the next number, since explanations use them too.
 const char16_t kBracketQuestion[] = u"^\\s*[（(]\\s*(\\d{1,5})\\s*[)）]\\s*";
 const char16_t kOption[] = u"^\\s*[（(]?\\s*([A-Ha-hＡ-Ｈ])\\s*[.．、）):：]\\s*";
@@ -129,11 +135,11 @@ const char16_t kLetterRow[] = u"^\\s*(?:[A-HＡ-Ｈ][.．、]?\\s*){2,8}$";
 const char16_t kExplanation[] = u"^\\s*(?:【(?:答案)?解析】|(?:答案)?解析\\s*[：:])\\s*";
 const char16_t kExplanationInside[] = u"\\s*(?:【(?:答案)?解析】|(?:答案)?解析\\s*[：:])\\s*";
 // A heading over the answers collected at the end of a paper.
-const char16_t kAnswerHeading[] =
-    u"^\\s*(?:[一二三四五六七八九十]{1,3}\\s*[、.．]\\s*)?(?:参考答案|答案)(?:[及与和]\\s*(?:试题)?解析|解析)?\\s*[：:]?\\s*$";
+const char16_t kAnswerHeading[] = u"^\\s*(?:[一二三四五六七八九十]{1,3}\\s*[、.．]\\s*)?(?:参考答案|答案)(?:["
+                                  u"及与和]\\s*(?:试题)?解析|解析)?\\s*[：:]?\\s*$";
 // 根据以下资料，回答101～105题 (the group's last number is the second).
-const char16_t kGroupIntro[] =
-    u"^\\s*(?:根据|阅读)[^，,。]{0,20}(?:资料|材料|图|表|文字)[^0-9]{0,12}?(\\d{1,5})\\s*[～~〜\\-—–至到]+\\s*(\\d{1,5})\\s*题";
+const char16_t kGroupIntro[] = u"^\\s*(?:根据|阅读)[^，,。]{0,20}(?:资料|材料|图|表|文字)[^0-9]{0,12}?(\\d{1,"
+                               u"5})\\s*[～~〜\\-—–至到]+\\s*(\\d{1,5})\\s*题";
 // （一） alone or before a material: a group until the next one or a heading.
 const char16_t kGroupMark[] = u"^\\s*[（(]\\s*[一二三四五六七八九十]{1,3}\\s*[)）]\\s*";
 
@@ -148,8 +154,10 @@ QString keyLetters(const QString& text) {
     QString out;
     for (const QChar c : text) {
         const int i = optionIndex(c);
-        if (i >= 0 && i < 8) out += QChar(char16_t('A' + i));
-        else if (!c.isSpace() && c != u',' && c != u'，' && c != u'、') return {};
+        if (i >= 0 && i < 8)
+            out += QChar(char16_t('A' + i));
+        else if (!c.isSpace() && c != u',' && c != u'，' && c != u'、')
+            return {};
     }
     return out;
 }
@@ -159,7 +167,7 @@ struct Answer {
     QString key;
     Text explanation;
 };
-using AnswerKey = std::pair<int, int>;  // (part, number)
+using AnswerKey = std::pair<int, int>; // (part, number)
 
 class Reader {
 public:
@@ -173,12 +181,21 @@ public:
         if (answers_) return answerLine(text, plain);
         if (plain.trimmed().isEmpty()) {
             switch (state_) {
-            case State::Material: append(material_, text); break;
-            case State::Stem: append(cur_.stem, text); break;
-            case State::Options: append(cur_.options.back(), text); break;
-            case State::Explanation: append(cur_.explanation, text); break;
+            case State::Material:
+                append(material_, text);
+                break;
+            case State::Stem:
+                append(cur_.stem, text);
+                break;
+            case State::Options:
+                append(cur_.options.back(), text);
+                break;
+            case State::Explanation:
+                append(cur_.explanation, text);
+                break;
             case State::Answer:
-            case State::None: break;
+            case State::None:
+                break;
             }
             return true;
         }
@@ -222,7 +239,8 @@ public:
         if (shown > 0) {
             finish();
             if (static_cast<int>(out_.records.size()) >= limits_.maxRecords) {
-                out_.problems.push_back({number, {}, QStringLiteral("题目超过 %1 道，文件太大").arg(limits_.maxRecords), true});
+                out_.problems.push_back(
+                    {number, {}, QStringLiteral("题目超过 %1 道，文件太大").arg(limits_.maxRecords), true});
                 return false;
             }
             if (groupEnd_ > 0 && shown > groupEnd_) endGroup();
@@ -272,21 +290,32 @@ public:
             static const QRegularExpression marks(QStringLiteral("[.．、]"));
             const QString letters = keyLetters(QString(plain).remove(marks));
             bool inOrder = letters.size() >= 2;
-            for (int i = 0; i < letters.size(); ++i) inOrder = inOrder && letters[i] == QChar(char16_t('A' + i));
+            for (int i = 0; i < letters.size(); ++i)
+                inOrder = inOrder && letters[i] == QChar(char16_t('A' + i));
             if (inOrder) {
-                for (const QChar c : letters) cur_.options.push_back({QString(c), false});
+                for (const QChar c : letters)
+                    cur_.options.push_back({QString(c), false});
                 state_ = State::Options;
                 return true;
             }
         }
         if (open_ && (state_ == State::Stem || state_ == State::Options) && options(text, plain)) return true;
         switch (state_) {
-        case State::Material: append(material_, trimmed(text)); return true;
-        case State::Stem: append(cur_.stem, trimmed(text)); return true;
-        case State::Options: append(cur_.options.back(), trimmed(text)); return true;
-        case State::Explanation: append(cur_.explanation, trimmed(text)); return true;
+        case State::Material:
+            append(material_, trimmed(text));
+            return true;
+        case State::Stem:
+            append(cur_.stem, trimmed(text));
+            return true;
+        case State::Options:
+            append(cur_.options.back(), trimmed(text));
+            return true;
+        case State::Explanation:
+            append(cur_.explanation, trimmed(text));
+            return true;
         case State::Answer:
-        case State::None: break;
+        case State::None:
+            break;
         }
         out_.problems.push_back({number, {}, QStringLiteral("看不出这一行属于哪道题，已忽略"), false});
         return true;
@@ -308,7 +337,8 @@ public:
         finish();
         if (collected_.empty()) return;
         std::map<int, int> partsOfNumber;
-        for (const auto& [at, answer] : collected_) ++partsOfNumber[at.second];
+        for (const auto& [at, answer] : collected_)
+            ++partsOfNumber[at.second];
         for (Record& r : out_.records) {
             if (!r.key.trimmed().isEmpty() || r.number == 0) continue;
             auto it = collected_.find({r.part, r.number});
@@ -353,12 +383,15 @@ private:
         }
         const int part = answerPart_ > 0 ? answerPart_ : 0;
         static const QRegularExpression range(
-            QStringLiteral("(\\d{1,5})\\s*[～~〜\\-—–至到]+\\s*(\\d{1,5})\\s*[.．、:：]?\\s*([A-Ha-hＡ-Ｈ\\s]+?)(?=\\s*(?:\\d|$))"));
-        static const QRegularExpression one(QStringLiteral("(\\d{1,5})\\s*[.．、:：)）]\\s*([A-Ha-hＡ-Ｈ]{1,8})(?![A-Za-z])"));
+            QStringLiteral("(\\d{1,5})\\s*[～~〜\\-—–至到]+\\s*(\\d{1,5})\\s*[.．、:：]?\\s*([A-Ha-hＡ-Ｈ\\s]"
+                           "+?)(?=\\s*(?:\\d|$))"));
+        static const QRegularExpression one(
+            QStringLiteral("(\\d{1,5})\\s*[.．、:：)）]\\s*([A-Ha-hＡ-Ｈ]{1,8})(?![A-Za-z])"));
         static const QRegularExpression bareNumber(QStringLiteral("^\\s*(\\d{1,5})\\s*$"));
         static const QRegularExpression bareKey(QStringLiteral("^\\s*([A-Ha-hＡ-Ｈ]{1,8})\\s*$"));
         // 1．【答案】B【解析】… and 1．答案：B
-        static const QRegularExpression full(QStringLiteral("^\\s*(\\d{1,5})\\s*[.．、:：)）]\\s*(?:【(?:参考)?答案】|(?:正确|参考)?答案\\s*[：:])\\s*"));
+        static const QRegularExpression full(QStringLiteral(
+            "^\\s*(\\d{1,5})\\s*[.．、:：)）]\\s*(?:【(?:参考)?答案】|(?:正确|参考)?答案\\s*[：:])\\s*"));
         if ((m = full.match(plain)).hasMatch()) {
             const QString rest = plain.mid(m.capturedEnd());
             const QRegularExpressionMatch e = re(kExplanationInside).match(rest);
@@ -394,7 +427,8 @@ private:
             const QString letters = keyLetters(r.captured(3));
             const int from = r.captured(1).toInt(), to = r.captured(2).toInt();
             if (to < from || to - from + 1 != letters.size()) continue;
-            for (int n = from; n <= to; ++n) collected_[{part, n}] = {QString(letters[n - from]), {}};
+            for (int n = from; n <= to; ++n)
+                collected_[{part, n}] = {QString(letters[n - from]), {}};
             found = true;
         }
         if (!found)
@@ -420,10 +454,11 @@ private:
         const int letter = optionIndex(first.captured(1)[0]);
         if (letter != static_cast<int>(cur_.options.size())) return false;
         // Where the following letters start, in order.
-        std::vector<std::pair<qsizetype, qsizetype>> parts;  // (marker start, content start)
+        std::vector<std::pair<qsizetype, qsizetype>> parts; // (marker start, content start)
         parts.push_back({first.capturedStart(1), first.capturedEnd()});
         int next = letter + 1;
-        static const QRegularExpression inner(QStringLiteral("\\s[（(]?\\s*([A-Ha-hＡ-Ｈ])\\s*[.．、）):：]\\s*"));
+        static const QRegularExpression inner(
+            QStringLiteral("\\s[（(]?\\s*([A-Ha-hＡ-Ｈ])\\s*[.．、）):：]\\s*"));
         qsizetype from = first.capturedEnd();
         for (auto it = inner.globalMatch(plain, from); it.hasNext();) {
             const QRegularExpressionMatch m = it.next();
@@ -457,7 +492,7 @@ private:
     std::vector<int> tableNumbers_;
     size_t tableAt_ = 0;
 };
-}  // namespace
+} // namespace
 
 ParsedFile ReadQuestionLines(const std::vector<Text>& lines, const Limits& limits) {
     ParsedFile out;
@@ -471,12 +506,14 @@ ParsedFile ReadQuestionLines(const std::vector<Text>& lines, const Limits& limit
         QString first;
         for (const Text& t : lines)
             if (first.isEmpty()) first = (t.html ? plainOf(t.value) : t.value).trimmed().left(30);
-        out.problems.push_back({0, {},
-                                QStringLiteral("文件中没有找到题目：题目应以“1.”“1、”“（1）”或“第1题”这样的题号开始，"
-                                               "选项以“A.”这样的字母开始。%1")
-                                    .arg(first.isEmpty() ? QStringLiteral("文件中没有文字。")
-                                                         : QStringLiteral("文件的第一行是“%1”。").arg(first)),
-                                true});
+        out.problems.push_back(
+            {0,
+             {},
+             QStringLiteral("文件中没有找到题目：题目应以“1.”“1、”“（1）”或“第1题”这样的题号开始，"
+                            "选项以“A.”这样的字母开始。%1")
+                 .arg(first.isEmpty() ? QStringLiteral("文件中没有文字。")
+                                      : QStringLiteral("文件的第一行是“%1”。").arg(first)),
+             true});
     }
     return out;
 }
@@ -488,4 +525,4 @@ ParsedFile ReadPlainText(const QString& text, const Limits& limits) {
     return ReadQuestionLines(lines, limits);
 }
 
-}  // namespace exchange
+} // namespace exchange

@@ -18,4 +18,4 @@ ParsedFile ReadQuestionLines(const std::vector<Text>& lines, const Limits& limit
 // The text of a .txt file, decoded (UTF-8 with or without BOM, or GBK) by the caller.
 ParsedFile ReadPlainText(const QString& text, const Limits& limits);
 
-}  // namespace exchange
+} // namespace exchange

@@ -19,4 +19,4 @@ QString PlainToHtml(const QString& text);
 // The text as the bank stores it: sanitized when marked HTML, escaped when plain.
 QString ToBankHtml(const Text& text, const Pictures& pictures);
 
-}  // namespace exchange
+} // namespace exchange

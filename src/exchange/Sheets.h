@@ -13,7 +13,7 @@
 namespace exchange {
 
 // A worksheet's bounds, as Excel and LibreOffice have them.
-constexpr int kMaxSheetColumns = 16384;  // A … XFD
+constexpr int kMaxSheetColumns = 16384; // A … XFD
 constexpr int kMaxSheetRows = 1048576;
 
 using RowSink = std::function<bool(int row, const QStringList& cells)>;
@@ -21,4 +21,4 @@ using RowSink = std::function<bool(int row, const QStringList& cells)>;
 bool ReadOdsRows(const QString& path, const Limits& limits, const RowSink& onRow, QString* error);
 bool ReadXlsRows(const QString& path, const Limits& limits, const RowSink& onRow, QString* error);
 
-}  // namespace exchange
+} // namespace exchange

@@ -35,7 +35,6 @@ const char16_t* const kIgnored[] = {u"序号", u"题号", u"编号", u"难度", 
 // How many rows above the header (a title, a note) are passed over.
 constexpr int kRowsBeforeHeader = 10;
 
-
 int columnOf(const QString& name) {
     for (const ColumnNames& c : kColumns)
         for (const char16_t* n : c.names)
@@ -56,12 +55,11 @@ int optionOf(const QString& name) {
     return -1;
 }
 
-
 // "A.兰州 B.武汉 C.西安 D.郑州" (or one a line): the options in order; empty
 // unless the text starts with A's marker.
 std::vector<QString> splitOptions(const QString& text) {
     static const QRegularExpression marker(QStringLiteral("(?:^|\\s)([A-Ha-h])\\s*[.．、:：)）]"));
-    std::vector<std::pair<qsizetype, qsizetype>> at;  // (marker start, content start)
+    std::vector<std::pair<qsizetype, qsizetype>> at; // (marker start, content start)
     char16_t next = 'A';
     for (auto it = marker.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
@@ -72,11 +70,12 @@ std::vector<QString> splitOptions(const QString& text) {
     }
     std::vector<QString> options;
     for (size_t i = 0; i < at.size(); ++i)
-        options.push_back(text.mid(at[i].second, (i + 1 < at.size() ? at[i + 1].first : text.size()) - at[i].second)
-                              .trimmed());
+        options.push_back(
+            text.mid(at[i].second, (i + 1 < at.size() ? at[i + 1].first : text.size()) - at[i].second)
+                .trimmed());
     return options;
 }
-}  // namespace
+} // namespace
 
 QString HeaderName(const QString& cell) {
     QString s = cell.trimmed();
@@ -87,10 +86,11 @@ QString HeaderName(const QString& cell) {
 
 QStringList ColumnRoles() {
     QStringList roles{QStringLiteral("题干")};
-    for (int i = 0; i < 8; ++i) roles << QStringLiteral("选项") + QChar(char16_t('A' + i));
-    roles << QStringLiteral("选项") << QStringLiteral("答案") << QStringLiteral("解析") << QStringLiteral("分类")
-          << QStringLiteral("题型") << QStringLiteral("材料编号") << QStringLiteral("材料") << QStringLiteral("图片")
-          << QStringLiteral("不导入");
+    for (int i = 0; i < 8; ++i)
+        roles << QStringLiteral("选项") + QChar(char16_t('A' + i));
+    roles << QStringLiteral("选项") << QStringLiteral("答案") << QStringLiteral("解析")
+          << QStringLiteral("分类") << QStringLiteral("题型") << QStringLiteral("材料编号")
+          << QStringLiteral("材料") << QStringLiteral("图片") << QStringLiteral("不导入");
     return roles;
 }
 
@@ -109,7 +109,8 @@ bool ParseColumnChoice(const QString& text, ColumnChoice& choice, QString* error
     return true;
 }
 
-TemplateRows::TemplateRows(ParsedFile& out, const QString& folder, const Limits& limits, const ColumnChoice& choice)
+TemplateRows::TemplateRows(ParsedFile& out, const QString& folder, const Limits& limits,
+                           const ColumnChoice& choice)
     : out_(out), folder_(folder), limits_(limits), choice_(choice) {
     col_.fill(-1);
     optionCol_.fill(-1);
@@ -121,7 +122,8 @@ QString TemplateRows::roleOf(const QString& name) const {
 }
 
 bool TemplateRows::header(int row, const QStringList& cells) {
-    if (std::none_of(cells.begin(), cells.end(), [&](const QString& c) { return columnOf(roleOf(HeaderName(c))) == 2; })) {
+    if (std::none_of(cells.begin(), cells.end(),
+                     [&](const QString& c) { return columnOf(roleOf(HeaderName(c))) == 2; })) {
         // A title or a note above the column names is passed over.
         if (firstRow_.isEmpty()) firstRow_ = cells;
         if (++rowsBeforeHeader_ < kRowsBeforeHeader) return true;
@@ -147,13 +149,15 @@ bool TemplateRows::header(int row, const QStringList& cells) {
             optionsCol_ = i;
             continue;
         }
-        if (std::any_of(std::begin(kIgnored), std::end(kIgnored), [&](const char16_t* n) { return name == QString::fromUtf16(n); }))
+        if (std::any_of(std::begin(kIgnored), std::end(kIgnored),
+                        [&](const char16_t* n) { return name == QString::fromUtf16(n); }))
             ignored << name;
         else
             out_.problems.push_back({row, name, QStringLiteral("不认识的列“%1”，已忽略").arg(name), false});
     }
     if (!ignored.isEmpty())
-        out_.problems.push_back({row, {}, QStringLiteral("没有用到的列：%1").arg(ignored.join(QStringLiteral("、"))), false});
+        out_.problems.push_back(
+            {row, {}, QStringLiteral("没有用到的列：%1").arg(ignored.join(QStringLiteral("、"))), false});
     return true;
 }
 
@@ -161,12 +165,13 @@ void TemplateRows::noHeader() {
     QStringList shown;
     for (const QString& c : firstRow_)
         if (!c.trimmed().isEmpty()) shown << c.trimmed().left(20);
-    out_.problems.push_back({0, QStringLiteral("题干"),
-                             QStringLiteral("没有找到列名：前 %1 行中都没有题干列（列名可以是“题干”“题目”“试题”“试题内容”"
-                                            "或“问题”）。表格的第一行是：%2")
-                                 .arg(rowsBeforeHeader_)
-                                 .arg(shown.isEmpty() ? QStringLiteral("（空）") : shown.join(QStringLiteral("、"))),
-                             true});
+    out_.problems.push_back(
+        {0, QStringLiteral("题干"),
+         QStringLiteral("没有找到列名：前 %1 行中都没有题干列（列名可以是“题干”“题目”“试题”“试题内容”"
+                        "或“问题”）。表格的第一行是：%2")
+             .arg(rowsBeforeHeader_)
+             .arg(shown.isEmpty() ? QStringLiteral("（空）") : shown.join(QStringLiteral("、"))),
+         true});
 }
 
 QString TemplateRows::cell(const QStringList& cells, int column) const {
@@ -178,25 +183,29 @@ QString TemplateRows::loadPicture(int line, const QString& name) {
     // to read anything else on the machine.
     const QString path = folder_.filePath(name);
     const QFileInfo info(path);
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.startsWith(QLatin1Char('.')) ||
-        !info.exists() || !info.isFile() || info.isSymLink()) {
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.startsWith(QLatin1Char('.')) || !info.exists() || !info.isFile() || info.isSymLink()) {
         out_.problems.push_back({line, QStringLiteral("图片"),
                                  QStringLiteral("图片“%1”不在表格所在的文件夹中").arg(name), false});
         return {};
     }
     if (info.size() > limits_.maxPictureBytes) {
-        out_.problems.push_back({line, QStringLiteral("图片"),
-                                 QStringLiteral("图片“%1”超过 %2 MB，不能导入").arg(name).arg(limits_.maxPictureBytes >> 20),
-                                 false});
+        out_.problems.push_back(
+            {line, QStringLiteral("图片"),
+             QStringLiteral("图片“%1”超过 %2 MB，不能导入").arg(name).arg(limits_.maxPictureBytes >> 20),
+             false});
         return {};
     }
     QFile f(path);
     QString error;
     QString src;
-    if (f.open(QIODevice::ReadOnly)) src = AddPicture(out_.pictures, f.read(limits_.maxPictureBytes + 1), limits_, &error);
-    else error = QStringLiteral("无法读取");
+    if (f.open(QIODevice::ReadOnly))
+        src = AddPicture(out_.pictures, f.read(limits_.maxPictureBytes + 1), limits_, &error);
+    else
+        error = QStringLiteral("无法读取");
     if (src.isEmpty())
-        out_.problems.push_back({line, QStringLiteral("图片"), QStringLiteral("图片“%1”：%2").arg(name, error), false});
+        out_.problems.push_back(
+            {line, QStringLiteral("图片"), QStringLiteral("图片“%1”：%2").arg(name, error), false});
     return src;
 }
 
@@ -223,19 +232,27 @@ bool TemplateRows::Row(int row, const QStringList& cells) {
     // every use: the budget counts each cell as read.
     for (const QString& c : cells) {
         if (c.size() > limits_.maxCellChars) {
-            out_.problems.push_back({row, {}, QStringLiteral("有一个单元格超过 %1 个字，文件未读入").arg(limits_.maxCellChars), true});
+            out_.problems.push_back(
+                {row,
+                 {},
+                 QStringLiteral("有一个单元格超过 %1 个字，文件未读入").arg(limits_.maxCellChars),
+                 true});
             return false;
         }
         textChars_ += c.size();
     }
     if (textChars_ > limits_.maxTotalChars) {
         out_.problems.push_back(
-            {row, {}, QStringLiteral("表格中的文字超过 %1 万字，文件太大，未读入").arg(limits_.maxTotalChars / 10000), true});
+            {row,
+             {},
+             QStringLiteral("表格中的文字超过 %1 万字，文件太大，未读入").arg(limits_.maxTotalChars / 10000),
+             true});
         return false;
     }
     if (!haveHeader_) return header(row, cells);
     if (static_cast<int>(out_.records.size()) >= limits_.maxRecords) {
-        out_.problems.push_back({row, {}, QStringLiteral("题目超过 %1 道，文件太大").arg(limits_.maxRecords), true});
+        out_.problems.push_back(
+            {row, {}, QStringLiteral("题目超过 %1 道，文件太大").arg(limits_.maxRecords), true});
         return false;
     }
     Record r;
@@ -258,7 +275,8 @@ bool TemplateRows::Row(int row, const QStringList& cells) {
     int last = -1;
     for (int i = 0; i < 8; ++i)
         if (!cell(cells, optionCol_[i]).isEmpty()) last = i;
-    for (int i = 0; i <= last; ++i) r.options.push_back(html(optionCol_[i]));
+    for (int i = 0; i <= last; ++i)
+        r.options.push_back(html(optionCol_[i]));
     // All the options in one cell.
     if (r.options.empty() && optionsCol_ >= 0)
         for (const QString& option : splitOptions(cell(cells, optionsCol_))) {
@@ -277,8 +295,10 @@ bool TemplateRows::Row(int row, const QStringList& cells) {
 
 void TemplateRows::Finish() {
     if (haveHeader_) return;
-    if (firstRow_.isEmpty()) out_.problems.push_back({0, {}, QStringLiteral("文件是空的"), true});
-    else if (rowsBeforeHeader_ < kRowsBeforeHeader) noHeader();
+    if (firstRow_.isEmpty())
+        out_.problems.push_back({0, {}, QStringLiteral("文件是空的"), true});
+    else if (rowsBeforeHeader_ < kRowsBeforeHeader)
+        noHeader();
 }
 
 ParsedFile ReadTemplateCsv(const QString& path, const Limits& limits, const ColumnChoice& choice) {
@@ -286,7 +306,8 @@ ParsedFile ReadTemplateCsv(const QString& path, const Limits& limits, const Colu
     QByteArray bytes;
     if (!ReadImportBytes(path, limits, &bytes, out)) return out;
     TemplateRows rows(out, QFileInfo(path).absolutePath(), limits, choice);
-    ReadCsvRows(DecodeSpreadsheetText(bytes), [&](int row, const QStringList& cells) { return rows.Row(row, cells); });
+    ReadCsvRows(DecodeSpreadsheetText(bytes),
+                [&](int row, const QStringList& cells) { return rows.Row(row, cells); });
     rows.Finish();
     return out;
 }
@@ -297,14 +318,15 @@ ParsedFile readSheet(const QString& path, const Limits& limits, const ColumnChoi
     ParsedFile out;
     TemplateRows rows(out, QFileInfo(path).absolutePath(), limits, choice);
     QString error;
-    if (!read(path, limits, [&](int row, const QStringList& cells) { return rows.Row(row, cells); }, &error)) {
+    if (!read(
+            path, limits, [&](int row, const QStringList& cells) { return rows.Row(row, cells); }, &error)) {
         out.problems.push_back({0, {}, error, true});
         return out;
     }
     rows.Finish();
     return out;
 }
-}  // namespace
+} // namespace
 
 ParsedFile ReadTemplateXlsx(const QString& path, const Limits& limits, const ColumnChoice& choice) {
     return readSheet(path, limits, choice, ReadXlsxRows);
@@ -316,4 +338,4 @@ ParsedFile ReadTemplateXls(const QString& path, const Limits& limits, const Colu
     return readSheet(path, limits, choice, ReadXlsRows);
 }
 
-}  // namespace exchange
+} // namespace exchange

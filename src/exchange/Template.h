@@ -28,7 +28,8 @@ bool ParseColumnChoice(const QString& text, ColumnChoice& choice, QString* error
 class TemplateRows {
 public:
     // `folder` is where the spreadsheet lies: 图片 names a file in it.
-    TemplateRows(ParsedFile& out, const QString& folder, const Limits& limits, const ColumnChoice& choice = {});
+    TemplateRows(ParsedFile& out, const QString& folder, const Limits& limits,
+                 const ColumnChoice& choice = {});
 
     // Each row as read; the first non-blank one is the header. Answers false
     // once the file cannot be read on (a header without 题干, too many rows).
@@ -57,7 +58,7 @@ private:
     std::array<int, ColumnCount> col_{};
     std::array<int, 8> optionCol_{};
     int optionsCol_ = -1;  // one column "选项" with all of them
-    qint64 textChars_ = 0;  // the text of every cell read so far
+    qint64 textChars_ = 0; // the text of every cell read so far
     int rowsBeforeHeader_ = 0;
     QStringList firstRow_;
 };
@@ -68,4 +69,4 @@ ParsedFile ReadTemplateXlsx(const QString& path, const Limits& limits, const Col
 ParsedFile ReadTemplateOds(const QString& path, const Limits& limits, const ColumnChoice& choice = {});
 ParsedFile ReadTemplateXls(const QString& path, const Limits& limits, const ColumnChoice& choice = {});
 
-}  // namespace exchange
+} // namespace exchange

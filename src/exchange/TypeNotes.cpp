@@ -10,20 +10,25 @@
 
 namespace exchange {
 namespace {
-QString quoted(QString s) { return QLatin1Char('"') + s.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"'); }
-}  // namespace
+QString quoted(QString s) {
+    return QLatin1Char('"') + s.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+} // namespace
 
-bool WriteTypeNotes(AdoConnection& connection, const QStringList& types, const QString& path, QString* error) {
+bool WriteTypeNotes(AdoConnection& connection, const QStringList& types, const QString& path,
+                    QString* error) {
     QStringList lines{QStringLiteral("题型,类型说明,分数")};
     AdoQuery q(&connection);
-    for (q.OpenBound("SELECT 题目类型, IFNULL(类型说明,''), 分数 FROM 类型说明 ORDER BY rowid", {}); !q.Eof(); q.Next()) {
+    for (q.OpenBound("SELECT 题目类型, IFNULL(类型说明,''), 分数 FROM 类型说明 ORDER BY rowid", {}); !q.Eof();
+         q.Next()) {
         const QString type = QString::fromStdString(q.Fields(0).AsString());
         if (!types.contains(type)) continue;
         lines << quoted(type) + QLatin1Char(',') + quoted(QString::fromStdString(q.Fields(1).AsString())) +
                      QLatin1Char(',') + QString::number(q.Fields(2).AsFloat());
     }
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write("\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n") < 0 ||
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write("\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n") < 0 ||
         !out.commit()) {
         if (error) *error = out.errorString();
         return false;
@@ -41,7 +46,7 @@ TypeNotes ReadTypeNotesBeside(const QString& importPath) {
     ParsedFile ignored;
     if (!ReadImportBytes(path, limits, &bytes, ignored)) return notes;
     ReadCsvRows(DecodeSpreadsheetText(bytes), [&](int row, const QStringList& cells) {
-        if (row == 1) return cells.value(0) == u"题型";  // not ours: read nothing
+        if (row == 1) return cells.value(0) == u"题型"; // not ours: read nothing
         bool ok = false;
         const double points = cells.value(2).toDouble(&ok);
         const QString type = cells.value(0).trimmed();
@@ -53,4 +58,4 @@ TypeNotes ReadTypeNotesBeside(const QString& importPath) {
     return notes;
 }
 
-}  // namespace exchange
+} // namespace exchange

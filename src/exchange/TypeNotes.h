@@ -10,7 +10,7 @@ class AdoConnection;
 namespace exchange {
 
 struct TypeNote {
-    QString text;  // 类型说明, shown after the type's name
+    QString text; // 类型说明, shown after the type's name
     double points = 1;
 };
 using TypeNotes = std::map<QString, TypeNote>;
@@ -26,4 +26,4 @@ bool WriteTypeNotes(AdoConnection& connection, const QStringList& types, const Q
 // not one of ours. Instructions are kept as plain text.
 TypeNotes ReadTypeNotesBeside(const QString& importPath);
 
-}  // namespace exchange
+} // namespace exchange

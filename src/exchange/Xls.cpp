@@ -17,7 +17,7 @@ QString numberText(double v) {
     // "1" for 1.0, the shortest exact text otherwise; never the locale's comma.
     return QString::number(v, 'g', 15);
 }
-}  // namespace
+} // namespace
 
 bool ReadXlsRows(const QString& path, const Limits&, const RowSink& onRow, QString* error) {
     QString dummy;
@@ -49,17 +49,25 @@ bool ReadXlsRows(const QString& path, const Limits&, const RowSink& onRow, QStri
             if (freexl_get_cell_value(h.xls, r, c, &v) != FREEXL_OK) continue;
             QString text;
             switch (v.type) {
-            case FREEXL_CELL_INT: text = QString::number(v.value.int_value); break;
-            case FREEXL_CELL_DOUBLE: text = numberText(v.value.double_value); break;
+            case FREEXL_CELL_INT:
+                text = QString::number(v.value.int_value);
+                break;
+            case FREEXL_CELL_DOUBLE:
+                text = numberText(v.value.double_value);
+                break;
             case FREEXL_CELL_TEXT:
             case FREEXL_CELL_SST_TEXT:
             case FREEXL_CELL_DATE:
             case FREEXL_CELL_DATETIME:
-            case FREEXL_CELL_TIME: text = QString::fromUtf8(v.value.text_value); break;
-            default: break;
+            case FREEXL_CELL_TIME:
+                text = QString::fromUtf8(v.value.text_value);
+                break;
+            default:
+                break;
             }
             if (text.isEmpty()) continue;
-            while (cells.size() < c) cells.append(QString());
+            while (cells.size() < c)
+                cells.append(QString());
             cells.append(text);
         }
         if (!cells.isEmpty() && !onRow(static_cast<int>(r) + 1, cells)) return true;
@@ -67,4 +75,4 @@ bool ReadXlsRows(const QString& path, const Limits&, const RowSink& onRow, QStri
     return true;
 }
 
-}  // namespace exchange
+} // namespace exchange

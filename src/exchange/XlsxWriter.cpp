@@ -1,16 +1,17 @@
 #include "exchange/XlsxWriter.h"
 
 #include <QXmlStreamWriter>
-#include <zlib.h>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
+#include <zlib.h>
 
 namespace exchange {
 
 QString ColumnName(int column) {
     QString name;
-    for (int c = column + 1; c > 0; c = (c - 1) / 26) name.prepend(QChar(u'A' + (c - 1) % 26));
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        name.prepend(QChar(u'A' + (c - 1) % 26));
     return name;
 }
 
@@ -35,8 +36,8 @@ bool XlsxWriter::Open(const QString& path, const QString& sheet, QString* error)
     }
     sheet_ = std::make_unique<QuaZipFile>(zip_.get());
     // The fastest deflate level: the sheet is large and mostly text.
-    if (!sheet_->open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("xl/worksheets/sheet1.xml")), nullptr, 0,
-                      Z_DEFLATED, 1)) {
+    if (!sheet_->open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("xl/worksheets/sheet1.xml")),
+                      nullptr, 0, Z_DEFLATED, 1)) {
         *error = QStringLiteral("无法写入文件：") + path;
         return false;
     }
@@ -69,8 +70,8 @@ void XlsxWriter::Row(const QStringList& cells) {
 }
 
 bool XlsxWriter::Close(QString* error) {
-    xml_->writeEndElement();  // sheetData
-    xml_->writeEndElement();  // worksheet
+    xml_->writeEndElement(); // sheetData
+    xml_->writeEndElement(); // worksheet
     xml_->writeEndDocument();
     const bool sheetOk = !xml_->hasError();
     sheet_->close();
@@ -79,24 +80,31 @@ bool XlsxWriter::Close(QString* error) {
     QString name = sheetName_.toHtmlEscaped();
     const bool parts =
         written &&
-        part(QStringLiteral("[Content_Types].xml"),
-             head + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                    "<Override PartName=\"/xl/workbook.xml\" "
-                    "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-                    "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
-                    "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-                    "</Types>") &&
-        part(QStringLiteral("_rels/.rels"),
-             head + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                    "<Relationship Id=\"rId1\" "
-                    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-                    "Target=\"xl/workbook.xml\"/></Relationships>") &&
+        part(
+            QStringLiteral("[Content_Types].xml"),
+            head +
+                "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                "<Default Extension=\"rels\" "
+                "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                "<Override PartName=\"/xl/workbook.xml\" "
+                "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+                "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
+                "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+                "</Types>") &&
+        part(
+            QStringLiteral("_rels/.rels"),
+            head +
+                "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                "<Relationship Id=\"rId1\" "
+                "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+                "Target=\"xl/workbook.xml\"/></Relationships>") &&
         part(QStringLiteral("xl/workbook.xml"),
-             head + "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-                    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
-                    "<sheet name=\"" + name.toUtf8() + "\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>") &&
+             head +
+                 "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                 "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+                 "<sheet name=\"" +
+                 name.toUtf8() + "\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>") &&
         part(QStringLiteral("xl/_rels/workbook.xml.rels"),
              head + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
                     "<Relationship Id=\"rId1\" "
@@ -110,4 +118,4 @@ bool XlsxWriter::Close(QString* error) {
     return true;
 }
 
-}  // namespace exchange
+} // namespace exchange

@@ -37,4 +37,4 @@ private:
 // The column letters of a 0-based column: 0 → A, 26 → AA.
 QString ColumnName(int column);
 
-}  // namespace exchange
+} // namespace exchange

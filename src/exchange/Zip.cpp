@@ -109,7 +109,8 @@ qint64 ZipEntry::readData(char* data, qint64 maxSize) {
     zip_.total_ += n;
     if (read_ > maxBytes_ || zip_.total_ > zip_.limits_.maxTotalBytes) {
         const auto size = [](qint64 bytes) {
-            return bytes >= (1 << 20) ? QStringLiteral("%1 MB").arg(bytes >> 20) : QStringLiteral("%1 KB").arg(bytes >> 10);
+            return bytes >= (1 << 20) ? QStringLiteral("%1 MB").arg(bytes >> 20)
+                                      : QStringLiteral("%1 KB").arg(bytes >> 10);
         };
         error_ = Zip::TooBig() + QStringLiteral("（一个部件解压后最多 %1，全部最多 %2）")
                                      .arg(size(maxBytes_), size(zip_.limits_.maxTotalBytes));

@@ -7,8 +7,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
@@ -27,9 +27,13 @@ std::string withSlash(std::string f) {
     return f;
 }
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
-bool hasBank(const std::string& dir) { return QFileInfo(q(dir + "exam.db")).isFile(); }
+bool hasBank(const std::string& dir) {
+    return QFileInfo(q(dir + "exam.db")).isFile();
+}
 
 // Permission bits say nothing to root and nothing about read-only mounts:
 // only a real write answers.
@@ -59,12 +63,14 @@ bool worksInPlace(const std::string& dir) {
 QString sharedBecause(const std::string& dir) {
     for (const std::string& path : {dir, dir + "css"}) {
         std::string name = path;
-        while (name.size() > 1 && name.back() == '/') name.pop_back();
-        struct stat st{};
-        if (::lstat(name.c_str(), &st) != 0) continue;  // a missing css/ is reported elsewhere
+        while (name.size() > 1 && name.back() == '/')
+            name.pop_back();
+        struct stat st {};
+        if (::lstat(name.c_str(), &st) != 0) continue; // a missing css/ is reported elsewhere
         if (S_ISLNK(st.st_mode)) return q(name) + QStringLiteral(" is a symbolic link");
         if (st.st_uid != ::geteuid()) return q(name) + QStringLiteral(" is owned by another user");
-        if (st.st_mode & (S_IWGRP | S_IWOTH)) return q(name) + QStringLiteral(" can be written by other users");
+        if (st.st_mode & (S_IWGRP | S_IWOTH))
+            return q(name) + QStringLiteral(" can be written by other users");
     }
     return {};
 }
@@ -98,7 +104,7 @@ QString copyIfMissing(const QString& from, const QString& to) {
     const QByteArray tmpName = QFile::encodeName(out.fileName()), toName = QFile::encodeName(to);
     if (::link(tmpName.constData(), toName.constData()) != 0 && errno != EEXIST)
         return QStringLiteral("无法写入 %1：%2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
-    return {};  // the temporary name goes with `out`
+    return {}; // the temporary name goes with `out`
 }
 
 QString copyShipped(const std::string& shipped, const std::string& user) {
@@ -117,7 +123,7 @@ QString copyShipped(const std::string& shipped, const std::string& user) {
     // The bank last: once it is there the copy is complete.
     return copyIfMissing(q(shipped + "exam.db"), q(user + "exam.db"));
 }
-}  // namespace
+} // namespace
 
 std::string InstalledFolder(const std::string& exeFolder) {
     return withSlash(QDir::cleanPath(q(withSlash(exeFolder) + "../share/quillora")).toStdString());
@@ -130,7 +136,8 @@ AppFolderChoice ChooseAppFolder(const AppFolderPlaces& places) {
 
     if (hasBank(exe)) {
         if (const QString shared = sharedBecause(exe); !shared.isEmpty())
-            qCWarning(lcPlatform) << "not working in" << q(exe) << "itself:" << shared << "- using" << q(user);
+            qCWarning(lcPlatform) << "not working in" << q(exe) << "itself:" << shared << "- using"
+                                  << q(user);
         else if (worksInPlace(exe))
             return {exe, {}};
     }
@@ -162,4 +169,6 @@ const std::string& AppFolder() {
     return folder();
 }
 
-void SetAppFolder(const std::string& f) { folder() = withSlash(f); }
+void SetAppFolder(const std::string& f) {
+    folder() = withSlash(f);
+}

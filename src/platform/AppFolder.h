@@ -10,13 +10,13 @@ void SetAppFolder(const std::string& folder);
 
 // Where the shipped files are looked for and where a user's own copy goes.
 struct AppFolderPlaces {
-    std::string exeFolder;   // the executable's folder
-    std::string userFolder;  // the per-user data folder
+    std::string exeFolder;  // the executable's folder
+    std::string userFolder; // the per-user data folder
 };
 
 struct AppFolderChoice {
-    std::string folder;  // trailing '/'
-    QString problem;     // empty unless the per-user copy could not be made
+    std::string folder; // trailing '/'
+    QString problem;    // empty unless the per-user copy could not be made
 };
 
 // The one rule for the working folder. The executable's folder when it holds

@@ -18,12 +18,13 @@ void HandleException();
 // Every handler is connected through this: an exception it throws is reported by
 // the default error handler and never unwinds through Qt's signal code. The
 // handler takes the signal's arguments or none.
-template <class F>
-auto Guarded(F handler) {
+template <class F> auto Guarded(F handler) {
     return [handler = std::move(handler)](auto&&... args) {
         try {
-            if constexpr (std::is_invocable_v<F&, decltype(args)...>) handler(std::forward<decltype(args)>(args)...);
-            else handler();
+            if constexpr (std::is_invocable_v<F&, decltype(args)...>)
+                handler(std::forward<decltype(args)>(args)...);
+            else
+                handler();
         } catch (...) {
             HandleException();
         }

@@ -13,4 +13,6 @@ void Beep() {
     QApplication::beep();
 }
 
-std::function<void()> SetBeepHandler(std::function<void()> handler) { return seam.Replace(std::move(handler)); }
+std::function<void()> SetBeepHandler(std::function<void()> handler) {
+    return seam.Replace(std::move(handler));
+}

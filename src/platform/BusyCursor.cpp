@@ -3,9 +3,13 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-BusyCursor::BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+BusyCursor::BusyCursor() {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
 
-BusyCursor::~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+BusyCursor::~BusyCursor() {
+    QGuiApplication::restoreOverrideCursor();
+}
 
 ArrowWhileAsking::ArrowWhileAsking() {
     const QCursor* current = QGuiApplication::overrideCursor();

@@ -9,7 +9,7 @@
 namespace {
 Seam<std::optional<QString>(const TFileDialog&)> fileSeam;
 Seam<std::optional<QColor>(const QColor&)> colorSeam;
-}  // namespace
+} // namespace
 
 QStringList QtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');
@@ -22,7 +22,8 @@ QStringList QtNameFilters(const QString& filter) {
             if (open >= 0) description = description.left(open).trimmed();
         }
         QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
-        for (QString& p : patterns) p = p.trimmed();
+        for (QString& p : patterns)
+            p = p.trimmed();
         result << description + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
     return result;
@@ -59,5 +60,9 @@ std::optional<QColor> ColorDialog(QWidget* parent, const QColor& initial) {
     return c;
 }
 
-FileDialogHandler SetFileDialogHandler(FileDialogHandler handler) { return fileSeam.Replace(std::move(handler)); }
-ColorDialogHandler SetColorDialogHandler(ColorDialogHandler handler) { return colorSeam.Replace(std::move(handler)); }
+FileDialogHandler SetFileDialogHandler(FileDialogHandler handler) {
+    return fileSeam.Replace(std::move(handler));
+}
+ColorDialogHandler SetColorDialogHandler(ColorDialogHandler handler) {
+    return colorSeam.Replace(std::move(handler));
+}

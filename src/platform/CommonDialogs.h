@@ -19,8 +19,8 @@ public:
     Kind DialogKind;
     QString Title;
     QString Filter;
-    QString DefaultExt;  // ".jpg" or "jpg": added to a saved name that has no extension
-    QString FileName;    // the chosen file after Execute
+    QString DefaultExt; // ".jpg" or "jpg": added to a saved name that has no extension
+    QString FileName;   // the chosen file after Execute
 
     // Runs the dialog modally; false when the user cancels.
     bool Execute(QWidget* parent);

@@ -2,8 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TImage::TImage(QWidget* parent) : QLabel(parent) {
     setMouseTracking(true);
@@ -35,7 +35,8 @@ void TImage::mouseReleaseEvent(QMouseEvent* e) {
     QLabel::mouseReleaseEvent(e);
 }
 
-TToolButton::TToolButton(const TImageList* images, const TImageList* hotImages, int imageIndex, QWidget* parent)
+TToolButton::TToolButton(const TImageList* images, const TImageList* hotImages, int imageIndex,
+                         QWidget* parent)
     : QToolButton(parent), images_(images), hot_(hotImages), imageIndex_(imageIndex) {
     setAutoRaise(true);
     setIconSize(QSize(images->Width, images->Height));
@@ -65,7 +66,8 @@ void TToolButton::leaveEvent(QEvent* e) {
     QToolButton::leaveEvent(e);
 }
 
-TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent) : QGroupBox(caption, parent) {
+TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QGroupBox(caption, parent) {
     auto* layout = new QVBoxLayout(this);
     for (const QString& item : items) {
         auto* b = new QRadioButton(item, this);
@@ -98,7 +100,7 @@ bool allDigits(const QString& text) {
         if (!c.isDigit()) return false;
     return true;
 }
-}  // namespace
+} // namespace
 
 QValidator::State TSpinEdit::validate(QString& input, int& pos) const {
     const QValidator::State state = QSpinBox::validate(input, pos);
@@ -139,7 +141,8 @@ void TColorPanel::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit Click(this);
 }
 
-TUpDown::TUpDown(QWidget* parent) : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
+TUpDown::TUpDown(QWidget* parent)
+    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
     for (QToolButton* b : {up_, down_}) {

@@ -4,10 +4,10 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVector>
@@ -86,7 +86,8 @@ protected:
 class TToolButton : public QToolButton {
     Q_OBJECT
 public:
-    TToolButton(const TImageList* images, const TImageList* hotImages, int imageIndex, QWidget* parent = nullptr);
+    TToolButton(const TImageList* images, const TImageList* hotImages, int imageIndex,
+                QWidget* parent = nullptr);
     int Tag = 0;
     // Set while the button's command runs: a command that waits for a long
     // page must not start again under itself.

@@ -31,15 +31,19 @@ int TDialog::ShowModal() {
     return ModalResult;
 }
 
-void TDialog::SetClientSize(int width, int height) { setFixedSize(width, height); }
+void TDialog::SetClientSize(int width, int height) {
+    setFixedSize(width, height);
+}
 
 void TDialog::InitForm(const QString& caption, int width, int height, bool sizeable) {
     setWindowTitle(caption);
     QFont f(QStringLiteral("宋体"));
     f.setPixelSize(14);
     setFont(f);
-    if (sizeable) resize(width, height);
-    else SetClientSize(width, height);
+    if (sizeable)
+        resize(width, height);
+    else
+        SetClientSize(width, height);
 }
 
 void TDialog::reject() {

@@ -54,7 +54,8 @@ bool writeFull(int fd, const char* buf, size_t n, off_t at) {
     return true;
 }
 std::string withoutSlash(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     return folder.empty() ? std::string(".") : folder;
 }
 
@@ -72,8 +73,8 @@ int openParent(const std::string& folder, const std::string& name, std::string& 
     size_t start = 0;
     for (size_t slash; dir >= 0 && (slash = name.find('/', start)) != std::string::npos; start = slash + 1) {
         if (slash == start) continue;
-        const int next =
-            ::openat(dir, name.substr(start, slash - start).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int next = ::openat(dir, name.substr(start, slash - start).c_str(),
+                                  O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         const int err = errno;
         ::close(dir);
         errno = err;
@@ -98,7 +99,7 @@ bool fail(std::string* why, int err) {
 // asked for no more than the source holds: a call past the end fails with
 // EFBIG when the copy ends exactly at a file size limit.
 bool copyAll(int from, int to) {
-    struct stat st{};
+    struct stat st {};
     if (::fstat(from, &st) != 0) return false;
     for (off_t done = 0; done < st.st_size;) {
         const size_t left = static_cast<size_t>(std::min<off_t>(st.st_size - done, 1 << 30));
@@ -130,7 +131,7 @@ bool copyAll(int from, int to) {
 // open: a named pipe in place of a file is refused, not waited on.
 int openSource(const std::string& from) {
     int fd = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st{};
+    struct stat st {};
     if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
         ::close(fd);
         errno = EINVAL;
@@ -143,7 +144,7 @@ int openSource(const std::string& from) {
 // renames it there and flushes the folder, which makes the rename durable.
 bool renameOver(int fd, int fromDir, const std::string& fromName, int toDir, const std::string& toName,
                 std::string* why) {
-    struct stat ts{};
+    struct stat ts {};
     if (::fstatat(toDir, toName.c_str(), &ts, 0) == 0 && ::fchmod(fd, ts.st_mode & 07777) != 0)
         return fail(why, errno);
     if (::renameat(fromDir, fromName.c_str(), toDir, toName.c_str()) != 0) return fail(why, errno);
@@ -151,7 +152,8 @@ bool renameOver(int fd, int fromDir, const std::string& fromName, int toDir, con
     // failed folder flush only leaves the rename less durable. Reporting the
     // copy as failed would be wrong, and the caller would undo what is done.
     if (::fsync(toDir) != 0)
-        qCWarning(lcPlatform) << "folder flush after renaming to" << toName.c_str() << "failed:" << std::strerror(errno);
+        qCWarning(lcPlatform) << "folder flush after renaming to" << toName.c_str()
+                              << "failed:" << std::strerror(errno);
     return true;
 }
 
@@ -163,7 +165,8 @@ int createTemporary(int dir, const std::string& name, std::string& temp) {
         unsigned char r[6];
         if (::getrandom(r, sizeof r, 0) != static_cast<ssize_t>(sizeof r)) return -1;
         temp = name.substr(0, 200) + ".";
-        for (unsigned char c : r) temp += kLetters[c % (sizeof kLetters - 1)];
+        for (unsigned char c : r)
+            temp += kLetters[c % (sizeof kLetters - 1)];
         const int fd = ::openat(dir, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -193,18 +196,18 @@ bool DeleteInFolder(const std::string& folder, const std::string& name) {
 }
 
 bool IsLink(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool CopyFileOver(const std::string& from, const std::string& to) {
     Fd src(openSource(from));
     if (!src.ok()) return false;
-    struct stat ss{};
+    struct stat ss {};
     if (::fstat(src.get(), &ss) != 0) return false;
     Fd dst(openPath(to, O_RDWR | O_CREAT));
     if (!dst.ok()) return false;
-    struct stat ds{};
+    struct stat ds {};
     if (::fstat(dst.get(), &ds) != 0) return false;
     if (ss.st_dev == ds.st_dev && ss.st_ino == ds.st_ino) return false;
 
@@ -223,8 +226,10 @@ bool CopyFileOver(const std::string& from, const std::string& to) {
         if (m < 0) return false;
         for (size_t off = 0; off < static_cast<size_t>(n); off += kBlock) {
             const size_t len = std::min(kBlock, static_cast<size_t>(n) - off);
-            const bool same = off + len <= static_cast<size_t>(m) && std::memcmp(a.data() + off, b.data() + off, len) == 0;
-            if (!same && !writeFull(dst.get(), a.data() + off, len, at + static_cast<off_t>(off))) return false;
+            const bool same =
+                off + len <= static_cast<size_t>(m) && std::memcmp(a.data() + off, b.data() + off, len) == 0;
+            if (!same && !writeFull(dst.get(), a.data() + off, len, at + static_cast<off_t>(off)))
+                return false;
         }
         at += n;
     }
@@ -262,12 +267,12 @@ long ReadBlockAt(const std::string& path, std::uint64_t offset, void* data, std:
 }
 
 bool FileExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 FileKind KindOfFile(const std::string& path, std::uint64_t* size) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return FileKind::Missing;
     if (!S_ISREG(st.st_mode)) return FileKind::Other;
     if (size) *size = static_cast<std::uint64_t>(st.st_size);
@@ -313,12 +318,14 @@ bool CopyFileReplacing(const std::string& from, const std::string& to, std::stri
         return false;
     }
     // Flushed and in place: closing can no longer lose the copy.
-    if (!dst.close()) qCWarning(lcPlatform) << "closing the copy" << to.c_str() << "failed:" << std::strerror(errno);
+    if (!dst.close())
+        qCWarning(lcPlatform) << "closing the copy" << to.c_str() << "failed:" << std::strerror(errno);
     return true;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa{}, sb{};
+    struct stat sa {
+    }, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }

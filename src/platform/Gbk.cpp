@@ -83,9 +83,10 @@ std::uint16_t lookupGbk(std::uint32_t cp) {
     std::string bytes;
     toGbk().append(in, bytes, true);
     slot = bytes.size() == 2 ? static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 |
-                                                         static_cast<unsigned char>(bytes[1]))
-           : bytes.size() == 1 && bytes[0] != '?' ? static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]))
-                                                  : kNoGbk;
+                                                          static_cast<unsigned char>(bytes[1]))
+           : bytes.size() == 1 && bytes[0] != '?'
+               ? static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]))
+               : kNoGbk;
     return slot;
 }
 
@@ -97,16 +98,20 @@ char* writeGbk(std::string_view utf8, char* out) {
     while (p < end) {
         // Most of a page is ASCII markup: copy such runs in one go.
         const auto* run = p;
-        while (p < end && *p < 0x80) ++p;
+        while (p < end && *p < 0x80)
+            ++p;
         std::memcpy(out, run, static_cast<size_t>(p - run));
         out += p - run;
         if (p == end) break;
         const unsigned char c = *p;
         std::uint32_t cp = 0;
         size_t len = 0;
-        if (c >= 0xC2 && c < 0xE0) cp = c & 0x1F, len = 2;
-        else if (c >= 0xE0 && c < 0xF0) cp = c & 0x0F, len = 3;
-        else if (c >= 0xF0 && c < 0xF5) cp = c & 0x07, len = 4;
+        if (c >= 0xC2 && c < 0xE0)
+            cp = c & 0x1F, len = 2;
+        else if (c >= 0xE0 && c < 0xF0)
+            cp = c & 0x0F, len = 3;
+        else if (c >= 0xF0 && c < 0xF5)
+            cp = c & 0x07, len = 4;
         bool ok = len > 0 && p + len <= end;
         for (size_t k = 1; ok && k < len; ++k) {
             ok = (p[k] & 0xC0) == 0x80;
@@ -116,15 +121,17 @@ char* writeGbk(std::string_view utf8, char* out) {
         // UTF-8: decoded, an overlong form would slip in a character unseen.
         static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
         if (ok && (cp < kLeast[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)) ok = false;
-        if (!ok) {  // a broken sequence: one '?' for its first byte
+        if (!ok) { // a broken sequence: one '?' for its first byte
             *out++ = '?';
             ++p;
             continue;
         }
         p += len;
         const std::uint16_t g = cp < 0x10000 ? lookupGbk(cp) : kNoGbk;
-        if (g == kNoGbk) *out++ = '?';
-        else if (g < 0x100) *out++ = static_cast<char>(g);
+        if (g == kNoGbk)
+            *out++ = '?';
+        else if (g < 0x100)
+            *out++ = static_cast<char>(g);
         else {
             *out++ = static_cast<char>(g >> 8);
             *out++ = static_cast<char>(g & 0xFF);
@@ -159,8 +166,7 @@ GbkTextFile::GbkTextFile(const std::string& folder, const std::string& name)
     : path_(folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name) {
     const int fd = CreateScratch(folder, name);
     if (fd >= 0 && !(file_ = ::fdopen(fd, "wb"))) ::close(fd);
-    if (!file_)
-        throw std::runtime_error("无法创建文件 \"" + path_ + "\"。" + std::strerror(errno));
+    if (!file_) throw std::runtime_error("无法创建文件 \"" + path_ + "\"。" + std::strerror(errno));
     buffer_.reserve(1 << 16);
 }
 

@@ -18,7 +18,7 @@ InstanceLock::InstanceLock(const std::string& folder) {
     // itself (flock does not touch SQLite's POSIX locks). The descriptor stays
     // open for the whole run, since closing it would drop those locks.
     if (fd_ < 0) fd_ = OpenInFolder(folder, "exam.db", O_RDONLY);
-    if (fd_ < 0) return;  // nothing there to protect; start-up reports the missing bank
+    if (fd_ < 0) return; // nothing there to protect; start-up reports the missing bank
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR) continue;
         if (errno == EWOULDBLOCK) {

@@ -19,7 +19,7 @@ constexpr int kConnectTimeoutMs = 3000;
 
 namespace {
 int checksRunning = 0;
-}  // namespace
+} // namespace
 
 bool InternetCheckConnection(const QString& url) {
     // The check waits in an event loop: timers may fire meanwhile.
@@ -31,7 +31,9 @@ bool InternetCheckConnection(const QString& url) {
     return CanConnect(url);
 }
 
-bool OnlineCheckRunning() { return checksRunning > 0; }
+bool OnlineCheckRunning() {
+    return checksRunning > 0;
+}
 
 bool CanConnect(const QString& url) {
     const QUrl u(url);
@@ -48,7 +50,8 @@ bool CanConnect(const QString& url) {
     QObject::connect(&socket, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
     limit.start(kConnectTimeoutMs);
     socket.connectToHost(u.host(), static_cast<quint16>(u.port(80)));
-    if (socket.state() != QAbstractSocket::ConnectedState && socket.state() != QAbstractSocket::UnconnectedState)
+    if (socket.state() != QAbstractSocket::ConnectedState &&
+        socket.state() != QAbstractSocket::UnconnectedState)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     const bool ok = socket.state() == QAbstractSocket::ConnectedState;
     socket.abort();
@@ -75,7 +78,7 @@ void tellNoBrowser(const QString& url, const QString& why) {
     MessageBox(QStringLiteral("没有找到可以打开网址的网页浏览器。请复制下面的网址，用浏览器打开：\n\n") + url,
                QStringLiteral("无法打开网址"), MB_ICONWARNING | MB_OK);
 }
-}  // namespace
+} // namespace
 
 void ShellOpen(const QString& url) {
     if (!IsWebAddress(url)) {
@@ -108,8 +111,10 @@ void ShellOpen(const QString& url) {
         return;
     }
     const std::unique_ptr<QProcess> done(process);
-    if (done->error() == QProcess::FailedToStart) return tellNoBrowser(url, QStringLiteral("xdg-open could not be started"));
-    if (done->exitStatus() != QProcess::NormalExit) return tellNoBrowser(url, QStringLiteral("xdg-open crashed"));
+    if (done->error() == QProcess::FailedToStart)
+        return tellNoBrowser(url, QStringLiteral("xdg-open could not be started"));
+    if (done->exitStatus() != QProcess::NormalExit)
+        return tellNoBrowser(url, QStringLiteral("xdg-open crashed"));
     if (done->exitCode() != 0)
         tellNoBrowser(url, QStringLiteral("xdg-open exited with %1: %2")
                                .arg(done->exitCode())

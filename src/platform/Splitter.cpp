@@ -24,4 +24,6 @@ void TSplitter::mouseMoveEvent(QMouseEvent* e) {
     emit Moved();
 }
 
-void TSplitter::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
+void TSplitter::mouseReleaseEvent(QMouseEvent*) {
+    dragging_ = false;
+}

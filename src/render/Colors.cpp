@@ -18,10 +18,14 @@ int hexPiece(const QString& piece) {
     int v = 0;
     for (QChar c : piece) {
         int d;
-        if (c >= u'0' && c <= u'9') d = c.unicode() - u'0';
-        else if (c >= u'a' && c <= u'f') d = c.unicode() - u'a' + 10;
-        else if (c >= u'A' && c <= u'F') d = c.unicode() - u'A' + 10;
-        else return 0;
+        if (c >= u'0' && c <= u'9')
+            d = c.unicode() - u'0';
+        else if (c >= u'a' && c <= u'f')
+            d = c.unicode() - u'a' + 10;
+        else if (c >= u'A' && c <= u'F')
+            d = c.unicode() - u'A' + 10;
+        else
+            return 0;
         v = v * 16 + d;
     }
     return v & 0xFF;

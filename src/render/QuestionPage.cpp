@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr const char* kTable = "<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\">";
+constexpr const char* kTable =
+    "<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\">";
 
 void writeScript(LineSink& out) {
     static const char* const kBefore[] = {
@@ -27,7 +28,8 @@ void writeScript(LineSink& out) {
         "    event.srcElement.innerText='显示答案';",
         "  }}",
     };
-    for (const char* line : kBefore) out.Writeln(line);
+    for (const char* line : kBefore)
+        out.Writeln(line);
     WriteChangeFontScript(out);
     static const char* const kAfter[] = {
         "function scbt(id){",
@@ -45,7 +47,8 @@ void writeScript(LineSink& out) {
         "  \t\t{",
         "        if (a[i].innerText=='隐藏答案')a[i].click();}}}",
     };
-    for (const char* line : kAfter) out.Writeln(line);
+    for (const char* line : kAfter)
+        out.Writeln(line);
     out.Writeln("var beforeColor=\"" + TextColor + "\";");
     static const char* const kTail[] = {
         "function answerAgain(){",
@@ -62,7 +65,8 @@ void writeScript(LineSink& out) {
         "    if (a[i].id.indexOf('T')==0)a[i].style.color=beforeColor;}}",
         "</script>",
     };
-    for (const char* line : kTail) out.Writeln(line);
+    for (const char* line : kTail)
+        out.Writeln(line);
 }
 
 void writeExplainBlock(LineSink& out, const std::string& text) {
@@ -82,11 +86,13 @@ void writePlainItem(LineSink& out, const AdoQuery& row, const std::string& id, c
     out.Writeln("</span></td></tr></table>");
     out.Writeln("<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\" "
                 "id=\"ToolBar1\" class=\"TestToolBar\">");
-    out.Writeln("<tr><td><span id=\"ShowButton" + n + "\" onclick=\"showAnswer()\" class=\"ShowAnswer\">显示答案</span>&nbsp;");
+    out.Writeln("<tr><td><span id=\"ShowButton" + n +
+                "\" onclick=\"showAnswer()\" class=\"ShowAnswer\">显示答案</span>&nbsp;");
     out.Writeln("<a href=\"#\" id=\"" + id + "\" mode=\"sc\" onclick=\"scbt('" + id + "');\">");
-    out.Writeln("<span class=\"ShowAnswer\">收藏本题</span></a>&nbsp;</td></tr></table><span id=\"Answer" + n +
-                "\" style=\"display: none\">");
-    out.Writeln("<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\"><tr><td>");
+    out.Writeln("<span class=\"ShowAnswer\">收藏本题</span></a>&nbsp;</td></tr></table><span id=\"Answer" +
+                n + "\" style=\"display: none\">");
+    out.Writeln(
+        "<table width=\"95%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"3\"><tr><td>");
     out.Writeln(row.FieldByName("解释").AsString());
     out.Writeln("</td></tr></table><input id=\"" + id + "_" + id +
                 "\" type=\"hidden\" name=\"da\" lx=\"\" value=\"\" /></span><hr size='1px'width='100%' />");
@@ -98,20 +104,24 @@ struct PageState {
     long long previousGroup = 0;
     int groupCounter = 0;
     int position = 1;
-    std::string line, scratch;  // reused: a page has tens of thousands of lines
+    std::string line, scratch; // reused: a page has tens of thousands of lines
 };
 
 // The three lookups run for nearly every row: bound values on a prepared
 // statement, not texts to scan. A group number that is no integer (a foreign
 // bank's) goes into the text as written, as it always did.
 void openGroupRows(AdoQuery& inner, const TField& group, const std::string& groupText) {
-    if (group.IsInteger()) inner.OpenBound("SELECT * FROM 小题 WHERE 大题号=?", {group.AsLargeInt()});
-    else inner.OpenWith({"SELECT * FROM 小题", " WHERE 大题号=", groupText});
+    if (group.IsInteger())
+        inner.OpenBound("SELECT * FROM 小题 WHERE 大题号=?", {group.AsLargeInt()});
+    else
+        inner.OpenWith({"SELECT * FROM 小题", " WHERE 大题号=", groupText});
 }
 
 void openStem(AdoQuery& inner, const TField& group, const std::string& groupText) {
-    if (group.IsInteger()) inner.OpenBound("SELECT * FROM 大题 WHERE 大题号=?", {group.AsLargeInt()});
-    else inner.OpenWith({"SELECT * FROM 大题 ", "WHERE 大题号=", groupText});
+    if (group.IsInteger())
+        inner.OpenBound("SELECT * FROM 大题 WHERE 大题号=?", {group.AsLargeInt()});
+    else
+        inner.OpenWith({"SELECT * FROM 大题 ", "WHERE 大题号=", groupText});
 }
 
 void openOptions(AdoQuery& inner, const TField& group, const std::string& groupText, const TField& idField,
@@ -177,7 +187,12 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
         const std::string_view jText = decimal(optionDigits, j);
         out.Writeln("<tr><td class=\"TestContent\">");
         line.assign("<input type=\"").append(kind).append("\" id=\"").append(id).append("/").append(jText);
-        line.append("\" name=\"").append(id).append("_").append(id).append("\" value=\"").append(OptionLetter(j));
+        line.append("\" name=\"")
+            .append(id)
+            .append("_")
+            .append(id)
+            .append("\" value=\"")
+            .append(OptionLetter(j));
         line.append("\" />   <label for=\"").append(id).append("/").append(jText).append("\">");
         line.append(inner.FieldByName("答题选项").Text(st.scratch)).append("</label><br /></td></tr>");
         out.Writeln(line);
@@ -190,7 +205,10 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
                 "id=\"ToolBar1\" class=\"TestToolBar\">");
     line.assign("<tr><td><span id=\"ShowButton").append(n);
     line.append("\" onclick=\"showAnswer()\" class=\"ShowAnswer\">显示答案</span>&nbsp;<a href=\"#\" id=\"");
-    line.append(std::to_string(st.position - 1)).append("\" mode=\"sc\" onclick=\"scbt('").append(id).append("');\">");
+    line.append(std::to_string(st.position - 1))
+        .append("\" mode=\"sc\" onclick=\"scbt('")
+        .append(id)
+        .append("');\">");
     out.Writeln(line);
     out.Writeln("<span class=\"ShowAnswer\">收藏本题</span></a>&nbsp;</td></tr></table> ");
     out.Writeln(line.assign("<span id=\"Answer").append(n).append("\" style=\"display: none\"> "));
@@ -198,8 +216,15 @@ void writeAnswerable(LineSink& out, const AdoQuery& row, PageState& st, AdoQuery
                 "class=\"AnswerTable\"> ");
     line.assign("<tr><td>参考答案：").append(answer).append(row.FieldByName("解释").Text(st.scratch));
     out.Writeln(line.append("</td></tr></table>"));
-    line.assign("<input id=\"").append(id).append("_").append(id).append("\" type=\"hidden\" name=\"da\" lx=\"");
-    line.append(type).append("\" value=\"").append(answer).append("\" /></span><hr size='1px' width='100%' />");
+    line.assign("<input id=\"")
+        .append(id)
+        .append("_")
+        .append(id)
+        .append("\" type=\"hidden\" name=\"da\" lx=\"");
+    line.append(type)
+        .append("\" value=\"")
+        .append(answer)
+        .append("\" /></span><hr size='1px' width='100%' />");
     out.Writeln(line);
     PaperLoaded = true;
 }
@@ -224,7 +249,8 @@ void WriteChangeFontScript(LineSink& out) {
         "    document.all[j].style.fontSize=szs[ii];",
         "  }}",
     };
-    for (const char* line : kLines) out.Writeln(line);
+    for (const char* line : kLines)
+        out.Writeln(line);
 }
 
 std::string OptionLetter(int j) {
@@ -258,7 +284,8 @@ void BuildQuestionPage(const std::string& title, const std::string& orderBy) {
     out.Writeln("<script language=\"JavaScript\">");
     writeScript(out);
     out.Writeln("</head>");
-    out.Writeln("<body oncontextmenu=\"self.event.returnValue=false\" onselectstart=\"return false\" class=\"TestBody\">");
+    out.Writeln("<body oncontextmenu=\"self.event.returnValue=false\" onselectstart=\"return false\" "
+                "class=\"TestBody\">");
     out.Writeln("<div>");
     out.Writeln(kTable);
     out.Writeln("<tr><td width=\"77%\" align=\"center\" class=\"TestCaption\">");

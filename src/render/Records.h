@@ -17,8 +17,7 @@ public:
     std::string TypeName;
     std::string Answer;
     bool Correct = false;
-    int Number = 0;  // the number the page shows before its text
-
+    int Number = 0; // the number the page shows before its text
 };
 
 // One tally of a grading run: a run of questions of one type.

@@ -22,34 +22,38 @@ std::vector<std::string> MainCssLines() {
         "INPUT{cursor:hand;}",
         "LABEL{cursor:hand;}",
         ".MainBody{cursor:default;background:url(../images/MainBackground.gif);}",
-        ".TestInfoBody{background-color:" + bc + ";color:" + tc + ";font-size:" + fs + ";font-family:\"" + fn +
-            "\",serif;LINE-HEIGHT:" + ls + "%;}",
+        ".TestInfoBody{background-color:" + bc + ";color:" + tc + ";font-size:" + fs + ";font-family:\"" +
+            fn + "\",serif;LINE-HEIGHT:" + ls + "%;}",
         ".TestResultBody{background-color:" + bc + ";color:" + tc + ";font-size:14px;font-family:\"" + fn +
             "\",serif;LINE-HEIGHT:" + ls + "%;}",
-        ".TestResultTitle{font-weight:bold;font-size:18pt;margin-top:10px;margin-bottom:16px;font-family:\"" + fn +
-            "\", serif;color:" + tc + ";line-height:" + ls + "%;}",
-        ".SoftTitle{font-weight:bold;font-size:" + fs + ";margin-top:10px;margin-bottom:16px;font-family:\"" + fn +
-            "\", serif;color:" + tc + ";line-height:" + ls + "%;}",
+        ".TestResultTitle{font-weight:bold;font-size:18pt;margin-top:10px;margin-bottom:16px;font-family:\"" +
+            fn + "\", serif;color:" + tc + ";line-height:" + ls + "%;}",
+        ".SoftTitle{font-weight:bold;font-size:" + fs + ";margin-top:10px;margin-bottom:16px;font-family:\"" +
+            fn + "\", serif;color:" + tc + ";line-height:" + ls + "%;}",
         ".MenuTitle{font-weight:bold;font-size:18pt;margin:0px;}",
-        ".TestCaption{font-weight:bold;font-size:" + fs + ";font-family:\"" + fn + "\", serif;LINE-HEIGHT:" + ls +
-            "%;text-align:center;margin-top:4px;margin-bottom:8px;}",
+        ".TestCaption{font-weight:bold;font-size:" + fs + ";font-family:\"" + fn +
+            "\", serif;LINE-HEIGHT:" + ls + "%;text-align:center;margin-top:4px;margin-bottom:8px;}",
         ".TestStyleExplain{font-family:\"" + fn + "\";FONT-SIZE:" + fs + ";}",
         ".TestBody{background-color:" + bc + ";color:" + tc + ";FONT-SIZE:" + fs + ";font-family:\"" + fn +
             "\",serif;LINE-HEIGHT:" + ls + "%;}",
         ".TestMainTitle{font-family:\"" + fn + "\";FONT-SIZE:" + fs + ";}",
         ".TestContent{font-family:\"" + fn + "\";FONT-SIZE:" + fs + ";LINE-HEIGHT:" + ls + "%;}",
-        ".TestFG{background:url(../images/dot.gif) repeat-x;margin-top:0px;margin-bottom:8px;height:1px;clear:both;"
+        ".TestFG{background:url(../images/dot.gif) "
+        "repeat-x;margin-top:0px;margin-bottom:8px;height:1px;clear:both;"
         "font-size:1px;text-align:center;}",
         ".TestToolBar{font-family:\"" + fn + "\";font-size:" + fs + ";font-size:" + ToolbarFontSize +
             ";text-align:right;}",
         ".ShowAnswer{font-family:\"" + fn + "\";color:#1F3A87;cursor:hand;font-size:12px;}",
         ".HideAnswer{}",
         ".FlatInput{color:#0560A6;border:#7F9DB9 1px solid;cursor:hand;}",
-        ".table1{background-color:#eff8ff;color:#000000;border-left:#7F9DB9 1px solid;border-right:#7F9DB9 1px "
+        ".table1{background-color:#eff8ff;color:#000000;border-left:#7F9DB9 1px solid;border-right:#7F9DB9 "
+        "1px "
         "solid;border-bottom:#7F9DB9 1px solid;cursor:hand;}",
-        ".table2{background-color:#eff8ff;color:#000000;border-bottom:#7F9DB9 1px solid;border-left:#7F9DB9 1px "
+        ".table2{background-color:#eff8ff;color:#000000;border-bottom:#7F9DB9 1px solid;border-left:#7F9DB9 "
+        "1px "
         "solid;cursor:hand;}",
-        ".table3{font-weight:bold;background-color:#c9e9f9;color:#000000;border:#7F9DB9 1px solid;cursor:hand;}",
+        ".table3{font-weight:bold;background-color:#c9e9f9;color:#000000;border:#7F9DB9 1px "
+        "solid;cursor:hand;}",
         ".table4{font-weight:bold;background-color:#c9e9f9;color:#000000;border-bottom:#7F9DB9 1px "
         "solid;border-top:#7F9DB9 1px solid;border-left:#7F9DB9 1px solid;cursor:hand;}",
         ".AnswerTable{font-size:" + fs + ";}",
@@ -58,13 +62,15 @@ std::vector<std::string> MainCssLines() {
 
 void WriteMainCss() {
     GbkTextFile file(AppFolder(), "css/Main.css");
-    for (const std::string& line : MainCssLines()) file.Writeln(line);
+    for (const std::string& line : MainCssLines())
+        file.Writeln(line);
     file.Close();
 }
 
 void WritePreviewStyle(LineSink& document) {
     const std::vector<std::string> lines = MainCssLines();
     document.Writeln("<STYLE TYPE=\"text/css\">");
-    for (size_t i = 0; i + 1 < lines.size(); ++i) document.Writeln(lines[i]);
+    for (size_t i = 0; i + 1 < lines.size(); ++i)
+        document.Writeln(lines[i]);
     document.Writeln("</STYLE>");
 }

@@ -10,18 +10,28 @@ constexpr double kDecay = -0.5;
 constexpr double kFactor = 19.0 / 81.0;
 const auto& w = kDefaultWeights;
 
-int g(Rating r) { return static_cast<int>(r); }
-double clampDifficulty(double d) { return std::clamp(d, 1.0, 10.0); }
-double minStability(double s) { return std::max(s, 0.01); }
-}  // namespace
+int g(Rating r) {
+    return static_cast<int>(r);
+}
+double clampDifficulty(double d) {
+    return std::clamp(d, 1.0, 10.0);
+}
+double minStability(double s) {
+    return std::max(s, 0.01);
+}
+} // namespace
 
 double Retrievability(double elapsedDays, double stability) {
     return std::pow(1 + kFactor * std::max(elapsedDays, 0.0) / stability, kDecay);
 }
 
-double InitialStability(Rating r) { return w[static_cast<size_t>(g(r) - 1)]; }
+double InitialStability(Rating r) {
+    return w[static_cast<size_t>(g(r) - 1)];
+}
 
-double InitialDifficulty(Rating r) { return clampDifficulty(w[4] - std::exp(w[5] * (g(r) - 1)) + 1); }
+double InitialDifficulty(Rating r) {
+    return clampDifficulty(w[4] - std::exp(w[5] * (g(r) - 1)) + 1);
+}
 
 double NextDifficulty(double difficulty, Rating r) {
     const double delta = -w[6] * (g(r) - 3);
@@ -62,22 +72,26 @@ void stepOn(Card& c, Rating r, double now, std::span<const double> steps) {
         c.due = now + steps[0];
         return;
     case Rating::Hard:
-        if (at != 0) c.due = now + steps[at];
-        else if (steps.size() >= 2) c.due = now + (steps[0] + steps[1]) / 2;
-        else c.due = now + steps[0] * 1.5;
+        if (at != 0)
+            c.due = now + steps[at];
+        else if (steps.size() >= 2)
+            c.due = now + (steps[0] + steps[1]) / 2;
+        else
+            c.due = now + steps[0] * 1.5;
         return;
     case Rating::Good:
         if (at + 1 >= steps.size()) break;
         c.step = static_cast<int>(at + 1);
         c.due = now + steps[at + 1];
         return;
-    case Rating::Easy: break;
+    case Rating::Easy:
+        break;
     }
     c.state = State::Review;
     c.step = 0;
     c.due = now + IntervalDays(c.stability);
 }
-}  // namespace
+} // namespace
 
 Card Review(Card c, Rating r, double now) {
     const double elapsed = c.lastReview > 0 ? now - c.lastReview : 0;
@@ -88,7 +102,8 @@ Card Review(Card c, Rating r, double now) {
         c.step = 0;
     } else {
         // A rating on the day of the last one uses the same-day formula.
-        if (elapsed < 1) c.stability = SameDayStability(c.stability, r);
+        if (elapsed < 1)
+            c.stability = SameDayStability(c.stability, r);
         else {
             const double rec = Retrievability(elapsed, c.stability);
             c.stability = r == Rating::Again ? ForgetStability(c.difficulty, c.stability, rec)
@@ -99,8 +114,10 @@ Card Review(Card c, Rating r, double now) {
     ++c.reps;
     c.lastReview = now;
 
-    if (c.state == State::Learning) stepOn(c, r, now, kLearningSteps);
-    else if (c.state == State::Relearning) stepOn(c, r, now, kRelearningSteps);
+    if (c.state == State::Learning)
+        stepOn(c, r, now, kLearningSteps);
+    else if (c.state == State::Relearning)
+        stepOn(c, r, now, kRelearningSteps);
     else if (r == Rating::Again) {
         ++c.lapses;
         c.state = State::Relearning;
@@ -112,4 +129,4 @@ Card Review(Card c, Rating r, double now) {
     return c;
 }
 
-}  // namespace fsrs
+} // namespace fsrs

@@ -28,7 +28,7 @@ double startOfToday(double now) {
     const QDateTime t = QDateTime::fromMSecsSinceEpoch(std::llround(now * 86400000.0)).toLocalTime();
     return static_cast<double>(QDateTime(t.date(), QTime(0, 0)).toMSecsSinceEpoch()) / 86400000.0;
 }
-}  // namespace
+} // namespace
 
 std::vector<NotebookCard> ReadNotebook(AdoConnection& connection, int limit) {
     std::vector<NotebookCard> cards;
@@ -61,12 +61,13 @@ std::vector<StandingCounts> CountStandings(AdoConnection& connection, double now
     TSubjectNames subjects(connection);
     const std::string today = TimeText(startOfToday(now)), tomorrow = TimeText(startOfToday(now) + 1);
     AdoQuery q(&connection);
-    q.OpenBound("SELECT x.题目类型, x.所属编号, "
-                "SUM(c.到期时间>=?1 AND c.到期时间<?2), SUM(c.到期时间<?1), "
-                "SUM(c.到期时间>=?2 AND c.状态 IN (1,3)), "
-                "SUM(c.到期时间>=?2 AND c.状态 NOT IN (1,3) AND julianday(c.到期时间)-julianday(c.上次复习)>60), "
-                "COUNT(*) FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 GROUP BY x.题目类型, x.所属编号",
-                {std::string_view(today), std::string_view(tomorrow)});
+    q.OpenBound(
+        "SELECT x.题目类型, x.所属编号, "
+        "SUM(c.到期时间>=?1 AND c.到期时间<?2), SUM(c.到期时间<?1), "
+        "SUM(c.到期时间>=?2 AND c.状态 IN (1,3)), "
+        "SUM(c.到期时间>=?2 AND c.状态 NOT IN (1,3) AND julianday(c.到期时间)-julianday(c.上次复习)>60), "
+        "COUNT(*) FROM 复习卡片 c JOIN 小题 x ON x.小题号=c.小题号 GROUP BY x.题目类型, x.所属编号",
+        {std::string_view(today), std::string_view(tomorrow)});
     std::map<std::pair<std::string, std::string>, StandingCounts> by;
     for (; !q.Eof(); q.Next()) {
         const std::string type = q.Fields(0).AsString();
@@ -80,7 +81,8 @@ std::vector<StandingCounts> CountStandings(AdoConnection& connection, double now
         s.mastered += q.Fields(5).AsInteger();
         s.total += q.Fields(6).AsInteger();
     }
-    for (auto& [key, s] : by) out.push_back(std::move(s));
+    for (auto& [key, s] : by)
+        out.push_back(std::move(s));
     return out;
 }
 
@@ -126,4 +128,4 @@ void SetDailyLimit(AdoConnection& connection, int limit) {
     WriteSystemParam(connection, kLimitKey, std::to_string(limit));
 }
 
-}  // namespace review
+} // namespace review

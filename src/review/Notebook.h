@@ -10,11 +10,11 @@ namespace review {
 
 struct NotebookCard {
     int id = 0;
-    int group = 0;  // 大题号
+    int group = 0; // 大题号
     std::string text, type, subject;
     int state = 0;
     std::string due;         // as stored: local 'yyyy-MM-dd HH:mm:ss'
-    double intervalDays = 0;  // from the last rating to the due time
+    double intervalDays = 0; // from the last rating to the due time
     int lapses = 0;
 };
 
@@ -43,4 +43,4 @@ constexpr int kDefaultDailyLimit = 50;
 int DailyLimit(AdoConnection& connection);
 void SetDailyLimit(AdoConnection& connection, int limit);
 
-}  // namespace review
+} // namespace review

@@ -16,22 +16,23 @@ QTableWidgetItem* cell(const QString& text, bool number = false) {
     if (number) item->setTextAlignment(Qt::AlignCenter);
     return item;
 }
-}  // namespace
+} // namespace
 
 TFrmCTFX::TFrmCTFX(QWidget* parent) : TDialog(parent) {
     InitForm(QStringLiteral("错题复习"), 720, 520);
     Label1 = new QLabel(this);
     Label1->setGeometry(8, 6, 704, 22);
-    StringGrid1 = NewListGrid(this, {QStringLiteral("题型"), QStringLiteral("科目"), QStringLiteral("今天到期"),
-                              QStringLiteral("逾期"), QStringLiteral("学习中"), QStringLiteral("已掌握"),
-                              QStringLiteral("合计")});
+    StringGrid1 =
+        NewListGrid(this, {QStringLiteral("题型"), QStringLiteral("科目"), QStringLiteral("今天到期"),
+                           QStringLiteral("逾期"), QStringLiteral("学习中"), QStringLiteral("已掌握"),
+                           QStringLiteral("合计")});
     StringGrid1->setGeometry(8, 32, 704, 150);
     StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     StringGrid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     StringGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     StringGrid2 = NewListGrid(this, {QStringLiteral("题目"), QStringLiteral("题型"), QStringLiteral("科目"),
-                              QStringLiteral("到期时间"), QStringLiteral("遗忘次数")});
+                                     QStringLiteral("到期时间"), QStringLiteral("遗忘次数")});
     StringGrid2->setGeometry(8, 190, 704, 286);
     StringGrid2->setColumnWidth(0, 250);
     StringGrid2->setColumnWidth(1, 100);
@@ -79,17 +80,17 @@ void TFrmCTFX::FormCreate() {
         all.mastered += c.mastered;
         all.total += c.total;
     }
-    Label1->setText(all.total == 0
-                        ? QStringLiteral("错题本是空的：批阅试卷时答错的题目会自动记入这里，并按遗忘规律安排复习。")
-                        : QStringLiteral("今天到期 %1 题，逾期 %2 题，学习中 %3 题，已掌握 %4 题，共 %5 题。")
-                              .arg(all.due)
-                              .arg(all.overdue)
-                              .arg(all.learning)
-                              .arg(all.mastered)
-                              .arg(all.total) +
-                              (all.total > kListed
-                                   ? QStringLiteral("下表列出最早到期的 %1 题。").arg(kListed)
-                                   : QString()));
+    Label1->setText(
+        all.total == 0
+            ? QStringLiteral("错题本是空的：批阅试卷时答错的题目会自动记入这里，并按遗忘规律安排复习。")
+            : QStringLiteral("今天到期 %1 题，逾期 %2 题，学习中 %3 题，已掌握 %4 题，共 %5 题。")
+                      .arg(all.due)
+                      .arg(all.overdue)
+                      .arg(all.learning)
+                      .arg(all.mastered)
+                      .arg(all.total) +
+                  (all.total > kListed ? QStringLiteral("下表列出最早到期的 %1 题。").arg(kListed)
+                                       : QString()));
 
     StringGrid2->setRowCount(static_cast<int>(cards_.size()));
     for (int r = 0; r < static_cast<int>(cards_.size()); ++r) {
@@ -106,11 +107,13 @@ void TFrmCTFX::FormCreate() {
 
 void TFrmCTFX::BitBtn1Click() {
     AdoConnection& connection = DataModule1->ADOConnection1;
-    if (SpinEdit1->value() != review::DailyLimit(connection)) review::SetDailyLimit(connection, SpinEdit1->value());
+    if (SpinEdit1->value() != review::DailyLimit(connection))
+        review::SetDailyLimit(connection, SpinEdit1->value());
     std::vector<int> ids = review::DueQueue(connection, review::NowDays(), SpinEdit1->value());
     if (ids.empty()) {
         ModalResult = mrNone;
-        MessageBox(QStringLiteral("今天没有需要复习的错题。"), QStringLiteral("错题复习"), MB_ICONINFORMATION | MB_OK);
+        MessageBox(QStringLiteral("今天没有需要复习的错题。"), QStringLiteral("错题复习"),
+                   MB_ICONINFORMATION | MB_OK);
         return;
     }
     Questions = std::move(ids);

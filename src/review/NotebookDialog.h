@@ -23,9 +23,9 @@ public:
     void BitBtn2Click();
 
     QLabel* Label1;
-    QTableWidget* StringGrid1;  // counts by type and subject
-    QTableWidget* StringGrid2;  // the cards
-    QSpinBox* SpinEdit1;        // questions per review
+    QTableWidget* StringGrid1; // counts by type and subject
+    QTableWidget* StringGrid2; // the cards
+    QSpinBox* SpinEdit1;       // questions per review
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
     QPushButton* BitBtn3;

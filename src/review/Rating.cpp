@@ -24,7 +24,7 @@ std::vector<std::optional<fsrs::Rating>> RateAnswers(const std::vector<AnswerFac
     };
     // On a paper whose time ran out, a blank before the last answer was
     // skipped; the blanks after it were never reached and tell nothing.
-    std::size_t reached = 0;  // one past the last answer
+    std::size_t reached = 0; // one past the last answer
     for (std::size_t k = 0; k < answers.size(); ++k)
         if (answers[k].answered) reached = k + 1;
 
@@ -43,4 +43,4 @@ std::vector<std::optional<fsrs::Rating>> RateAnswers(const std::vector<AnswerFac
     return ratings;
 }
 
-}  // namespace review
+} // namespace review

@@ -12,14 +12,14 @@ namespace review {
 struct AnswerFacts {
     bool answered = false;
     bool right = false;
-    std::string type;      // its question type, whose answers set the average time
-    int seconds = 0;       // spent on it in a timed paper; 0 when not known
-    bool hasCard = false;  // already in the notebook
+    std::string type;     // its question type, whose answers set the average time
+    int seconds = 0;      // spent on it in a timed paper; 0 when not known
+    bool hasCard = false; // already in the notebook
 };
 
 struct PaperFacts {
     bool timed = false;
-    bool ranOut = false;  // graded at time-up
+    bool ranOut = false; // graded at time-up
 };
 
 // The rating each answer earns, or none when it tells nothing. Wrong: Again.
@@ -29,4 +29,4 @@ struct PaperFacts {
 std::vector<std::optional<fsrs::Rating>> RateAnswers(const std::vector<AnswerFacts>& answers,
                                                      const PaperFacts& paper);
 
-}  // namespace review
+} // namespace review

@@ -20,7 +20,7 @@ constexpr double kMsPerDay = 86400000.0;
 int stepOf(const fsrs::Card& c) {
     return c.state == fsrs::State::Learning && c.due - c.lastReview > 7 * fsrs::kMinute ? 1 : 0;
 }
-}  // namespace
+} // namespace
 
 double NowDays() {
     return nowSource ? nowSource() : static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / kMsPerDay;
@@ -39,7 +39,8 @@ std::string TimeText(double days) {
 }
 
 double DaysOfText(const std::string& text) {
-    const QDateTime t = QDateTime::fromString(QString::fromStdString(text), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QDateTime t =
+        QDateTime::fromString(QString::fromStdString(text), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     return t.isValid() ? static_cast<double>(t.toMSecsSinceEpoch()) / kMsPerDay : 0;
 }
 
@@ -50,10 +51,12 @@ void CreateReviewTables(AdoConnection& connection) {
 std::unordered_map<int, fsrs::Card> ReadCards(AdoConnection& connection, const std::vector<int>& ids) {
     std::unordered_map<int, fsrs::Card> cards;
     AdoQuery q(&connection);
-    if (q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name='复习卡片'", {}).Eof()) return cards;
+    if (q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name='复习卡片'", {}).Eof())
+        return cards;
     for (int id : ids) {
-        q.OpenBound("SELECT 状态,稳定度,难度,到期时间,上次复习,复习次数,遗忘次数 FROM 复习卡片 WHERE 小题号=?",
-                    {static_cast<long long>(id)});
+        q.OpenBound(
+            "SELECT 状态,稳定度,难度,到期时间,上次复习,复习次数,遗忘次数 FROM 复习卡片 WHERE 小题号=?",
+            {static_cast<long long>(id)});
         if (q.Eof()) continue;
         fsrs::Card c;
         const int state = q.Fields(0).AsInteger();
@@ -77,7 +80,8 @@ void RateQuestions(AdoConnection& connection, const std::vector<Rated>& ratings,
     store::WriteTransaction transaction(connection);
     CreateReviewTables(connection);
     std::vector<int> ids;
-    for (const Rated& r : ratings) ids.push_back(r.id);
+    for (const Rated& r : ratings)
+        ids.push_back(r.id);
     std::unordered_map<int, fsrs::Card> cards = ReadCards(connection, ids);
     AdoQuery q(&connection);
     const std::string when = TimeText(now);
@@ -85,12 +89,13 @@ void RateQuestions(AdoConnection& connection, const std::vector<Rated>& ratings,
         fsrs::Card& card = cards[r.id];
         card = fsrs::Review(card, r.rating, now);
         const std::string due = TimeText(card.due);
-        q.ExecBound("INSERT OR REPLACE INTO 复习卡片(小题号,状态,稳定度,难度,到期时间,上次复习,复习次数,遗忘次数) "
-                    "VALUES(?,?,?,?,?,?,?,?)",
-                    {static_cast<long long>(r.id), static_cast<long long>(card.state),
-                     std::string_view(SqlNumber(card.stability)), std::string_view(SqlNumber(card.difficulty)),
-                     std::string_view(due), std::string_view(when), static_cast<long long>(card.reps),
-                     static_cast<long long>(card.lapses)});
+        q.ExecBound(
+            "INSERT OR REPLACE INTO 复习卡片(小题号,状态,稳定度,难度,到期时间,上次复习,复习次数,遗忘次数) "
+            "VALUES(?,?,?,?,?,?,?,?)",
+            {static_cast<long long>(r.id), static_cast<long long>(card.state),
+             std::string_view(SqlNumber(card.stability)), std::string_view(SqlNumber(card.difficulty)),
+             std::string_view(due), std::string_view(when), static_cast<long long>(card.reps),
+             static_cast<long long>(card.lapses)});
         q.ExecBound("INSERT INTO 复习记录(小题号,评分,复习时间,间隔天数) VALUES(?,?,?,?)",
                     {static_cast<long long>(r.id), static_cast<long long>(r.rating), std::string_view(when),
                      std::string_view(SqlNumber(card.due - now))});
@@ -98,4 +103,4 @@ void RateQuestions(AdoConnection& connection, const std::vector<Rated>& ratings,
     transaction.commit();
 }
 
-}  // namespace review
+} // namespace review

@@ -34,4 +34,4 @@ struct Rated {
 // having undone everything.
 void RateQuestions(AdoConnection& connection, const std::vector<Rated>& ratings, double now);
 
-}  // namespace review
+} // namespace review

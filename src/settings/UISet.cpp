@@ -30,8 +30,12 @@ int StrToInt(const std::string& text) {
     return value;
 }
 
-QColor toQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-TColor toTColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+QColor toQColor(TColor c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+TColor toTColor(const QColor& c) {
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
 
 QLabel* label(const char* text, int x, QWidget* parent) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
@@ -161,7 +165,8 @@ void TFrmUISet::SpinEdit1Change() {
         ReCreateUI();
     } catch (const std::exception& e) {
         qCWarning(lcSettings) << "line spacing not applied:" << e.what();
-        MessageBox(QStringLiteral("请输入正确的行间距值!"), QStringLiteral("设置错误"), MB_ICONWARNING | MB_OK);
+        MessageBox(QStringLiteral("请输入正确的行间距值!"), QStringLiteral("设置错误"),
+                   MB_ICONWARNING | MB_OK);
         SpinEdit1->setValue(140);
     }
 }
@@ -175,9 +180,13 @@ void TFrmUISet::pickColor(TColorPanel* swatch, std::string& setting) {
     ReCreateUI();
 }
 
-void TFrmUISet::Panel2Click() { pickColor(Panel2, TextColor); }
+void TFrmUISet::Panel2Click() {
+    pickColor(Panel2, TextColor);
+}
 
-void TFrmUISet::Panel3Click() { pickColor(Panel3, BackColor); }
+void TFrmUISet::Panel3Click() {
+    pickColor(Panel3, BackColor);
+}
 
 void TFrmUISet::BitBtn1Click() {
     FontName = "宋体";
@@ -204,7 +213,8 @@ void TFrmUISet::BitBtn2Click() {
                                                                    {&LineSpacing, "行间距"}};
         AdoQuery& q = DataModule1->ADOQuery2;
         for (const auto& [value, key] : rows)
-            q.ExecWith({"UPDATE 系统参数 SET 参数值=", QuotedStr(*value), std::string(" WHERE 参数名='") + key + "'"});
+            q.ExecWith({"UPDATE 系统参数 SET 参数值=", QuotedStr(*value),
+                        std::string(" WHERE 参数名='") + key + "'"});
         WriteMainCss();
     } catch (...) {
         HandleException();
@@ -223,6 +233,7 @@ void TFrmUISet::ReCreateUI() {
 int ExecuteUISet(WebBrowser* mainBrowser, QWidget* over) {
     TFrmUISet dlg(over);
     const int result = dlg.ShowModal();
-    if (result == mrOk && PaperLoaded && mainBrowser) mainBrowser->Navigate(AppFolder() + "css/Question.html");
+    if (result == mrOk && PaperLoaded && mainBrowser)
+        mainBrowser->Navigate(AppFolder() + "css/Question.html");
     return result;
 }

@@ -35,7 +35,8 @@ std::vector<std::string> PreviewBodyLines() {
     std::vector<std::string> out{
         "</head>",
         "<body oncontextmenu=self.event.returnValue=false onselectstart=\"return false\" class=\"TestBody\">",
-        std::string(kTable) + "<TR><TD width=\"77%\" align=\"center\" class=\"TestCaption\">题目类型</TD></TR></TABLE>",
+        std::string(kTable) +
+            "<TR><TD width=\"77%\" align=\"center\" class=\"TestCaption\">题目类型</TD></TR></TABLE>",
         "<div  class=\"MiddleFont\"  id=\"zoom\">",
         "<form name=\"form1\" method=\"post\" action=\"\">",
         std::string(kTable) +
@@ -49,15 +50,17 @@ std::vector<std::string> PreviewBodyLines() {
         for (int j = 0; j < 5; ++j) {
             const std::string letter(1, static_cast<char>('A' + j));
             std::string line = "<input type=\"radio\" id=\"" + id + "Reply_" + letter + "\" name=\"" + id +
-                               "Reply\" value=\"" + letter + "\"/><label for=\"" + id + "Reply_" + letter + "\">" +
-                               letter + "．" + s.options[j] + "</label>";
+                               "Reply\" value=\"" + letter + "\"/><label for=\"" + id + "Reply_" + letter +
+                               "\">" + letter + "．" + s.options[j] + "</label>";
             if (j == 0) line = "<TR><TD class=\"TestContent\">" + line;
             line += j == 4 ? "</TD></TR></TABLE>" : "<br />";
             out.push_back(std::move(line));
         }
-        out.push_back("<TABLE width=\"95%\" border=0 align=\"center\" cellPadding=0 cellSpacing=3 id=\"ToolBar1\" "
-                      "class=\"TestToolBar\">");
-        out.push_back("<TR><TD><span id=\"ID_1_NoChildTable_0_1_ShowButton\" class=\"ShowAnswer\">显示答案</span>&nbsp;");
+        out.push_back(
+            "<TABLE width=\"95%\" border=0 align=\"center\" cellPadding=0 cellSpacing=3 id=\"ToolBar1\" "
+            "class=\"TestToolBar\">");
+        out.push_back("<TR><TD><span id=\"ID_1_NoChildTable_0_1_ShowButton\" "
+                      "class=\"ShowAnswer\">显示答案</span>&nbsp;");
         out.push_back("<a><span class=\"ShowAnswer\">收藏本题</span></a>&nbsp;</TD></TR></TABLE>");
     }
     out.push_back("</form></div></body></html>");
@@ -67,5 +70,6 @@ std::vector<std::string> PreviewBodyLines() {
 void TFrmUISet::CreateUI() {
     WritePageHead("界面设置", WebBrowser1);
     WritePreviewStyle(WebBrowser1);
-    for (const std::string& line : PreviewBodyLines()) WebBrowser1->Document().Writeln(line);
+    for (const std::string& line : PreviewBodyLines())
+        WebBrowser1->Document().Writeln(line);
 }

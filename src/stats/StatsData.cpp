@@ -16,16 +16,18 @@
 namespace stats {
 namespace {
 bool hasTable(AdoQuery& q, const char* name) {
-    return !q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?", {std::string_view(name)}).Eof();
+    return !q.OpenBound("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?", {std::string_view(name)})
+                .Eof();
 }
 
 // The kinds of writing task in the order a paper sets them.
 constexpr std::string_view kEssayKinds[] = {"归纳概括", "综合分析", "提出对策", "贯彻执行", "文章论述"};
 int essayKindRank(const std::string& kind) {
-    return static_cast<int>(std::find(std::begin(kEssayKinds), std::end(kEssayKinds), std::string_view(kind)) -
-                            std::begin(kEssayKinds));
+    return static_cast<int>(
+        std::find(std::begin(kEssayKinds), std::end(kEssayKinds), std::string_view(kind)) -
+        std::begin(kEssayKinds));
 }
-}  // namespace
+} // namespace
 
 void CatchUpSummaries(AdoConnection& connection) {
     AdoQuery q(&connection);
@@ -71,8 +73,9 @@ void RecordPractice(AdoConnection& connection, int questionId, bool right, const
     // One table and one row: each statement stands on its own.
     owntables::Create(connection, {"练习记录"});
     AdoQuery q(&connection);
-    q.ExecBound("INSERT INTO 练习记录(小题号, 答对, 练习时间) VALUES(?,?,?)",
-                {static_cast<long long>(questionId), static_cast<long long>(right ? 1 : 0), std::string_view(time)});
+    q.ExecBound(
+        "INSERT INTO 练习记录(小题号, 答对, 练习时间) VALUES(?,?,?)",
+        {static_cast<long long>(questionId), static_cast<long long>(right ? 1 : 0), std::string_view(time)});
 }
 
 Figures ReadFigures(AdoConnection& connection, const std::string& today) {
@@ -87,14 +90,18 @@ Figures ReadFigures(AdoConnection& connection, const std::string& today) {
     // Accuracy per type, by test or by week; practice by day, or in its week.
     const std::string label = f.byWeek ? "strftime('%Y-W%W', t.测试时间)" : "t.测试时间";
     std::map<std::pair<std::string, std::string>, std::pair<int, int>> points;
-    for (q.OpenWith({"SELECT " + label + ", s.题目类型, SUM(s.题数), SUM(s.答对) FROM 测试汇总 s "
+    for (q.OpenWith({"SELECT " + label +
+                     ", s.题目类型, SUM(s.题数), SUM(s.答对) FROM 测试汇总 s "
                      "JOIN 测试结果 t ON t.编号=s.测试编号 WHERE s.题目类型<>'' GROUP BY 1, 2"});
          !q.Eof(); q.Next())
-        points[{q.Fields(0).AsString(), q.Fields(1).AsString()}] = {q.Fields(2).AsInteger(), q.Fields(3).AsInteger()};
+        points[{q.Fields(0).AsString(), q.Fields(1).AsString()}] = {q.Fields(2).AsInteger(),
+                                                                    q.Fields(3).AsInteger()};
     std::map<int, std::pair<long long, long long>> practiceBySection;
     if (practice) {
-        const std::string day = f.byWeek ? "strftime('%Y-W%W', p.练习时间)" : "substr(p.练习时间,1,10)||' 练习'";
-        for (q.OpenWith({"SELECT " + day + ", x.题目类型, COUNT(*), SUM(p.答对<>0) FROM 练习记录 p "
+        const std::string day =
+            f.byWeek ? "strftime('%Y-W%W', p.练习时间)" : "substr(p.练习时间,1,10)||' 练习'";
+        for (q.OpenWith({"SELECT " + day +
+                         ", x.题目类型, COUNT(*), SUM(p.答对<>0) FROM 练习记录 p "
                          "JOIN 小题 x ON x.小题号=p.小题号 WHERE x.题目类型<>'' GROUP BY 1, 2"});
              !q.Eof(); q.Next()) {
             auto& [total, right] = points[{q.Fields(0).AsString(), q.Fields(1).AsString()}];
@@ -107,7 +114,8 @@ Figures ReadFigures(AdoConnection& connection, const std::string& today) {
             practiceBySection[q.Fields(0).AsInteger()] = {q.Fields(1).AsLargeInt(), q.Fields(2).AsLargeInt()};
     }
     // Labels begin with the date (or the week): their order is the time order.
-    for (const auto& [key, counts] : points) f.accuracy.push_back({key.first, key.second, counts.first, counts.second});
+    for (const auto& [key, counts] : points)
+        f.accuracy.push_back({key.first, key.second, counts.first, counts.second});
 
     // By subject, subjects of one name together, weakest first.
     std::map<std::string, std::pair<long long, long long>> bySubject;
@@ -147,7 +155,8 @@ Figures ReadFigures(AdoConnection& connection, const std::string& today) {
     }
 
     // Seconds per answered question by type, where timed exams kept them.
-    for (q.OpenBound("SELECT 题目类型, 秒数/题数, 题数 FROM 用时汇总 WHERE 题数>0 ORDER BY 1", {}); !q.Eof(); q.Next())
+    for (q.OpenBound("SELECT 题目类型, 秒数/题数, 题数 FROM 用时汇总 WHERE 题数>0 ORDER BY 1", {}); !q.Eof();
+         q.Next())
         f.seconds.push_back({q.Fields(0).AsString(), q.Fields(1).AsFloat(), q.Fields(2).AsInteger()});
 
     // A full paper of the last test's mix, at the last ten tests' accuracy per type.
@@ -156,9 +165,10 @@ Figures ReadFigures(AdoConnection& connection, const std::string& today) {
         double points = 0;
     };
     std::map<std::string, Mix> mix;
-    for (q.OpenBound("SELECT 题目类型, SUM(题数) FROM 测试汇总 WHERE 测试编号=(SELECT MAX(编号) FROM 测试结果) "
-                     "AND 题目类型<>'' GROUP BY 1",
-                     {});
+    for (q.OpenBound(
+             "SELECT 题目类型, SUM(题数) FROM 测试汇总 WHERE 测试编号=(SELECT MAX(编号) FROM 测试结果) "
+             "AND 题目类型<>'' GROUP BY 1",
+             {});
          !q.Eof(); q.Next())
         mix[q.Fields(0).AsString()].count = q.Fields(1).AsInteger();
     for (q.OpenBound("SELECT 题目类型, SUM(题数), SUM(答对) FROM 测试汇总 WHERE 测试编号 IN "
@@ -185,11 +195,13 @@ Figures ReadFigures(AdoConnection& connection, const std::string& today) {
     }
 
     // The questions answered wrongly most often.
-    for (q.OpenBound("SELECT w.小题号, w.次数, x.题目内容, x.题目类型 FROM 错题汇总 w JOIN 小题 x ON x.小题号=w.小题号 "
+    for (q.OpenBound("SELECT w.小题号, w.次数, x.题目内容, x.题目类型 FROM 错题汇总 w JOIN 小题 x ON "
+                     "x.小题号=w.小题号 "
                      "ORDER BY w.次数 DESC, w.小题号 LIMIT 20",
                      {});
          !q.Eof(); q.Next())
-        f.wrong.push_back({q.Fields(0).AsInteger(), q.Fields(1).AsInteger(), q.Fields(2).AsString(), q.Fields(3).AsString()});
+        f.wrong.push_back({q.Fields(0).AsInteger(), q.Fields(1).AsInteger(), q.Fields(2).AsString(),
+                           q.Fields(3).AsString()});
 
     // The saved tests, newest first.
     const bool timing = hasTable(q, "测试计时");
@@ -207,8 +219,8 @@ std::vector<std::pair<int, std::string>> AnswersOf(AdoConnection& connection, in
     std::vector<std::pair<int, std::string>> out;
     AdoQuery q(&connection);
     if (!hasTable(q, "测试作答")) return out;
-    for (q.OpenBound("SELECT 小题号, 作答 FROM 测试作答 WHERE 测试编号=?", {static_cast<long long>(testId)}); !q.Eof();
-         q.Next())
+    for (q.OpenBound("SELECT 小题号, 作答 FROM 测试作答 WHERE 测试编号=?", {static_cast<long long>(testId)});
+         !q.Eof(); q.Next())
         out.emplace_back(q.Fields(0).AsInteger(), q.Fields(1).AsString());
     return out;
 }
@@ -216,7 +228,8 @@ std::vector<std::pair<int, std::string>> AnswersOf(AdoConnection& connection, in
 std::vector<int> QuestionsOf(AdoConnection& connection, int testId) {
     std::vector<int> out;
     AdoQuery q(&connection);
-    for (q.OpenBound("SELECT 小题号 FROM 测试题目 WHERE 测试编号=?", {static_cast<long long>(testId)}); !q.Eof(); q.Next())
+    for (q.OpenBound("SELECT 小题号 FROM 测试题目 WHERE 测试编号=?", {static_cast<long long>(testId)});
+         !q.Eof(); q.Next())
         out.push_back(q.Fields(0).AsInteger());
     return out;
 }
@@ -227,7 +240,8 @@ EssayFigures ReadEssayFigures(AdoConnection& connection) {
     if (!hasTable(q, "申论作答")) return f;
     std::map<std::string, int> numbers;
     double total = 0;
-    for (q.OpenBound("SELECT 任务类型, 估分, 满分, 字数, 用时秒数 FROM 申论作答 ORDER BY 开始时间, 作答编号", {});
+    for (q.OpenBound("SELECT 任务类型, 估分, 满分, 字数, 用时秒数 FROM 申论作答 ORDER BY 开始时间, 作答编号",
+                     {});
          !q.Eof(); q.Next()) {
         ++f.attempts;
         const bool submitted = !q.Fields(1).IsNull();
@@ -251,4 +265,4 @@ EssayFigures ReadEssayFigures(AdoConnection& connection) {
     return f;
 }
 
-}  // namespace stats
+} // namespace stats

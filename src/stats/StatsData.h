@@ -17,7 +17,7 @@ namespace stats {
 void CatchUpSummaries(AdoConnection& connection);
 
 struct TypePoint {
-    std::string label;  // the test's time, or the week ("2026-W49")
+    std::string label; // the test's time, or the week ("2026-W49")
     std::string type;
     int total = 0, right = 0;
 };
@@ -26,7 +26,7 @@ struct SubjectRate {
     int total = 0, right = 0;
 };
 struct DayCount {
-    std::string day;  // yyyy-MM-dd
+    std::string day; // yyyy-MM-dd
     int questions = 0;
 };
 struct TypeSeconds {
@@ -53,15 +53,15 @@ struct SavedTest {
 
 struct Figures {
     int tests = 0;
-    int practised = 0;  // questions judged while practising (练习模式)
-    bool byWeek = false;  // more than kTestsForWeeks tests: accuracy per week
+    int practised = 0;   // questions judged while practising (练习模式)
+    bool byWeek = false; // more than kTestsForWeeks tests: accuracy per week
     std::vector<TypePoint> accuracy;
-    std::vector<SubjectRate> subjects;  // weakest first
-    std::vector<DayCount> days;         // the last 90 days, every day listed
+    std::vector<SubjectRate> subjects; // weakest first
+    std::vector<DayCount> days;        // the last 90 days, every day listed
     std::vector<TypeSeconds> seconds;
     Prediction prediction;
-    std::vector<WrongQuestion> wrong;  // the 20 answered wrongly most often
-    std::vector<SavedTest> history;    // newest first
+    std::vector<WrongQuestion> wrong; // the 20 answered wrongly most often
+    std::vector<SavedTest> history;   // newest first
 };
 constexpr int kTestsForWeeks = 30;
 
@@ -81,9 +81,9 @@ std::vector<int> QuestionsOf(AdoConnection& connection, int testId);
 
 // 申论: the attempts at writing tasks (申论作答) and their estimated scores.
 struct EssayPoint {
-    std::string kind;    // 任务类型
-    int number = 0;      // its place among the submitted attempts of its kind, from 1
-    double percent = 0;  // 估分 of 满分
+    std::string kind;   // 任务类型
+    int number = 0;     // its place among the submitted attempts of its kind, from 1
+    double percent = 0; // 估分 of 满分
 };
 struct EssayFigures {
     int attempts = 0, submitted = 0;
@@ -91,10 +91,10 @@ struct EssayFigures {
     std::vector<EssayPoint> scores;
     // Characters a minute of the attempts of a minute or more, in the order started.
     std::vector<double> speeds;
-    double averageSpeed = 0;  // of `speeds`
+    double averageSpeed = 0; // of `speeds`
 };
 
 // A bank from before the writing window has no 申论作答: no attempts.
 EssayFigures ReadEssayFigures(AdoConnection& connection);
 
-}  // namespace stats
+} // namespace stats

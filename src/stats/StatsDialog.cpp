@@ -49,12 +49,13 @@ void TFrmXXTJ::FormCreate() {
     // A bank that cannot be written (read-only, disk full) still shows what the
     // summaries held when last brought up to date.
     QString stale;
-    const BusyCursor busy;  // the first look reads the whole history once
+    const BusyCursor busy; // the first look reads the whole history once
     try {
         stats::CatchUpSummaries(connection);
     } catch (const std::exception& e) {
         qCWarning(lcStats) << "the statistics' summaries were not brought up to date:" << e.what();
-        stale = QStringLiteral("题库文件无法写入，下面的统计不含最近保存的测试：") + QString::fromUtf8(e.what());
+        stale =
+            QStringLiteral("题库文件无法写入，下面的统计不含最近保存的测试：") + QString::fromUtf8(e.what());
     }
     try {
         figures_ = stats::ReadFigures(connection, QDate::currentDate().toString(Qt::ISODate).toStdString());
@@ -71,9 +72,10 @@ void TFrmXXTJ::FormCreate() {
         layout->addWidget(warning);
     }
     if (figures_.tests == 0 && figures_.practised == 0) {
-        Label1 = new QLabel(QStringLiteral(
-            "还没有测试记录。\n\n做一份「模拟考场」或「计时模考」，答完后按「批阅试卷」，在结果窗口关闭时选择保存到测试历史，"
-            "或在「练习模式」下答题，这里就会显示各题型正确率的变化、薄弱的科目、每天的练习量、答题用时和预测得分。"));
+        Label1 = new QLabel(QStringLiteral("还没有测试记录。\n\n做一份「模拟考场」或「计时模考」，答完后按「"
+                                           "批阅试卷」，在结果窗口关闭时选择保存到测试历史，"
+                                           "或在「练习模式」下答题，这里就会显示各题型正确率的变化、薄弱的科"
+                                           "目、每天的练习量、答题用时和预测得分。"));
         Label1->setWordWrap(true);
         Label1->setAlignment(Qt::AlignCenter);
         layout->addWidget(Label1);
@@ -100,7 +102,8 @@ void TFrmXXTJ::FormCreate() {
 void TFrmXXTJ::openWrong() {
     if (figures_.wrong.empty()) return;
     Questions.clear();
-    for (const auto& w : figures_.wrong) Questions.push_back(w.id);
+    for (const auto& w : figures_.wrong)
+        Questions.push_back(w.id);
     PageTitle = "易错题";
     Answers.clear();
     ModalResult = mrOk;

@@ -24,8 +24,8 @@ public:
 
     QTabWidget* PageControl1 = nullptr;  // null when there is no history
     QLabel* Label1 = nullptr;            // what to do first, without history
-    QTableWidget* StringGrid1 = nullptr;  // the questions answered wrong most often
-    QTableWidget* StringGrid2 = nullptr;  // the saved tests
+    QTableWidget* StringGrid1 = nullptr; // the questions answered wrong most often
+    QTableWidget* StringGrid2 = nullptr; // the saved tests
     std::vector<QChartView*> Charts;
 
     // After OK: the page to show, its questions, and the answers to tick in it.

@@ -17,14 +17,16 @@
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
 #include <QStringList>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <map>
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QChartView* view(QChart* chart) {
     chart->legend()->setAlignment(Qt::AlignBottom);
@@ -42,8 +44,10 @@ QValueAxis* valueAxis(const QString& title, double max) {
 }
 
 // Shown to one decimal, on the bars too.
-double percent(int right, int total) { return total ? std::round(1000.0 * right / total) / 10 : 0; }
-}  // namespace
+double percent(int right, int total) {
+    return total ? std::round(1000.0 * right / total) / 10 : 0;
+}
+} // namespace
 
 // Accuracy per type over the tests (or weeks).
 QWidget* TFrmXXTJ::accuracyPage() {
@@ -63,7 +67,8 @@ QWidget* TFrmXXTJ::accuracyPage() {
         line->append(static_cast<double>(at[p.label]), percent(p.right, p.total));
     }
     auto* x = new QBarCategoryAxis;
-    for (const auto& l : labels) x->append(figures_.byWeek ? q(l) : q(l).mid(5, 11));
+    for (const auto& l : labels)
+        x->append(figures_.byWeek ? q(l) : q(l).mid(5, 11));
     x->setTitleText(figures_.byWeek ? QStringLiteral("周") : QStringLiteral("测试时间"));
     chart->addAxis(x, Qt::AlignBottom);
     auto* y = valueAxis(QStringLiteral("正确率（%）"), 100);
@@ -75,8 +80,9 @@ QWidget* TFrmXXTJ::accuracyPage() {
     }
     chart->setTitle(QStringLiteral("各题型正确率走势"));
     return chartPage(view(chart),
-                     figures_.byWeek ? QStringLiteral("每条线是一个题型，每个点是一周内所有测试的正确率。")
-                                     : QStringLiteral("每条线是一个题型，每个点是一次测试中该题型的正确率。"));
+                     figures_.byWeek
+                         ? QStringLiteral("每条线是一个题型，每个点是一周内所有测试的正确率。")
+                         : QStringLiteral("每条线是一个题型，每个点是一次测试中该题型的正确率。"));
 }
 
 // By subject, weakest at the top.
@@ -110,9 +116,10 @@ QWidget* TFrmXXTJ::practicePage() {
     line->setName(QStringLiteral("题数"));
     int most = 1;
     for (const auto& d : figures_.days) {
-        line->append(static_cast<double>(
-                         QDateTime(QDate::fromString(q(d.day), Qt::ISODate), QTime(12, 0)).toMSecsSinceEpoch()),
-                     d.questions);
+        line->append(
+            static_cast<double>(
+                QDateTime(QDate::fromString(q(d.day), Qt::ISODate), QTime(12, 0)).toMSecsSinceEpoch()),
+            d.questions);
         most = std::max(most, d.questions);
     }
     chart->addSeries(line);
@@ -200,9 +207,9 @@ QWidget* TFrmXXTJ::wrongPage() {
 
 // The saved tests.
 QWidget* TFrmXXTJ::testsPage() {
-    StringGrid2 = NewListGrid(nullptr, {QStringLiteral("测试时间"), QStringLiteral("试题数"),
-                                        QStringLiteral("答对"), QStringLiteral("得分"),
-                                        QStringLiteral("计时模考")});
+    StringGrid2 =
+        NewListGrid(nullptr, {QStringLiteral("测试时间"), QStringLiteral("试题数"), QStringLiteral("答对"),
+                              QStringLiteral("得分"), QStringLiteral("计时模考")});
     StringGrid2->horizontalHeader()->setStretchLastSection(true);
     StringGrid2->setRowCount(static_cast<int>(figures_.history.size()));
     for (int r = 0; r < static_cast<int>(figures_.history.size()); ++r) {
@@ -244,7 +251,8 @@ QWidget* TFrmXXTJ::essayPage(bool always) {
     }
     auto* chart = new QChart;
     int most = 2;
-    for (const auto& p : essays.scores) most = std::max(most, p.number);
+    for (const auto& p : essays.scores)
+        most = std::max(most, p.number);
     auto* x = valueAxis(QStringLiteral("该题型的第几次作答"), most);
     x->setRange(1, most);
     // Whole attempts only, at most about ten labels.
@@ -271,17 +279,20 @@ QWidget* TFrmXXTJ::essayPage(bool always) {
     }
     chart->setTitle(essays.scores.empty() ? QStringLiteral("申论各题型估分（还没有提交的作答）")
                                           : QStringLiteral("申论各题型估分"));
-    QWidget* page = chartPage(view(chart), QStringLiteral("估分为程序按参考要点估计的分数（仅供参考），按作答顺序；"
-                                                          "书写速度按保存的字数和用时计算。"));
+    QWidget* page =
+        chartPage(view(chart), QStringLiteral("估分为程序按参考要点估计的分数（仅供参考），按作答顺序；"
+                                              "书写速度按保存的字数和用时计算。"));
 
-    QString text = QStringLiteral("共 %1 次作答，其中提交 %2 次。").arg(essays.attempts).arg(essays.submitted);
+    QString text =
+        QStringLiteral("共 %1 次作答，其中提交 %2 次。").arg(essays.attempts).arg(essays.submitted);
     if (essays.speeds.empty()) {
         text += QStringLiteral("\n书写速度：还没有用时一分钟以上的作答。");
     } else {
         // The last twenty are enough to see a trend.
         const size_t from = essays.speeds.size() > 20 ? essays.speeds.size() - 20 : 0;
         QStringList each;
-        for (size_t i = from; i < essays.speeds.size(); ++i) each << QString::number(essays.speeds[i], 'f', 0);
+        for (size_t i = from; i < essays.speeds.size(); ++i)
+            each << QString::number(essays.speeds[i], 'f', 0);
         text += QStringLiteral("\n书写速度：用时一分钟以上的 %1 次作答平均每分钟 %2 字；%3依次为 %4。")
                     .arg(static_cast<int>(essays.speeds.size()))
                     .arg(essays.averageSpeed, 0, 'f', 0)

@@ -31,7 +31,9 @@ void ThrowSqliteError(sqlite3* db, const std::string& context) {
 }
 
 AdoConnection::AdoConnection() = default;
-AdoConnection::~AdoConnection() { Close(); }
+AdoConnection::~AdoConnection() {
+    Close();
+}
 
 std::map<std::string, std::string> AdoConnection::ParseConnectionString(const std::string& text) {
     std::map<std::string, std::string> out;
@@ -60,10 +62,14 @@ void AdoConnection::Open() {
     if (IsLink(path)) throw EDatabaseError("'" + path + "' 是符号链接，拒绝打开。");
 
     switch (examdb::ReadHeaderState(path, password)) {
-    case examdb::HeaderState::Missing: throw EDatabaseError("找不到文件 '" + path + "'。");
-    case examdb::HeaderState::NotContainer: throw EDatabaseError("无法识别的数据库格式 '" + path + "'。");
-    case examdb::HeaderState::Closed: throw EDatabaseError("不是有效的密码。");
-    case examdb::HeaderState::Open: break;
+    case examdb::HeaderState::Missing:
+        throw EDatabaseError("找不到文件 '" + path + "'。");
+    case examdb::HeaderState::NotContainer:
+        throw EDatabaseError("无法识别的数据库格式 '" + path + "'。");
+    case examdb::HeaderState::Closed:
+        throw EDatabaseError("不是有效的密码。");
+    case examdb::HeaderState::Open:
+        break;
     }
 
     sqlite3* db = nullptr;
@@ -116,7 +122,9 @@ void AdoConnection::BeginTrans() {
     RollbackTrans();
     exec("BEGIN IMMEDIATE");
 }
-void AdoConnection::CommitTrans() { exec("COMMIT"); }
+void AdoConnection::CommitTrans() {
+    exec("COMMIT");
+}
 void AdoConnection::RollbackTrans() {
     if (InTransaction()) exec("ROLLBACK");
 }
@@ -134,7 +142,9 @@ ReadTransaction::~ReadTransaction() {
         sqlite3_exec(connection_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-bool AdoConnection::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+bool AdoConnection::InTransaction() const {
+    return db_ && !sqlite3_get_autocommit(db_);
+}
 sqlite3_stmt* AdoConnection::AcquireStatement(const std::string& sql) {
     Handle();
     return statements_->Acquire(sql);
@@ -149,4 +159,6 @@ void AdoConnection::ReleaseStatement(sqlite3_stmt* stmt) {
     if (statements_) statements_->Release(stmt);
 }
 
-long long AdoConnection::LastInsertId() const { return sqlite3_last_insert_rowid(Handle()); }
+long long AdoConnection::LastInsertId() const {
+    return sqlite3_last_insert_rowid(Handle());
+}

@@ -22,10 +22,10 @@ public:
     std::string Provider = "Microsoft.Jet.OLEDB.4.0";
     bool LoginPrompt = false;
 
-    void Open();   // throws EDatabaseError with the engine's message
+    void Open(); // throws EDatabaseError with the engine's message
     void Close();
     bool Connected() const { return db_ != nullptr; }
-    sqlite3* Handle() const;  // throws when not connected
+    sqlite3* Handle() const; // throws when not connected
 
     void BeginTrans();
     void CommitTrans();

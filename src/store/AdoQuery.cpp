@@ -25,7 +25,8 @@ const TFieldValue kNull{};
 // A statement on loan from the connection for one Open or ExecSQL.
 class Statement {
 public:
-    Statement(AdoConnection& c, const std::string& sql) : c_(c), db_(c.Handle()), stmt_(c.AcquireStatement(sql)) {}
+    Statement(AdoConnection& c, const std::string& sql)
+        : c_(c), db_(c.Handle()), stmt_(c.AcquireStatement(sql)) {}
     Statement(AdoConnection& c, sqlite3_stmt* acquired) : c_(c), db_(c.Handle()), stmt_(acquired) {}
     ~Statement() { c_.ReleaseStatement(stmt_); }
     Statement(const Statement&) = delete;
@@ -46,9 +47,12 @@ private:
 
 TFieldValue columnValue(sqlite3_stmt* s, int i) {
     switch (sqlite3_column_type(s, i)) {
-    case SQLITE_INTEGER: return static_cast<long long>(sqlite3_column_int64(s, i));
-    case SQLITE_FLOAT: return sqlite3_column_double(s, i);
-    case SQLITE_NULL: return std::monostate{};
+    case SQLITE_INTEGER:
+        return static_cast<long long>(sqlite3_column_int64(s, i));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(s, i);
+    case SQLITE_NULL:
+        return std::monostate{};
     default: {
         const char* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
         return std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(s, i)));
@@ -58,7 +62,9 @@ TFieldValue columnValue(sqlite3_stmt* s, int i) {
 
 } // namespace
 
-bool TField::IsNull() const { return std::holds_alternative<std::monostate>(*v_); }
+bool TField::IsNull() const {
+    return std::holds_alternative<std::monostate>(*v_);
+}
 
 std::string TField::AsString() const {
     if (auto s = std::get_if<std::string>(v_)) return *s;
@@ -74,7 +80,9 @@ std::string_view TField::Text(std::string& scratch) const {
     return scratch;
 }
 
-bool TField::IsInteger() const { return std::holds_alternative<long long>(*v_); }
+bool TField::IsInteger() const {
+    return std::holds_alternative<long long>(*v_);
+}
 
 long long TField::AsLargeInt() const {
     if (auto i = std::get_if<long long>(v_)) return *i;
@@ -90,7 +98,9 @@ long long TField::AsLargeInt() const {
     return 0;
 }
 
-int TField::AsInteger() const { return static_cast<int>(AsLargeInt()); }
+int TField::AsInteger() const {
+    return static_cast<int>(AsLargeInt());
+}
 
 double TField::AsFloat() const {
     if (auto d = std::get_if<double>(v_)) return *d;
@@ -107,7 +117,9 @@ double TField::AsFloat() const {
     return 0;
 }
 
-std::string AdoQuery::statementText() const { return TranslateJetDates(SQL.Text()); }
+std::string AdoQuery::statementText() const {
+    return TranslateJetDates(SQL.Text());
+}
 
 void AdoQuery::Close() {
     active_ = false;
@@ -126,9 +138,11 @@ void AdoQuery::read(sqlite3_stmt* stmt) {
     Statement st(*Connection, stmt);
     const int n = sqlite3_column_count(st.get());
     if (n == 0) throw EDatabaseError("命令未返回结果集。");
-    for (int i = 0; i < n; ++i) names_.emplace_back(sqlite3_column_name(st.get(), i));
+    for (int i = 0; i < n; ++i)
+        names_.emplace_back(sqlite3_column_name(st.get(), i));
     while (st.step()) {
-        for (int i = 0; i < n; ++i) values_.push_back(columnValue(st.get(), i));
+        for (int i = 0; i < n; ++i)
+            values_.push_back(columnValue(st.get(), i));
         ++rows_;
     }
     row_ = 0;
@@ -147,7 +161,8 @@ void AdoQuery::ExecSQL() {
 AdoQuery& AdoQuery::OpenWith(std::initializer_list<std::string> lines) {
     Close();
     SQL.Clear();
-    for (const std::string& l : lines) SQL.Add(l);
+    for (const std::string& l : lines)
+        SQL.Add(l);
     Open();
     return *this;
 }
@@ -156,7 +171,8 @@ namespace {
 sqlite3_stmt* bindAll(sqlite3_stmt* stmt, std::initializer_list<AdoQuery::BoundValue> values) {
     int index = 1;
     for (const AdoQuery::BoundValue& v : values) {
-        if (auto i = std::get_if<long long>(&v)) sqlite3_bind_int64(stmt, index++, *i);
+        if (auto i = std::get_if<long long>(&v))
+            sqlite3_bind_int64(stmt, index++, *i);
         else {
             const std::string_view s = std::get<std::string_view>(v);
             sqlite3_bind_text(stmt, index++, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
@@ -164,7 +180,7 @@ sqlite3_stmt* bindAll(sqlite3_stmt* stmt, std::initializer_list<AdoQuery::BoundV
     }
     return stmt;
 }
-}  // namespace
+} // namespace
 
 AdoQuery& AdoQuery::OpenBound(std::string_view sql, std::initializer_list<BoundValue> values) {
     Close();
@@ -189,7 +205,8 @@ void AdoQuery::ExecBound(std::string_view sql, std::initializer_list<BoundValue>
 void AdoQuery::ExecWith(std::initializer_list<std::string> lines) {
     Close();
     SQL.Clear();
-    for (const std::string& l : lines) SQL.Add(l);
+    for (const std::string& l : lines)
+        SQL.Add(l);
     ExecSQL();
 }
 
@@ -207,7 +224,8 @@ int AdoQuery::FieldIndex(std::string_view name) const {
     if (!active_) throw EDatabaseError("数据集未打开: 找不到字段 '" + std::string(name) + "'。");
     // A handful of columns: a scan beats hashing, and the first of equal names wins.
     size_t i = 0;
-    while (i < names_.size() && names_[i] != name) ++i;
+    while (i < names_.size() && names_[i] != name)
+        ++i;
     if (i == names_.size()) throw EDatabaseError("找不到字段 '" + std::string(name) + "'。");
     return static_cast<int>(i);
 }

@@ -16,7 +16,7 @@ public:
     void Add(long long n) { lines_.push_back(std::to_string(n)); }
     int Count() const { return static_cast<int>(lines_.size()); }
     const std::string& operator[](int i) const { return lines_[static_cast<size_t>(i)]; }
-    std::string Text() const;  // lines joined by line breaks
+    std::string Text() const; // lines joined by line breaks
 
 private:
     std::vector<std::string> lines_;
@@ -35,7 +35,7 @@ public:
     // is written into `scratch`, which the view then shows.
     std::string_view Text(std::string& scratch) const;
     bool IsInteger() const;
-    int AsInteger() const;       // throws EDatabaseError for text that is no number
+    int AsInteger() const; // throws EDatabaseError for text that is no number
     long long AsLargeInt() const;
     double AsFloat() const;
 
@@ -78,17 +78,17 @@ public:
     int FieldCount() const { return static_cast<int>(names_.size()); }
     const std::string& FieldName(int i) const { return names_[static_cast<size_t>(i)]; }
 
-    TField FieldByName(std::string_view name) const;  // unknown name: EDatabaseError
-    int FieldIndex(std::string_view name) const;      // the same errors, for use with Fields
+    TField FieldByName(std::string_view name) const; // unknown name: EDatabaseError
+    int FieldIndex(std::string_view name) const;     // the same errors, for use with Fields
     TField Fields(int index) const;
 
 private:
     std::string statementText() const;
-    void read(sqlite3_stmt* stmt);  // the rows of a statement ready to step
+    void read(sqlite3_stmt* stmt); // the rows of a statement ready to step
     bool active_ = false;
     size_t rows_ = 0;
     size_t row_ = 0;
     int rowsAffected_ = 0;
     std::vector<std::string> names_;
-    std::vector<TFieldValue> values_;  // row-major
+    std::vector<TFieldValue> values_; // row-major
 };

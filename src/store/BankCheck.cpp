@@ -10,13 +10,16 @@
 #include <vector>
 
 namespace {
-std::string ident(std::string_view name) { return "\"" + std::string(name) + "\""; }
+std::string ident(std::string_view name) {
+    return "\"" + std::string(name) + "\"";
+}
 
 std::vector<std::string> columnsOf(AdoConnection& db, std::string_view table) {
     AdoQuery q(&db);
     q.OpenWith({"SELECT name FROM pragma_table_info(" + QuotedStr(table) + ")"});
     std::vector<std::string> out;
-    for (; !q.Eof(); q.Next()) out.push_back(q.Fields(0).AsString());
+    for (; !q.Eof(); q.Next())
+        out.push_back(q.Fields(0).AsString());
     return out;
 }
 
@@ -27,7 +30,8 @@ bool plainDefault(const std::string& v) {
     size_t i = !v.empty() && (v[0] == '-' || v[0] == '+') ? 1 : 0;
     if (i == v.size()) return false;
     for (; i < v.size(); ++i)
-        if (!((v[i] >= '0' && v[i] <= '9') || v[i] == '.' || v[i] == 'e' || v[i] == 'E' || v[i] == '-' || v[i] == '+'))
+        if (!((v[i] >= '0' && v[i] <= '9') || v[i] == '.' || v[i] == 'e' || v[i] == 'E' || v[i] == '-' ||
+              v[i] == '+'))
             return false;
     return true;
 }
@@ -38,7 +42,8 @@ std::string codeObjects(AdoConnection& db) {
     AdoQuery q(&db);
     q.OpenWith({"SELECT type, name FROM sqlite_master WHERE NOT (",
                 "(type = 'table' AND coalesce(sql, '') LIKE 'CREATE TABLE %') OR",
-                "(type = 'index' AND (sql IS NULL OR sql LIKE 'CREATE INDEX %' OR sql LIKE 'CREATE UNIQUE INDEX %')))",
+                "(type = 'index' AND (sql IS NULL OR sql LIKE 'CREATE INDEX %' OR sql LIKE 'CREATE UNIQUE "
+                "INDEX %')))",
                 "LIMIT 1"});
     if (!q.Eof()) {
         const std::string type = q.Fields(0).AsString(), name = q.Fields(1).AsString();
@@ -53,16 +58,20 @@ std::string codeObjects(AdoConnection& db) {
     // A CHECK constraint, an index on an expression or with a WHERE, and a
     // default that is not a plain value all run code of the file's choosing
     // when a row is written (a favourite marked, a test saved).
-    q.OpenWith({"SELECT name FROM sqlite_master WHERE type = 'table' AND upper(sql) GLOB '*CHECK*(*' LIMIT 1"});
+    q.OpenWith(
+        {"SELECT name FROM sqlite_master WHERE type = 'table' AND upper(sql) GLOB '*CHECK*(*' LIMIT 1"});
     if (!q.Eof()) return "含有检查约束 " + q.Fields(0).AsString();
-    q.OpenWith({"SELECT i.name FROM sqlite_master AS t, pragma_index_list(t.name) AS i WHERE t.type = 'table' AND",
-                "(i.partial OR EXISTS(SELECT 1 FROM pragma_index_xinfo(i.name) AS c WHERE c.cid = -2)) LIMIT 1"});
+    q.OpenWith(
+        {"SELECT i.name FROM sqlite_master AS t, pragma_index_list(t.name) AS i WHERE t.type = 'table' AND",
+         "(i.partial OR EXISTS(SELECT 1 FROM pragma_index_xinfo(i.name) AS c WHERE c.cid = -2)) LIMIT 1"});
     if (!q.Eof()) return "含有带表达式或条件的索引 " + q.Fields(0).AsString();
-    q.OpenWith({"SELECT t.name, c.name, c.dflt_value FROM sqlite_master AS t, pragma_table_xinfo(t.name) AS c",
-                "WHERE t.type = 'table' AND c.dflt_value IS NOT NULL"});
+    q.OpenWith(
+        {"SELECT t.name, c.name, c.dflt_value FROM sqlite_master AS t, pragma_table_xinfo(t.name) AS c",
+         "WHERE t.type = 'table' AND c.dflt_value IS NOT NULL"});
     for (; !q.Eof(); q.Next()) {
         const std::string value = q.Fields(2).AsString();
-        if (!plainDefault(value)) return "列 " + q.Fields(0).AsString() + "." + q.Fields(1).AsString() + " 的默认值不是常量";
+        if (!plainDefault(value))
+            return "列 " + q.Fields(0).AsString() + "." + q.Fields(1).AsString() + " 的默认值不是常量";
     }
     return {};
 }
@@ -70,7 +79,7 @@ std::string codeObjects(AdoConnection& db) {
 std::string reservedLayouts(AdoConnection& db) {
     for (const banktables::Table& t : banktables::Reserved()) {
         const std::vector<std::string> have = columnsOf(db, t.name);
-        if (have.empty()) continue;  // not made yet: the program makes it at first use
+        if (have.empty()) continue; // not made yet: the program makes it at first use
         if (!std::equal(have.begin(), have.end(), t.columns.begin(), t.columns.end()))
             return "数据表 " + std::string(t.name) + " 的列与本程序的不同";
     }
@@ -80,23 +89,25 @@ std::string reservedLayouts(AdoConnection& db) {
 std::string outOfRangeIds(AdoConnection& db) {
     for (const banktables::Table& t : banktables::IdColumns()) {
         const std::vector<std::string> have = columnsOf(db, t.name);
-        if (have.empty()) continue;  // a reserved table the bank does not have
+        if (have.empty()) continue; // a reserved table the bank does not have
         std::string which = "CASE", shown = "CASE", where;
         for (std::string_view c : t.columns) {
             if (std::find(have.begin(), have.end(), c) == have.end())
                 return "数据表 " + std::string(t.name) + " 缺少列 " + std::string(c);
             const std::string col = ident(c);
-            const std::string bad = "(typeof(" + col + ") <> 'integer' OR " + col +
-                                    " NOT BETWEEN -2147483648 AND 2147483647)";
+            const std::string bad =
+                "(typeof(" + col + ") <> 'integer' OR " + col + " NOT BETWEEN -2147483648 AND 2147483647)";
             which += " WHEN " + bad + " THEN " + QuotedStr(c);
-            shown += " WHEN " + bad + " THEN CASE typeof(" + col + ") WHEN 'integer' THEN " + col + " ELSE typeof(" +
-                     col + ") END";
+            shown += " WHEN " + bad + " THEN CASE typeof(" + col + ") WHEN 'integer' THEN " + col +
+                     " ELSE typeof(" + col + ") END";
             where += (where.empty() ? "" : " OR ") + bad;
         }
         AdoQuery q(&db);
-        q.OpenWith({"SELECT " + which + " END, " + shown + " END FROM " + ident(t.name) + " WHERE " + where + " LIMIT 1"});
+        q.OpenWith({"SELECT " + which + " END, " + shown + " END FROM " + ident(t.name) + " WHERE " + where +
+                    " LIMIT 1"});
         if (!q.Eof())
-            return std::string(t.name) + "." + q.Fields(0).AsString() + " 不是 32 位整数: " + q.Fields(1).AsString();
+            return std::string(t.name) + "." + q.Fields(0).AsString() +
+                   " 不是 32 位整数: " + q.Fields(1).AsString();
     }
     return {};
 }
@@ -128,7 +139,8 @@ std::string treeFaults(AdoConnection& db, std::string_view table) {
             return std::string(table) + " 的编号 " + std::to_string(nodes[i].id) + " 重复";
 
     auto indexOf = [&](int id) -> ptrdiff_t {
-        auto it = std::lower_bound(nodes.begin(), nodes.end(), id, [](const Node& n, int v) { return n.id < v; });
+        auto it =
+            std::lower_bound(nodes.begin(), nodes.end(), id, [](const Node& n, int v) { return n.id < v; });
         return it != nodes.end() && it->id == id ? it - nodes.begin() : -1;
     };
     enum : unsigned char { Unseen, OnWalk, Ends };
@@ -136,7 +148,8 @@ std::string treeFaults(AdoConnection& db, std::string_view table) {
     std::vector<size_t> walk;
     for (size_t start = 0; start < nodes.size(); ++start) {
         walk.clear();
-        for (ptrdiff_t at = static_cast<ptrdiff_t>(start); at >= 0 && state[static_cast<size_t>(at)] != Ends;) {
+        for (ptrdiff_t at = static_cast<ptrdiff_t>(start);
+             at >= 0 && state[static_cast<size_t>(at)] != Ends;) {
             const auto i = static_cast<size_t>(at);
             if (state[i] == OnWalk)
                 return std::string(table) + " 的编号 " + std::to_string(nodes[i].id) + " 是自己的上级";
@@ -144,11 +157,12 @@ std::string treeFaults(AdoConnection& db, std::string_view table) {
             walk.push_back(i);
             at = nodes[i].parent == 0 ? -1 : indexOf(nodes[i].parent);
         }
-        for (size_t i : walk) state[i] = Ends;
+        for (size_t i : walk)
+            state[i] = Ends;
     }
     return {};
 }
-}  // namespace
+} // namespace
 
 std::string UnsafeBankSchema(AdoConnection& db) {
     std::string why = codeObjects(db);

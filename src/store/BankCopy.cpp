@@ -23,9 +23,13 @@ void setWhy(std::string* why, std::string text) {
 bool refusedByKind(const std::string& path, std::string* why) {
     std::uint64_t size = 0;
     switch (KindOfFile(path, &size)) {
-    case FileKind::Missing: return false;
-    case FileKind::Other: setWhy(why, "不是普通文件"); return true;
-    case FileKind::Regular: break;
+    case FileKind::Missing:
+        return false;
+    case FileKind::Other:
+        setWhy(why, "不是普通文件");
+        return true;
+    case FileKind::Regular:
+        break;
     }
     if (size <= kMaxBankBytes) return false;
     setWhy(why, "文件大于 2 GiB");
@@ -52,10 +56,15 @@ BackupResult BackupBank(const std::string& folder, const std::string& target, st
 bool IsUsableBank(const std::string& path, std::string* why) {
     if (refusedByKind(path, why)) return false;
     switch (examdb::ReadHeaderState(path, kDatabasePassword)) {
-    case examdb::HeaderState::Missing: setWhy(why, "文件不存在"); return false;
-    case examdb::HeaderState::NotContainer: setWhy(why, "文件头不是本程序的数据文件"); return false;
+    case examdb::HeaderState::Missing:
+        setWhy(why, "文件不存在");
+        return false;
+    case examdb::HeaderState::NotContainer:
+        setWhy(why, "文件头不是本程序的数据文件");
+        return false;
     case examdb::HeaderState::Open:
-    case examdb::HeaderState::Closed: break;
+    case examdb::HeaderState::Closed:
+        break;
     }
     AdoConnection probe;
     probe.ConnectionString = TDataModule1::ConnectionStringForFile(path);
@@ -64,7 +73,8 @@ bool IsUsableBank(const std::string& path, std::string* why) {
         AdoQuery q(&probe);
         q.OpenWith({"SELECT name FROM sqlite_master WHERE type='table'"});
         std::set<std::string> present;
-        for (; !q.Eof(); q.Next()) present.insert(q.FieldByName("name").AsString());
+        for (; !q.Eof(); q.Next())
+            present.insert(q.FieldByName("name").AsString());
         for (std::string_view t : banktables::Described())
             if (!present.count(std::string(t))) {
                 setWhy(why, "缺少数据表 " + std::string(t));

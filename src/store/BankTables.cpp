@@ -5,8 +5,9 @@
 namespace banktables {
 
 const std::vector<std::string_view>& Described() {
-    static const std::vector<std::string_view> tables{"题目类别", "类型说明", "大题",     "小题",     "答案选项",
-                                                      "试题技巧", "技巧说明", "测试结果", "测试题目", "系统参数"};
+    static const std::vector<std::string_view> tables{"题目类别", "类型说明", "大题",     "小题",
+                                                      "答案选项", "试题技巧", "技巧说明", "测试结果",
+                                                      "测试题目", "系统参数"};
     return tables;
 }
 
@@ -37,7 +38,8 @@ const std::vector<Table>& Reserved() {
         std::vector<Table> reserved;
         for (const owntables::Table& own : owntables::All()) {
             Table& t = reserved.emplace_back(Table{own.name, {}});
-            for (const owntables::Column& c : own.columns) t.columns.push_back(c.name);
+            for (const owntables::Column& c : own.columns)
+                t.columns.push_back(c.name);
         }
         return reserved;
     }();
@@ -49,4 +51,4 @@ const std::vector<std::string_view>& Trees() {
     return tables;
 }
 
-}  // namespace banktables
+} // namespace banktables

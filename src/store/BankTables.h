@@ -25,4 +25,4 @@ const std::vector<Table>& Reserved();
 // Tables whose rows form a tree through 编号 and 父级编号.
 const std::vector<std::string_view>& Trees();
 
-}  // namespace banktables
+} // namespace banktables

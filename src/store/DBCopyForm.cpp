@@ -39,7 +39,9 @@ bool TFrmDBCopy::HasDbExtension(const QString& name) {
     return name.mid(dot) == QStringLiteral(".db");
 }
 
-std::string TFrmDBCopy::FileName() const { return LabeledEdit1->text().toStdString(); }
+std::string TFrmDBCopy::FileName() const {
+    return LabeledEdit1->text().toStdString();
+}
 
 void TFrmDBCopy::RejectName() {
     MessageBox(QStringLiteral("目标文件名称不是有效的数据文件名称，请重新选择！"), QStringLiteral("错误"),
@@ -49,7 +51,8 @@ void TFrmDBCopy::RejectName() {
 
 void TFrmDBCopy::RejectCopy(const QString& text, const std::string& why) {
     qCWarning(lcStore).noquote() << windowTitle() << LabeledEdit1->text() << QString::fromStdString(why);
-    MessageBox(why.empty() ? text : text + QStringLiteral("（") + QString::fromStdString(why) + QStringLiteral("）"),
+    MessageBox(why.empty() ? text
+                           : text + QStringLiteral("（") + QString::fromStdString(why) + QStringLiteral("）"),
                QStringLiteral("错误"), MB_ICONWARNING | MB_OK);
     ModalResult = mrNone;
 }

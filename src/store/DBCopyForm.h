@@ -14,19 +14,19 @@ class TFrmDBCopy : public TDialog {
 public:
     QGroupBox* GroupBox1;
     QLabel* Label1;
-    QLabel* EditLabel;      // the caption on the left of LabeledEdit1
+    QLabel* EditLabel; // the caption on the left of LabeledEdit1
     QLineEdit* LabeledEdit1;
-    QPushButton* BitBtn1;   // "..."
-    QPushButton* BitBtn2;   // 确定
-    QPushButton* BitBtn3;   // 取消
+    QPushButton* BitBtn1; // "..."
+    QPushButton* BitBtn2; // 确定
+    QPushButton* BitBtn3; // 取消
 
     // True when the name's extension (from its last '.' on, within the last
     // path element) is exactly ".db", letter case included.
     static bool HasDbExtension(const QString& name);
 
 protected:
-    TFrmDBCopy(const QString& caption, int width, int height, const QString& explanation, const QString& editCaption,
-               QWidget* parent);
+    TFrmDBCopy(const QString& caption, int width, int height, const QString& explanation,
+               const QString& editCaption, QWidget* parent);
     // The name in the edit, as the file functions take it.
     std::string FileName() const;
     // The wrong-extension message; the dialog stays open.

@@ -6,9 +6,9 @@
 #include "store/BankCheck.h"
 #include "store/DatabaseError.h"
 #include "store/EncryptionMDB.h"
-#include "store/WriteHold.h"
 #include "store/ExamDbFile.h"
 #include "store/Log.h"
+#include "store/WriteHold.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,14 +23,14 @@ bool isOurBank(const std::string& path) {
     const examdb::HeaderState s = examdb::ReadHeaderState(path, kDatabasePassword);
     return s == examdb::HeaderState::Open || s == examdb::HeaderState::Closed;
 }
-}  // namespace
+} // namespace
 
 namespace {
 // Beside exam.db: the size and time of the bank as last checked or left by the program.
 constexpr const char* kCheckedStamp = ".exam.db.checked";
 
 std::string stampOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return "none";
     return std::to_string(st.st_size) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
            std::to_string(st.st_mtim.tv_nsec) + " " + std::to_string(st.st_ino);
@@ -52,7 +52,7 @@ void writeStamp(const std::string& folder, const std::string& stamp) {
         qCWarning(lcStore) << "the checked stamp was not written";
     ::close(fd);
 }
-}  // namespace
+} // namespace
 
 TDataModule1::TDataModule1() : ADOQuery1(&ADOConnection1), ADOQuery2(&ADOConnection1) {
     ADOConnection1.LoginPrompt = false;
@@ -164,7 +164,7 @@ bool isWholeNumber(const std::string& s) {
         if (s[i] < '0' || s[i] > '9') return false;
     return true;
 }
-}  // namespace
+} // namespace
 
 void TDataModule1::SCBT(const std::string& id, std::string& result) {
     try {
@@ -176,12 +176,14 @@ void TDataModule1::SCBT(const std::string& id, std::string& result) {
         ADOQuery2.SQL.Add("UPDATE 小题 SET 是否收藏 = 1 WHERE 小题号=");
         ADOQuery2.SQL.Add(id);
         ADOQuery2.ExecSQL();
-        MessageBox(QStringLiteral("已经成功地收藏了本题!"), QStringLiteral("收藏成功"), MB_ICONINFORMATION | MB_OK);
+        MessageBox(QStringLiteral("已经成功地收藏了本题!"), QStringLiteral("收藏成功"),
+                   MB_ICONINFORMATION | MB_OK);
         ADOQuery2.Close();
         result = "ok";
     } catch (const std::exception& e) {
         qCWarning(lcStore) << "marking question" << id.c_str() << "as a favourite failed:" << e.what();
-        MessageBox(QStringLiteral("收藏失败，请重新操作!"), QStringLiteral("收藏失败"), MB_ICONINFORMATION | MB_OK);
+        MessageBox(QStringLiteral("收藏失败，请重新操作!"), QStringLiteral("收藏失败"),
+                   MB_ICONINFORMATION | MB_OK);
         result = "Error";
     }
 }

@@ -40,7 +40,7 @@ public:
 private:
     // Remembers the bank as it is now as checked.
     void stampChecked();
-    std::string folder_;  // set once the bank is connected and checked
+    std::string folder_; // set once the bank is connected and checked
 };
 
 extern TDataModule1* DataModule1;

@@ -22,5 +22,9 @@ void writeBlock(const std::string& fileName, const examdb::Block& block) {
 }
 } // namespace
 
-void DecryptMDB(const std::string& fileName) { writeBlock(fileName, OpenHeaderBlock); }
-void EncryptMDB(const std::string& fileName) { writeBlock(fileName, CloseHeaderBlock); }
+void DecryptMDB(const std::string& fileName) {
+    writeBlock(fileName, OpenHeaderBlock);
+}
+void EncryptMDB(const std::string& fileName) {
+    writeBlock(fileName, CloseHeaderBlock);
+}

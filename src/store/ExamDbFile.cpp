@@ -36,8 +36,9 @@ HeaderState ReadHeaderState(const std::string& path, std::string_view password) 
         return HeaderState::NotContainer;
     if (std::memcmp(head.data(), Magic().data(), kMagicSize) != 0) return HeaderState::NotContainer;
     const Block expected = PasswordVerifier(password);
-    return std::memcmp(head.data() + kVerifierOffset, expected.data(), kVerifierSize) == 0 ? HeaderState::Open
-                                                                                          : HeaderState::Closed;
+    return std::memcmp(head.data() + kVerifierOffset, expected.data(), kVerifierSize) == 0
+               ? HeaderState::Open
+               : HeaderState::Closed;
 }
 
 namespace {

@@ -22,7 +22,9 @@ sqlite3_vfs* baseVfs() {
     return v;
 }
 
-sqlite3_file* inner(sqlite3_file* f) { return reinterpret_cast<sqlite3_file*>(reinterpret_cast<ExamFile*>(f) + 1); }
+sqlite3_file* inner(sqlite3_file* f) {
+    return reinterpret_cast<sqlite3_file*>(reinterpret_cast<ExamFile*>(f) + 1);
+}
 
 int xClose(sqlite3_file* f) {
     sqlite3_file* r = inner(f);
@@ -77,9 +79,25 @@ int xDeviceCharacteristics(sqlite3_file* f) {
 }
 
 const sqlite3_io_methods kMethods = {
-    1, xClose, xRead, xWrite, xTruncate, xSync, xFileSize, xLock, xUnlock, xCheckReservedLock,
-    xFileControl, xSectorSize, xDeviceCharacteristics,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    1,
+    xClose,
+    xRead,
+    xWrite,
+    xTruncate,
+    xSync,
+    xFileSize,
+    xLock,
+    xUnlock,
+    xCheckReservedLock,
+    xFileControl,
+    xSectorSize,
+    xDeviceCharacteristics,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
 };
 
 int xOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* outFlags) {
@@ -104,22 +122,42 @@ int xOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* o
     return SQLITE_OK;
 }
 
-int xDelete(sqlite3_vfs*, const char* name, int syncDir) { return baseVfs()->xDelete(baseVfs(), name, syncDir); }
+int xDelete(sqlite3_vfs*, const char* name, int syncDir) {
+    return baseVfs()->xDelete(baseVfs(), name, syncDir);
+}
 int xAccess(sqlite3_vfs*, const char* name, int flags, int* out) {
     return baseVfs()->xAccess(baseVfs(), name, flags, out);
 }
 int xFullPathname(sqlite3_vfs*, const char* name, int n, char* out) {
     return baseVfs()->xFullPathname(baseVfs(), name, n, out);
 }
-void* xDlOpen(sqlite3_vfs*, const char* name) { return baseVfs()->xDlOpen(baseVfs(), name); }
-void xDlError(sqlite3_vfs*, int n, char* msg) { baseVfs()->xDlError(baseVfs(), n, msg); }
-void (*xDlSym(sqlite3_vfs*, void* h, const char* sym))(void) { return baseVfs()->xDlSym(baseVfs(), h, sym); }
-void xDlClose(sqlite3_vfs*, void* h) { baseVfs()->xDlClose(baseVfs(), h); }
-int xRandomness(sqlite3_vfs*, int n, char* out) { return baseVfs()->xRandomness(baseVfs(), n, out); }
-int xSleep(sqlite3_vfs*, int us) { return baseVfs()->xSleep(baseVfs(), us); }
-int xCurrentTime(sqlite3_vfs*, double* t) { return baseVfs()->xCurrentTime(baseVfs(), t); }
-int xGetLastError(sqlite3_vfs*, int n, char* msg) { return baseVfs()->xGetLastError(baseVfs(), n, msg); }
-int xCurrentTimeInt64(sqlite3_vfs*, sqlite3_int64* t) { return baseVfs()->xCurrentTimeInt64(baseVfs(), t); }
+void* xDlOpen(sqlite3_vfs*, const char* name) {
+    return baseVfs()->xDlOpen(baseVfs(), name);
+}
+void xDlError(sqlite3_vfs*, int n, char* msg) {
+    baseVfs()->xDlError(baseVfs(), n, msg);
+}
+void (*xDlSym(sqlite3_vfs*, void* h, const char* sym))(void) {
+    return baseVfs()->xDlSym(baseVfs(), h, sym);
+}
+void xDlClose(sqlite3_vfs*, void* h) {
+    baseVfs()->xDlClose(baseVfs(), h);
+}
+int xRandomness(sqlite3_vfs*, int n, char* out) {
+    return baseVfs()->xRandomness(baseVfs(), n, out);
+}
+int xSleep(sqlite3_vfs*, int us) {
+    return baseVfs()->xSleep(baseVfs(), us);
+}
+int xCurrentTime(sqlite3_vfs*, double* t) {
+    return baseVfs()->xCurrentTime(baseVfs(), t);
+}
+int xGetLastError(sqlite3_vfs*, int n, char* msg) {
+    return baseVfs()->xGetLastError(baseVfs(), n, msg);
+}
+int xCurrentTimeInt64(sqlite3_vfs*, sqlite3_int64* t) {
+    return baseVfs()->xCurrentTimeInt64(baseVfs(), t);
+}
 
 sqlite3_vfs makeVfs() {
     sqlite3_vfs v{};

@@ -45,10 +45,16 @@ const std::vector<Table>& All() {
           {"题数", "INTEGER NOT NULL"},
           {"答对", "INTEGER NOT NULL"}},
          {{"测试汇总_测试编号", "测试编号"}}},
-        {"科目汇总", {{"科目", "TEXT PRIMARY KEY"}, {"题数", "INTEGER NOT NULL"}, {"答对", "INTEGER NOT NULL"}}, {}},
-        {"用时汇总", {{"题目类型", "TEXT PRIMARY KEY"}, {"秒数", "REAL NOT NULL"}, {"题数", "INTEGER NOT NULL"}}, {}},
+        {"科目汇总",
+         {{"科目", "TEXT PRIMARY KEY"}, {"题数", "INTEGER NOT NULL"}, {"答对", "INTEGER NOT NULL"}},
+         {}},
+        {"用时汇总",
+         {{"题目类型", "TEXT PRIMARY KEY"}, {"秒数", "REAL NOT NULL"}, {"题数", "INTEGER NOT NULL"}},
+         {}},
         {"错题汇总", {{"小题号", "INTEGER PRIMARY KEY"}, {"次数", "INTEGER NOT NULL"}}, {}},
-        {"练习记录", {{"小题号", "INTEGER NOT NULL"}, {"答对", "INTEGER NOT NULL"}, {"练习时间", "TEXT NOT NULL"}}, {}},
+        {"练习记录",
+         {{"小题号", "INTEGER NOT NULL"}, {"答对", "INTEGER NOT NULL"}, {"练习时间", "TEXT NOT NULL"}},
+         {}},
         {"申论作答",
          {{"作答编号", "INTEGER PRIMARY KEY AUTOINCREMENT"},
           {"小题号", "INTEGER NOT NULL"},
@@ -88,9 +94,11 @@ void Create(AdoConnection& connection, std::initializer_list<std::string_view> n
         const auto& tables = All();
         const auto it =
             std::find_if(tables.begin(), tables.end(), [name](const Table& t) { return t.name == name; });
-        if (it == tables.end()) throw std::logic_error("not a table of the program's own: " + std::string(name));
-        for (const std::string& statement : CreateStatements(*it)) q.ExecWith({statement});
+        if (it == tables.end())
+            throw std::logic_error("not a table of the program's own: " + std::string(name));
+        for (const std::string& statement : CreateStatements(*it))
+            q.ExecWith({statement});
     }
 }
 
-}  // namespace owntables
+} // namespace owntables

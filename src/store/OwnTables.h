@@ -13,7 +13,7 @@ namespace owntables {
 
 struct Column {
     std::string_view name;
-    std::string_view type;  // as it follows the name in CREATE TABLE
+    std::string_view type; // as it follows the name in CREATE TABLE
 };
 
 struct Index {
@@ -36,4 +36,4 @@ std::vector<std::string> CreateStatements(const Table& table);
 // not declared above is a programming error and throws.
 void Create(AdoConnection& connection, std::initializer_list<std::string_view> names);
 
-}  // namespace owntables
+} // namespace owntables

@@ -51,7 +51,8 @@ bool parseJetDate(std::string_view s, std::string& out) {
     std::vector<char> seps;
     size_t i = 0;
     auto skipSpace = [&] {
-        while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+        while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i])))
+            ++i;
     };
     skipSpace();
     while (i < s.size()) {
@@ -76,7 +77,7 @@ bool parseJetDate(std::string_view s, std::string& out) {
     }
     const std::string shape(seps.begin(), seps.end());
     if (shape != "//" && shape != "// :" && shape != "// ::") return false;
-    if (nums.size() != seps.size() + 1) return false;  // "1/2/" ends in a separator: no year
+    if (nums.size() != seps.size() + 1) return false; // "1/2/" ends in a separator: no year
     int month = nums[0], day = nums[1], year = nums[2];
     int hour = nums.size() > 3 ? nums[3] : 0, minute = nums.size() > 4 ? nums[4] : 0;
     int second = nums.size() > 5 ? nums[5] : 0;

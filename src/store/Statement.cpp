@@ -14,14 +14,16 @@ namespace {
 void checkBind(sqlite3* db, int rc) {
     if (rc != SQLITE_OK) ThrowSqliteError(db);
 }
-}  // namespace
+} // namespace
 
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK)
         ThrowSqliteError(db, std::string(sql));
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
 
 Statement::Statement(Statement&& other) noexcept
     : db_(std::exchange(other.db_, nullptr)), stmt_(std::exchange(other.stmt_, nullptr)) {}
@@ -92,13 +94,21 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt_);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_);
+}
 
-int Statement::columnType(int column) const { return sqlite3_column_type(stmt_, column); }
+int Statement::columnType(int column) const {
+    return sqlite3_column_type(stmt_, column);
+}
 
-long long Statement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+long long Statement::integer(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
 
-double Statement::real(int column) const { return sqlite3_column_double(stmt_, column); }
+double Statement::real(int column) const {
+    return sqlite3_column_double(stmt_, column);
+}
 
 QString Statement::text(int column) const {
     const std::string_view u = utf8(column);
@@ -118,4 +128,4 @@ QByteArray Statement::blob(int column) const {
     return QByteArray(static_cast<const char*>(p), n);
 }
 
-}  // namespace store
+} // namespace store

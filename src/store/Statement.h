@@ -14,7 +14,7 @@ namespace store {
 // of the SQL text. Every failure throws EDatabaseError with the engine's message.
 class Statement {
 public:
-    Statement(sqlite3* db, std::string_view sql);  // the message names the SQL
+    Statement(sqlite3* db, std::string_view sql); // the message names the SQL
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;
@@ -26,7 +26,7 @@ public:
     Statement& bind(int index, double value);
     Statement& bind(int index, const QString& value);
     Statement& bind(int index, std::string_view value);  // UTF-8 text
-    Statement& bind(int index, const QByteArray& value);  // a blob
+    Statement& bind(int index, const QByteArray& value); // a blob
     Statement& bindNull(int index);
 
     // True with a row to read, false when done.
@@ -37,11 +37,11 @@ public:
     void reset();
 
     int columnCount() const;
-    int columnType(int column) const;  // SQLITE_INTEGER, _FLOAT, _TEXT, _BLOB or _NULL
+    int columnType(int column) const; // SQLITE_INTEGER, _FLOAT, _TEXT, _BLOB or _NULL
     long long integer(int column) const;
     double real(int column) const;
     QString text(int column) const;
-    std::string_view utf8(int column) const;  // valid until the next step or reset
+    std::string_view utf8(int column) const; // valid until the next step or reset
     QByteArray blob(int column) const;
 
 private:
@@ -49,4 +49,4 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-}  // namespace store
+} // namespace store

@@ -9,13 +9,16 @@
 
 namespace {
 constexpr size_t kCapacity = 48;
-constexpr size_t kMaxLiterals = 64;  // long IN lists are one-off texts: not worth a parameter each
+constexpr size_t kMaxLiterals = 64; // long IN lists are one-off texts: not worth a parameter each
 constexpr size_t kMaxCachedText = 4096;
 
-bool identChar(unsigned char c) { return std::isalnum(c) || c == '_' || c >= 0x80; }
+bool identChar(unsigned char c) {
+    return std::isalnum(c) || c == '_' || c >= 0x80;
+}
 
 bool wordAt(std::string_view s, size_t i, std::string_view word) {
-    if (i + word.size() > s.size() || (i > 0 && identChar(static_cast<unsigned char>(s[i - 1])))) return false;
+    if (i + word.size() > s.size() || (i > 0 && identChar(static_cast<unsigned char>(s[i - 1]))))
+        return false;
     for (size_t k = 0; k < word.size(); ++k)
         if (std::toupper(static_cast<unsigned char>(s[i + k])) != word[k]) return false;
     return i + word.size() == s.size() || !identChar(static_cast<unsigned char>(s[i + word.size()]));
@@ -23,39 +26,48 @@ bool wordAt(std::string_view s, size_t i, std::string_view word) {
 
 // The last word before position i, upper-cased (skipping blanks).
 std::string previousWord(std::string_view s, size_t i) {
-    while (i > 0 && std::isspace(static_cast<unsigned char>(s[i - 1]))) --i;
+    while (i > 0 && std::isspace(static_cast<unsigned char>(s[i - 1])))
+        --i;
     size_t end = i;
-    while (i > 0 && identChar(static_cast<unsigned char>(s[i - 1]))) --i;
+    while (i > 0 && identChar(static_cast<unsigned char>(s[i - 1])))
+        --i;
     std::string w(s.substr(i, end - i));
-    for (char& c : w) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : w)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return w;
 }
 
 // The character before position i, skipping blanks; 0 at the start.
 char previousChar(std::string_view s, size_t i) {
-    while (i > 0 && std::isspace(static_cast<unsigned char>(s[i - 1]))) --i;
+    while (i > 0 && std::isspace(static_cast<unsigned char>(s[i - 1])))
+        --i;
     return i > 0 ? s[i - 1] : '\0';
 }
 
-bool isDigit(std::string_view s, size_t i) { return i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); }
+bool isDigit(std::string_view s, size_t i) {
+    return i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]));
+}
 
 // End of the numeric token that starts at i, as the SQL tokenizer reads it:
 // digits, a fraction, an exponent. Only a plain integer may become a parameter.
 size_t numberEnd(std::string_view s, size_t i, bool& plainInteger) {
     size_t j = i;
-    while (isDigit(s, j)) ++j;
+    while (isDigit(s, j))
+        ++j;
     const size_t digits = j - i;
     bool plain = true;
     if (j < s.size() && s[j] == '.') {
         plain = false;
-        for (++j; isDigit(s, j);) ++j;
+        for (++j; isDigit(s, j);)
+            ++j;
     }
     if (j < s.size() && (s[j] == 'e' || s[j] == 'E')) {
         size_t k = j + 1;
         if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
         if (isDigit(s, k)) {
             plain = false;
-            for (j = k; isDigit(s, j);) ++j;
+            for (j = k; isDigit(s, j);)
+                ++j;
         }
     }
     plainInteger = plain && digits <= 18 && (j == s.size() || !identChar(static_cast<unsigned char>(s[j])));
@@ -64,9 +76,11 @@ size_t numberEnd(std::string_view s, size_t i, bool& plainInteger) {
 
 // Whether the '(' at i follows "AS name", as the size of a type does.
 bool typeNameBefore(std::string_view s, size_t i) {
-    while (i > 0 && std::isspace(static_cast<unsigned char>(s[i - 1]))) --i;
+    while (i > 0 && std::isspace(static_cast<unsigned char>(s[i - 1])))
+        --i;
     const size_t end = i;
-    while (i > 0 && identChar(static_cast<unsigned char>(s[i - 1]))) --i;
+    while (i > 0 && identChar(static_cast<unsigned char>(s[i - 1])))
+        --i;
     return i < end && previousWord(s, i) == "AS";
 }
 
@@ -76,12 +90,13 @@ bool aliasPosition(std::string_view s, size_t i) {
     const char before = previousChar(s, i);
     if (before == '"' || before == ']' || before == '`') return true;
     if (!identChar(static_cast<unsigned char>(before))) return false;
-    static const char* const kBeforeValues[] = {"AND", "OR", "NOT", "LIKE", "GLOB", "REGEXP", "MATCH", "IN",
-                                                "IS", "THEN", "ELSE", "WHEN", "CASE", "BETWEEN", "ESCAPE",
-                                                "LIMIT", "OFFSET", "SELECT", "DISTINCT", "ALL", "WHERE", "ON",
-                                                "HAVING", "BY", "VALUES", "SET", "RETURNING", "DEFAULT"};
+    static const char* const kBeforeValues[] = {
+        "AND",   "OR",   "NOT",    "LIKE",    "GLOB",   "REGEXP", "MATCH",     "IN",     "IS",       "THEN",
+        "ELSE",  "WHEN", "CASE",   "BETWEEN", "ESCAPE", "LIMIT",  "OFFSET",    "SELECT", "DISTINCT", "ALL",
+        "WHERE", "ON",   "HAVING", "BY",      "VALUES", "SET",    "RETURNING", "DEFAULT"};
     const std::string w = previousWord(s, i);
-    return std::none_of(std::begin(kBeforeValues), std::end(kBeforeValues), [&](const char* k) { return w == k; });
+    return std::none_of(std::begin(kBeforeValues), std::end(kBeforeValues),
+                        [&](const char* k) { return w == k; });
 }
 
 // End of a comment that starts at i, or i when none starts there.
@@ -96,13 +111,14 @@ size_t commentEnd(std::string_view s, size_t i) {
     }
     return i;
 }
-}  // namespace
+} // namespace
 
 NormalizedSql NormalizeLiterals(std::string_view sql) {
     NormalizedSql out;
     out.text.reserve(sql.size());
     size_t first = 0;
-    while (first < sql.size() && std::isspace(static_cast<unsigned char>(sql[first]))) ++first;
+    while (first < sql.size() && std::isspace(static_cast<unsigned char>(sql[first])))
+        ++first;
     bool gate = false;
     const bool pragma = wordAt(sql, first, "PRAGMA");
     // Places where a number is not a value: the terms of ORDER BY / GROUP BY
@@ -110,12 +126,12 @@ NormalizedSql NormalizeLiterals(std::string_view sql) {
     int depth = 0, byListDepth = -1, typeDepth = -1;
     for (size_t i = 0; i < sql.size();) {
         const char c = sql[i];
-        if (const size_t end = commentEnd(sql, i); end != i) {  // a quote in a comment starts no text
+        if (const size_t end = commentEnd(sql, i); end != i) { // a quote in a comment starts no text
             out.text.append(sql.substr(i, end - i));
             i = end;
             continue;
         }
-        if (c == '"' || c == '[' || c == '`') {  // quoted identifiers stay as they are
+        if (c == '"' || c == '[' || c == '`') { // quoted identifiers stay as they are
             const char close = c == '[' ? ']' : c;
             size_t end = sql.find(close, i + 1);
             end = end == std::string_view::npos ? sql.size() : end + 1;
@@ -157,12 +173,14 @@ NormalizedSql NormalizeLiterals(std::string_view sql) {
         if (c == '?' || ((c == ':' || c == '@' || c == '$' || c == '#') && i + 1 < sql.size() &&
                          identChar(static_cast<unsigned char>(sql[i + 1]))))
             return {std::string(sql), {}};
-        const bool numberStart = std::isdigit(static_cast<unsigned char>(c)) || (c == '.' && isDigit(sql, i + 1));
+        const bool numberStart =
+            std::isdigit(static_cast<unsigned char>(c)) || (c == '.' && isDigit(sql, i + 1));
         if (numberStart && (i == 0 || !identChar(static_cast<unsigned char>(sql[i - 1]))) &&
             (i == 0 || sql[i - 1] != '.')) {
             bool plainInteger = false;
             const size_t j = numberEnd(sql, i, plainInteger);
-            const bool position = byListDepth == depth && (previousWord(sql, i) == "BY" || previousChar(sql, i) == ',');
+            const bool position =
+                byListDepth == depth && (previousWord(sql, i) == "BY" || previousChar(sql, i) == ',');
             if (gate && plainInteger && !pragma && !position && typeDepth != depth) {
                 if (out.literals.size() == kMaxLiterals) return {std::string(sql), {}};
                 out.text += '?';
@@ -184,9 +202,9 @@ NormalizedSql NormalizeLiterals(std::string_view sql) {
             byListDepth = -1;
         } else if (wordAt(sql, i, "BY")) {
             byListDepth = depth;
-        } else if (byListDepth == depth && (wordAt(sql, i, "LIMIT") || wordAt(sql, i, "HAVING") ||
-                                            wordAt(sql, i, "WINDOW") || wordAt(sql, i, "UNION") ||
-                                            wordAt(sql, i, "EXCEPT") || wordAt(sql, i, "INTERSECT"))) {
+        } else if (byListDepth == depth &&
+                   (wordAt(sql, i, "LIMIT") || wordAt(sql, i, "HAVING") || wordAt(sql, i, "WINDOW") ||
+                    wordAt(sql, i, "UNION") || wordAt(sql, i, "EXCEPT") || wordAt(sql, i, "INTERSECT"))) {
             byListDepth = -1;
         }
         if (!gate && (wordAt(sql, i, "FROM") || wordAt(sql, i, "SET") || wordAt(sql, i, "VALUES") ||
@@ -199,8 +217,10 @@ NormalizedSql NormalizeLiterals(std::string_view sql) {
 }
 
 StatementCache::~StatementCache() {
-    for (Entry& e : entries_) sqlite3_finalize(e.stmt);
-    for (sqlite3_stmt* s : uncached_) sqlite3_finalize(s);
+    for (Entry& e : entries_)
+        sqlite3_finalize(e.stmt);
+    for (sqlite3_stmt* s : uncached_)
+        sqlite3_finalize(s);
 }
 
 sqlite3_stmt* StatementCache::prepare(std::string_view text) {
@@ -229,7 +249,8 @@ sqlite3_stmt* StatementCache::AcquirePrepared(std::string_view text) {
         stmt = prepare(text);
         entries_.push_front({std::string(text), stmt, true});
         if (entries_.size() > kCapacity) {
-            auto last = std::find_if(entries_.rbegin(), entries_.rend(), [](const Entry& e) { return !e.inUse; });
+            auto last =
+                std::find_if(entries_.rbegin(), entries_.rend(), [](const Entry& e) { return !e.inUse; });
             if (last != entries_.rend()) {
                 sqlite3_finalize(last->stmt);
                 entries_.erase(std::next(last).base());
@@ -247,7 +268,8 @@ sqlite3_stmt* StatementCache::Acquire(const std::string& sql) {
     sqlite3_stmt* stmt = AcquirePrepared(n.text);
     for (size_t k = 0; k < n.literals.size(); ++k) {
         const int index = static_cast<int>(k + 1);
-        if (auto v = std::get_if<long long>(&n.literals[k])) sqlite3_bind_int64(stmt, index, *v);
+        if (auto v = std::get_if<long long>(&n.literals[k]))
+            sqlite3_bind_int64(stmt, index, *v);
         else {
             const std::string& s = std::get<std::string>(n.literals[k]);
             sqlite3_bind_text(stmt, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);

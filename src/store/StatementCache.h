@@ -42,6 +42,6 @@ private:
     };
     sqlite3_stmt* prepare(std::string_view text);
     sqlite3* db_;
-    std::list<Entry> entries_;  // most recently used first
+    std::list<Entry> entries_; // most recently used first
     std::vector<sqlite3_stmt*> uncached_;
 };

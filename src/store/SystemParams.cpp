@@ -11,7 +11,9 @@ std::optional<std::string> ReadSystemParam(AdoConnection& connection, const std:
 
 void WriteSystemParam(AdoConnection& connection, const std::string& name, const std::string& value) {
     AdoQuery q(&connection);
-    q.ExecBound("UPDATE 系统参数 SET 参数值=? WHERE 参数名=?", {std::string_view(value), std::string_view(name)});
+    q.ExecBound("UPDATE 系统参数 SET 参数值=? WHERE 参数名=?",
+                {std::string_view(value), std::string_view(name)});
     if (q.RowsAffected() == 0)
-        q.ExecBound("INSERT INTO 系统参数(参数名,参数值) VALUES(?,?)", {std::string_view(name), std::string_view(value)});
+        q.ExecBound("INSERT INTO 系统参数(参数名,参数值) VALUES(?,?)",
+                    {std::string_view(name), std::string_view(value)});
 }

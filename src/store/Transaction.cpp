@@ -12,7 +12,7 @@ namespace {
 void exec(sqlite3* db, const char* sql) {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) ThrowSqliteError(db);
 }
-}  // namespace
+} // namespace
 
 WriteTransaction::WriteTransaction(AdoConnection& connection) : connection_(&connection) {
     connection.BeginTrans();
@@ -25,8 +25,10 @@ WriteTransaction::WriteTransaction(sqlite3* db, Begin begin) : db_(db) {
 WriteTransaction::~WriteTransaction() {
     if (committed_) return;
     try {
-        if (connection_) connection_->RollbackTrans();
-        else if (!sqlite3_get_autocommit(db_)) exec(db_, "ROLLBACK");
+        if (connection_)
+            connection_->RollbackTrans();
+        else if (!sqlite3_get_autocommit(db_))
+            exec(db_, "ROLLBACK");
     } catch (const std::exception& e) {
         // The failure that brought us here is the one the caller reports.
         qCWarning(lcStore) << "rolling back failed:" << e.what();
@@ -34,9 +36,11 @@ WriteTransaction::~WriteTransaction() {
 }
 
 void WriteTransaction::commit() {
-    if (connection_) connection_->CommitTrans();
-    else exec(db_, "COMMIT");
+    if (connection_)
+        connection_->CommitTrans();
+    else
+        exec(db_, "COMMIT");
     committed_ = true;
 }
 
-}  // namespace store
+} // namespace store

@@ -20,7 +20,7 @@ public:
     WriteTransaction(const WriteTransaction&) = delete;
     WriteTransaction& operator=(const WriteTransaction&) = delete;
 
-    void commit();  // throws EDatabaseError; the destructor then rolls back
+    void commit(); // throws EDatabaseError; the destructor then rolls back
 
 private:
     AdoConnection* connection_ = nullptr;
@@ -28,4 +28,4 @@ private:
     bool committed_ = false;
 };
 
-}  // namespace store
+} // namespace store

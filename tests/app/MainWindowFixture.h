@@ -7,8 +7,8 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 class MainWindowFixture : public ::testing::Test {

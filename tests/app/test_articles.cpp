@@ -7,12 +7,13 @@
 #include "render/Global.h"
 
 namespace {
-const std::string kCategories = DefaultSettingsSql() +
-                                "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
-                                "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);"
-                                "INSERT INTO 类型说明 VALUES('单选','',1);"
-                                "INSERT INTO 小题 VALUES(1,1,101,'单选','题一','A','',0,0);"
-                                "INSERT INTO 答案选项 VALUES(1,1,1,'甲');INSERT INTO 答案选项 VALUES(1,1,2,'乙');";
+const std::string kCategories =
+    DefaultSettingsSql() +
+    "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
+    "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);"
+    "INSERT INTO 类型说明 VALUES('单选','',1);"
+    "INSERT INTO 小题 VALUES(1,1,101,'单选','题一','A','',0,0);"
+    "INSERT INTO 答案选项 VALUES(1,1,1,'甲');INSERT INTO 答案选项 VALUES(1,1,2,'乙');";
 
 const std::string kArticles = kCategories +
                               "INSERT INTO 试题技巧 VALUES(1,'言语技巧',0);"
@@ -48,10 +49,12 @@ std::string articleBytes(const std::string& article) {
         "    document.all[j].style.fontSize=szs[ii];",
         "  }}",
         "</SCRIPT>",
-        "<Body BGCOLOR= #DAF0FB oncontextmenu=\"self.event.returnValue=false\" onselectstart=\"return false\" >",
+        "<Body BGCOLOR= #DAF0FB oncontextmenu=\"self.event.returnValue=false\" onselectstart=\"return "
+        "false\" >",
     };
     std::string text;
-    for (const char* l : lines) text += std::string(l) + "\r\n";
+    for (const char* l : lines)
+        text += std::string(l) + "\r\n";
     return Utf8ToGbk(text + article + "\r\n</Body>\r\n");
 }
 
@@ -70,12 +73,12 @@ class NoArticlesTest : public ArticlesTest {
 protected:
     NoArticlesTest() : ArticlesTest(kCategories) {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(ArticlesTest, TheCommandShowsTheTechniqueTreeAndTheFirstArticle) {
     TFrmMain& f = Start();
-    ASSERT_TRUE(PaperLoaded);  // start-up showed a question page
-    f.ActClickExecute(f.NavImages[1]);  // "试题技巧"
+    ASSERT_TRUE(PaperLoaded);          // start-up showed a question page
+    f.ActClickExecute(f.NavImages[1]); // "试题技巧"
     EXPECT_EQ(f.TreeView1->Tag, 1);
     EXPECT_FALSE(PaperLoaded);
     ASSERT_EQ(f.TreeView1->topLevelItemCount(), 2);
@@ -110,18 +113,21 @@ TEST_F(ArticlesTest, FontButtonsStepThroughSevenSizesAndPageCommandsRefuse) {
     const QString size = QStringLiteral("document.getElementById('a').style.fontSize");
     f.ToolButton2Click();
     EXPECT_EQ(eval(size), "large");
-    for (int i = 0; i < 4; ++i) f.ToolButton2Click();
+    for (int i = 0; i < 4; ++i)
+        f.ToolButton2Click();
     EXPECT_EQ(eval(size), "xx-large");
-    for (int i = 0; i < 5; ++i) f.ToolButton3Click();
+    for (int i = 0; i < 5; ++i)
+        f.ToolButton3Click();
     EXPECT_EQ(eval(size), "x-small");
-    for (int i = 0; i < 3; ++i) f.ToolButton3Click();
+    for (int i = 0; i < 3; ++i)
+        f.ToolButton3Click();
     EXPECT_EQ(eval(size), "xx-small");
 
     boxes.shown.clear();
-    f.ToolButton8Click();  // grading
-    f.ToolButton7Click();  // filter
-    f.ToolButton1Click();  // all answers
-    f.ToolButton5Click();  // answer again
+    f.ToolButton8Click(); // grading
+    f.ToolButton7Click(); // filter
+    f.ToolButton1Click(); // all answers
+    f.ToolButton5Click(); // answer again
     ASSERT_EQ(boxes.shown.size(), 4u);
     for (const auto& b : boxes.shown) {
         EXPECT_EQ(b.text, "请先选择试卷！");

@@ -23,11 +23,11 @@ protected:
         return frm->FormCreate();
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(DamagedInstall, ATruncatedBankEndsInTheFatalMessageAndKeepsItsBytes) {
     std::string bytes = bank();
-    bytes.resize(4096 + 2048);  // the header and half of SQLite's first page
+    bytes.resize(4096 + 2048); // the header and half of SQLite's first page
     WriteFileBytes(inst.Path("exam.db"), bytes);
     EXPECT_FALSE(start());
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -39,9 +39,10 @@ TEST_F(DamagedInstall, BitFlipsInsideThePagesAreReportedWithoutACrash) {
     std::string bytes = bank();
     // Every byte of every page after SQLite's first: the schema still reads,
     // the tables do not.
-    for (size_t i = 4096 + 4096; i < bytes.size(); i += 1) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+    for (size_t i = 4096 + 4096; i < bytes.size(); i += 1)
+        bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
     WriteFileBytes(inst.Path("exam.db"), bytes);
-    start();  // the window may or may not come up; either way the user is told
+    start(); // the window may or may not come up; either way the user is told
     ASSERT_FALSE(boxes.shown.empty());
     // Only the header block was ever written back, and it was closed before.
     EXPECT_EQ(bank().substr(4096), bytes.substr(4096));
@@ -51,6 +52,7 @@ TEST_F(DamagedInstall, AMissingCssFolderIsNamedAndTheWindowStillOpens) {
     std::filesystem::remove_all(inst.Path("css"));
     EXPECT_TRUE(start());
     ASSERT_FALSE(boxes.shown.empty());
-    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("css/Question.html"))) << boxes.shown[0].text.toStdString();
+    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("css/Question.html")))
+        << boxes.shown[0].text.toStdString();
     EXPECT_FALSE(PaperLoaded);
 }

@@ -18,20 +18,21 @@
 namespace {
 class ExamInBrowserTest : public MainWindowFixture {
 protected:
-    ExamInBrowserTest() : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
+    ExamInBrowserTest()
+        : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
 
     QVariant eval(const QString& js) { return frm->WebBrowser1->Evaluate(js); }
 };
-}  // namespace
+} // namespace
 
 TEST_F(ExamInBrowserTest, DrawTickGradeAndSeeTheTalliesAndRedTitles) {
     TFrmMain& f = Start();
     whenShown<TFrmMLKC>([](TFrmMLKC& d) {
-        d.CountEdits[0]->setValue(100);  // every 单选 lead: 1, 2, 3, 5, 20, 21
-        d.CountEdits[1]->setValue(1);    // the one 多选: 4
+        d.CountEdits[0]->setValue(100); // every 单选 lead: 1, 2, 3, 5, 20, 21
+        d.CountEdits[1]->setValue(1);   // the one 多选: 4
         d.BitBtn1->click();
     });
-    f.ActClickExecute(f.NavImages[2]);  // "模拟考场"
+    f.ActClickExecute(f.NavImages[2]); // "模拟考场"
     ASSERT_EQ(f.CurrentNavSlot, 2);
     ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
     EXPECT_EQ(eval("document.title").toString(), "模拟考场");
@@ -45,10 +46,10 @@ TEST_F(ExamInBrowserTest, DrawTickGradeAndSeeTheTalliesAndRedTitles) {
         EXPECT_TRUE(d.WebBrowser1->WaitForLoad());
         d.BitBtn1->click();
     });
-    boxes.Answer(IDYES);  // keep it in the history
+    boxes.Answer(IDYES); // keep it in the history
     f.ToolButton8Click();
 
-    ASSERT_EQ(TestList.Count(), 3);  // 单选 1,2,3 | 多选 4 | 单选 5,20,21
+    ASSERT_EQ(TestList.Count(), 3); // 单选 1,2,3 | 多选 4 | 单选 5,20,21
     EXPECT_EQ(TestList[0]->TypeName, "单选");
     EXPECT_EQ(TestList[0]->Total, 3);
     EXPECT_EQ(TestList[0]->RightCount, 2);
@@ -95,7 +96,9 @@ TEST_F(ExamInBrowserTest, GradingFeedsTheNotebookOncePerPageLoad) {
     TFrmMain& f = Start();
     const double day = 20'500;
     const auto previous = review::SetNowForTests([&] { return day; });
-    const auto count = [](const std::string& sql) { return DataModule1->ADOQuery1.OpenWith({sql}).Fields(0).AsInteger(); };
+    const auto count = [](const std::string& sql) {
+        return DataModule1->ADOQuery1.OpenWith({sql}).Fields(0).AsInteger();
+    };
     const auto grade = [&] {
         whenShown<TFrmShowTestResult>([](TFrmShowTestResult& d) { d.BitBtn1->click(); });
         boxes.Answer(IDNO);
@@ -115,7 +118,7 @@ TEST_F(ExamInBrowserTest, GradingFeedsTheNotebookOncePerPageLoad) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM 复习卡片"), 1);
     EXPECT_EQ(count("SELECT 状态 FROM 复习卡片 WHERE 小题号=3"), static_cast<int>(fsrs::State::Learning));
     EXPECT_EQ(count("SELECT 评分 FROM 复习记录 WHERE 小题号=3"), 1);
-    grade();  // the same page again rates nothing new
+    grade(); // the same page again rates nothing new
     EXPECT_EQ(count("SELECT COUNT(*) FROM 复习记录"), 1);
 
     // Loaded afresh and answered rightly: the card in the notebook is rated Good.
@@ -130,7 +133,7 @@ TEST_F(ExamInBrowserTest, GradingFeedsTheNotebookOncePerPageLoad) {
     // The notebook: the card is due today; a review page of it, graded, reschedules it.
     whenShown<TFrmCTFX>([](TFrmCTFX& d) {
         EXPECT_EQ(d.Label1->text(), "今天到期 1 题，逾期 0 题，学习中 0 题，已掌握 0 题，共 1 题。");
-        EXPECT_EQ(d.StringGrid1->item(0, 1)->text(), "言语");  // the subject below the source
+        EXPECT_EQ(d.StringGrid1->item(0, 1)->text(), "言语"); // the subject below the source
         EXPECT_EQ(d.StringGrid2->rowCount(), 1);
         d.BitBtn1->click();
     });
@@ -175,7 +178,7 @@ TEST_F(ExamInBrowserTest, ANotebookThatCannotBeWrittenIsToldOnceAndGradingGoesOn
         whenShown<TFrmShowTestResult>([](TFrmShowTestResult& d) { d.BitBtn1->click(); });
         boxes.Answer(IDYES);
         f.ToolButton8Click();
-        EXPECT_EQ(TestList[0]->Total, 6);  // 单选 1, 2, 3, 5, 20, 21
+        EXPECT_EQ(TestList[0]->Total, 6); // 单选 1, 2, 3, 5, 20, 21
     }
     int told = 0, saved = 0;
     for (const auto& b : boxes.shown) {
@@ -183,17 +186,21 @@ TEST_F(ExamInBrowserTest, ANotebookThatCannotBeWrittenIsToldOnceAndGradingGoesOn
         saved += b.text == "已经成功地保存到测试历史中！";
     }
     EXPECT_EQ(told, 1);
-    EXPECT_EQ(saved, 2);  // the history is kept as ever
+    EXPECT_EQ(saved, 2); // the history is kept as ever
     EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT COUNT(*) FROM 复习卡片"}).Fields(0).AsInteger(),
-              0);  // undone with the rest
+              0); // undone with the rest
 }
 
 TEST_F(ExamInBrowserTest, PractiseModeJudgesASectionAtOnceAndCountsEachQuestionOnce) {
-    TFrmMain& f = Start();  // 节A: 1, 2, 3, 4, 10, 11, 12
+    TFrmMain& f = Start(); // 节A: 1, 2, 3, 4, 10, 11, 12
     ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
-    const auto shown = [&](int n) { return eval(QStringLiteral("document.getElementById('Answer%1').style.display").arg(n)).toString(); };
+    const auto shown = [&](int n) {
+        return eval(QStringLiteral("document.getElementById('Answer%1').style.display").arg(n)).toString();
+    };
     const auto practised = [] {
-        return DataModule1->ADOQuery1.OpenWith({"SELECT group_concat(小题号||':'||答对) FROM 练习记录"}).Fields(0).AsString();
+        return DataModule1->ADOQuery1.OpenWith({"SELECT group_concat(小题号||':'||答对) FROM 练习记录"})
+            .Fields(0)
+            .AsString();
     };
 
     // Off, as the described page: a tick judges nothing.
@@ -208,16 +215,21 @@ TEST_F(ExamInBrowserTest, PractiseModeJudgesASectionAtOnceAndCountsEachQuestionO
     EXPECT_TRUE(SpinUntil([&] { return !f.ToolButton10->isVisible(); }, 2000));
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : &f, QKeySequence(Qt::CTRL | Qt::Key_L));
+    QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : &f,
+                       QKeySequence(Qt::CTRL | Qt::Key_L));
     EXPECT_EQ(f.ToolButton10->ImageIndex(), 1);
-    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT 参数值 FROM 系统参数 WHERE 参数名='练习模式'"}).Fields(0).AsString(), "1");
+    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT 参数值 FROM 系统参数 WHERE 参数名='练习模式'"})
+                  .Fields(0)
+                  .AsString(),
+              "1");
     // A wrong tick: the title red as grading colours it, the answer shown, the card filed.
     eval("document.getElementById('1/1').click(); 1");
     EXPECT_TRUE(SpinUntil([&] { return shown(1).isEmpty(); }, 5000));
     EXPECT_EQ(eval("document.getElementById('T1_1').style.color").toString(), "red");
     // Put right: the colour goes, the question still counts once.
     eval("document.getElementById('1/0').click(); 1");
-    EXPECT_TRUE(SpinUntil([&] { return eval("document.getElementById('T1_1').style.color").toString().isEmpty(); }, 5000));
+    EXPECT_TRUE(SpinUntil(
+        [&] { return eval("document.getElementById('T1_1').style.color").toString().isEmpty(); }, 5000));
     // A multi-answer question waits for its 确定.
     eval("document.getElementById('4/0').click(); document.getElementById('4/2').click(); 1");
     QTest::qWait(300);
@@ -225,7 +237,9 @@ TEST_F(ExamInBrowserTest, PractiseModeJudgesASectionAtOnceAndCountsEachQuestionO
     eval("document.getElementById('quillora-confirm-4').click(); 1");
     EXPECT_TRUE(SpinUntil([&] { return shown(4).isEmpty(); }, 5000));
     EXPECT_EQ(practised(), "1:0,4:1");
-    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT group_concat(小题号) FROM 复习卡片"}).Fields(0).AsString(), "1");
+    EXPECT_EQ(
+        DataModule1->ADOQuery1.OpenWith({"SELECT group_concat(小题号) FROM 复习卡片"}).Fields(0).AsString(),
+        "1");
 
     // A mock exam is never judged early.
     whenShown<TFrmMLKC>([](TFrmMLKC& d) {
@@ -239,7 +253,8 @@ TEST_F(ExamInBrowserTest, PractiseModeJudgesASectionAtOnceAndCountsEachQuestionO
     QTest::qWait(300);
     EXPECT_EQ(eval("document.getElementById('T1_1').style.color").toString(), "");
     EXPECT_TRUE(eval("Array.prototype.every.call(document.querySelectorAll('span[id^=Answer]'),"
-                     "function(s){ return s.style.display == 'none'; })").toBool());
+                     "function(s){ return s.style.display == 'none'; })")
+                    .toBool());
     EXPECT_EQ(eval("document.getElementById('quillora-confirm-4')").isNull(), true);
     EXPECT_EQ(practised(), "1:0,4:1");
 }

@@ -12,22 +12,24 @@ namespace {
 class FavouriteInPageTest : public MainWindowFixture {
 protected:
     FavouriteInPageTest()
-        : MainWindowFixture(DefaultSettingsSql() + FixtureText("render/fixtures/page_bank.sql") +
-                            "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
-                            "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);") {}
+        : MainWindowFixture(
+              DefaultSettingsSql() + FixtureText("render/fixtures/page_bank.sql") +
+              "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
+              "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);") {}
 
     int favourite(int id) { return FavouriteMark(id); }
     bool waitForBoxes(size_t n) {
         QElapsedTimer t;
         t.start();
-        while (boxes.shown.size() < n && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+        while (boxes.shown.size() < n && t.elapsed() < 10000)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
         return boxes.shown.size() >= n;
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(FavouriteInPageTest, ClickingTheLinkMarksTheQuestionAndReportsIt) {
-    TFrmMain& f = Start();  // start-up showed the category page in WebBrowser1
+    TFrmMain& f = Start(); // start-up showed the category page in WebBrowser1
     ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
     ASSERT_TRUE(f.WebBrowser1->HasExternal());
     EXPECT_EQ(f.WebBrowser1->Evaluate("typeof external.DoSeaarchData").toString(), "function");
@@ -70,7 +72,8 @@ TEST_F(FavouriteInPageTest, OnlyOurQuestionPageReachesTheProgramAndALoopingPageF
     EXPECT_EQ(f.WebBrowser1->Evaluate("typeof qt").toString(), "undefined");
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (t.elapsed() < 500)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(favourite(12), 0);
     EXPECT_TRUE(boxes.shown.empty());
 
@@ -83,12 +86,14 @@ TEST_F(FavouriteInPageTest, OnlyOurQuestionPageReachesTheProgramAndALoopingPageF
         ++shown;
         QElapsedTimer open;
         open.start();
-        while (open.elapsed() < 400) QApplication::processEvents(QEventLoop::AllEvents, 20);
+        while (open.elapsed() < 400)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
         return IDOK;
     });
     f.WebBrowser1->ExecScript("setInterval(function(){ external.DoSeaarchData(13); }, 20)");
     t.restart();
-    while (t.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (t.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
     SetMessageBoxHandler(recorder);
     EXPECT_GE(shown, 1);
     EXPECT_LE(shown, 3) << "boxes do not pile up, and the page falls silent";

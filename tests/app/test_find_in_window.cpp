@@ -14,7 +14,8 @@
 namespace {
 class FindInWindowTest : public MainWindowFixture {
 protected:
-    FindInWindowTest() : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
+    FindInWindowTest()
+        : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
 
     // Runs `act` on the next modal dialog of type T once it is up.
     template <class T> void whenShown(std::function<void(T&)> act, int triesLeft = 500) {
@@ -30,19 +31,20 @@ protected:
     }
     std::vector<int> shownIds() {
         std::vector<int> ids;
-        for (const TShiTi* s : ShiTiList) ids.push_back(s->Id);
+        for (const TShiTi* s : ShiTiList)
+            ids.push_back(s->Id);
         return ids;
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(FindInWindowTest, FavouritesMakeAPageOfAllOrOne) {
     TFrmMain& f = Start();
     whenShown<TFrmSCJST>([](TFrmSCJST& d) {
-        EXPECT_EQ(d.RowCount(), 3);  // 2 and 11
+        EXPECT_EQ(d.RowCount(), 3); // 2 and 11
         d.BitBtn1->click();
     });
-    f.ActClickExecute(f.NavImages[4]);  // "收藏夹"
+    f.ActClickExecute(f.NavImages[4]); // "收藏夹"
     EXPECT_EQ(title(), "收藏夹试题");
     EXPECT_EQ(shownIds(), std::vector<int>({2, 11}));
 
@@ -85,12 +87,12 @@ TEST_F(FindInWindowTest, SearchShowsTheMatchesThenThePage) {
         d.LabeledEdit1->setText(QStringLiteral("单二"));
         whenShown<TFrmSCJST>([](TFrmSCJST& r) {
             EXPECT_EQ(r.windowTitle(), "试题查找");
-            EXPECT_EQ(r.RowCount(), 4);  // 2 under 源甲, 20 and 21 under 源乙's 言语
+            EXPECT_EQ(r.RowCount(), 4); // 2 under 源甲, 20 and 21 under 源乙's 言语
             r.BitBtn1->click();
         });
         d.BitBtn1->click();
     });
-    f.ActClickExecute(f.NavImages[3]);  // "试题查找"
+    f.ActClickExecute(f.NavImages[3]); // "试题查找"
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(title(), "试题查找");
     EXPECT_EQ(shownIds(), std::vector<int>({2, 20, 21}));
@@ -98,7 +100,7 @@ TEST_F(FindInWindowTest, SearchShowsTheMatchesThenThePage) {
 }
 
 TEST_F(FindInWindowTest, FilterAsksFirstThenRebuildsThePageUnderItsTitle) {
-    TFrmMain& f = Start();  // start-up shows 节A: 1, 2, 3, 4, 10, 11, 12
+    TFrmMain& f = Start(); // start-up shows 节A: 1, 2, 3, 4, 10, 11, 12
     ASSERT_TRUE(PaperLoaded);
     const std::vector<int> before = shownIds();
 
@@ -121,7 +123,7 @@ TEST_F(FindInWindowTest, FilterAsksFirstThenRebuildsThePageUnderItsTitle) {
 
     boxes.Answer(IDYES);
     whenShown<TFrmSTGL>([](TFrmSTGL& d) {
-        d.CheckListBox1->item(2)->setCheckState(Qt::Unchecked);  // 资料
+        d.CheckListBox1->item(2)->setCheckState(Qt::Unchecked); // 资料
         d.BitBtn1->click();
     });
     f.ToolButton7Click();

@@ -26,11 +26,14 @@ double differing(const QImage& a, const QImage& b) {
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
-            if (std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) + std::abs(p.blue() - q.blue()) > 48) ++n;
+            if (std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) +
+                    std::abs(p.blue() - q.blue()) >
+                48)
+                ++n;
         }
     return double(n) / (a.width() * a.height());
 }
-}  // namespace
+} // namespace
 
 TEST_F(HiDpiTest, StripToolBarAndTreePicturesAreDrawnAtTheScreensRatio) {
     ASSERT_EQ(qApp->devicePixelRatio(), 2.0) << "run with QT_SCALE_FACTOR=2";
@@ -49,8 +52,9 @@ TEST_F(HiDpiTest, StripToolBarAndTreePicturesAreDrawnAtTheScreensRatio) {
 
 TEST_F(HiDpiTest, APictureAtTwiceTheRatioHasDetailAnEnlargedOneLacks) {
     const QImage fine = art::SlotPicture(2, art::SlotLook::Selected, 2.0).toImage();
-    const QImage enlarged =
-        art::SlotPicture(2, art::SlotLook::Selected, 1.0).toImage().scaled(fine.size(), Qt::IgnoreAspectRatio);
+    const QImage enlarged = art::SlotPicture(2, art::SlotLook::Selected, 1.0)
+                                .toImage()
+                                .scaled(fine.size(), Qt::IgnoreAspectRatio);
     // Same picture, drawn finer: the outlines and the characters' strokes differ.
     EXPECT_GT(differing(fine, enlarged), 0.02);
     EXPECT_LT(differing(fine, enlarged), 0.5) << "not the same picture at all";

@@ -7,8 +7,6 @@
 #include "store/SqlText.h"
 
 #include <QDir>
-#include <algorithm>
-#include <cctype>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -17,6 +15,8 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUdpSocket>
+#include <algorithm>
+#include <cctype>
 
 namespace {
 // Answers every request with a small page and keeps the first line of what
@@ -33,13 +33,14 @@ public:
                 QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
                     const QByteArray head = s->readAll();
                     if (!head.isEmpty() && !std::isupper(static_cast<unsigned char>(head[0]))) {
-                        ++binary;  // not HTTP: a TURN allocation
+                        ++binary; // not HTTP: a TURN allocation
                         return;
                     }
                     const QByteArray line = head.left(head.indexOf("\r\n"));
                     requests << QString::fromUtf8(line);
                     const QByteArray body = line.contains("/C-page") ? controlPage() : QByteArray("ok");
-                    s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: " +
+                    s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: "
+                             "close\r\nContent-Length: " +
                              QByteArray::number(body.size()) + "\r\n\r\n" + body);
                     s->disconnectFromHost();
                 });
@@ -54,7 +55,8 @@ public:
     }
     QString Base() const { return QStringLiteral("127.0.0.1:%1").arg(tcp.serverPort()); }
     bool Arrived(const QString& marker) const {
-        return std::any_of(requests.begin(), requests.end(), [&](const QString& r) { return r.contains(marker); });
+        return std::any_of(requests.begin(), requests.end(),
+                           [&](const QString& r) { return r.contains(marker); });
     }
     // What the exploit tries, from a web page, where nothing stops it.
     QByteArray controlPage() const {
@@ -63,7 +65,8 @@ public:
                               "fetch('http://%1/C-fetch');"
                               "var pc = new RTCPeerConnection({iceServers:[{urls:'turn:%1?transport=tcp',"
                               "username:'u',credential:'c'}]});"
-                              "pc.createDataChannel('x'); pc.createOffer().then(function(o){return pc.setLocalDescription(o);});"
+                              "pc.createDataChannel('x'); pc.createOffer().then(function(o){return "
+                              "pc.setLocalDescription(o);});"
                               "new WebTransport('https://%1/C-wt').ready.catch(function(){});"
                               "</script></body></html>")
             .arg(Base())
@@ -182,8 +185,8 @@ std::string probeScript(const Listener& l, const QString& secretFile, const QStr
 // Made before the installation, whose bank holds their addresses.
 struct HostileWorld {
     QTemporaryDir secrets;
-    Listener listener;  // where the exploit sends
-    Listener control;   // where a web page sends the same
+    Listener listener; // where the exploit sends
+    Listener control;  // where a web page sends the same
 };
 
 class HostilePageTest : protected HostileWorld, public MainWindowFixture {
@@ -204,20 +207,22 @@ protected:
     void pump(int ms) {
         QElapsedTimer t;
         t.start();
-        while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+        while (t.elapsed() < ms)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     bool pumpUntil(const std::function<bool()>& done, int ms = 10000) {
         QElapsedTimer t;
         t.start();
-        while (!done() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+        while (!done() && t.elapsed() < ms)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
         return done();
     }
     QVariantMap probeOf(WebBrowser* b) { return b->Evaluate(QStringLiteral("window.__probe")).toMap(); }
 };
-}  // namespace
+} // namespace
 
 TEST_F(HostilePageTest, ABankScriptReadsNoFileOutsideItsFoldersAndReachesNoListener) {
-    TFrmMain& f = Start();  // the first category page holds the exploit
+    TFrmMain& f = Start(); // the first category page holds the exploit
     ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
     f.WebBrowser2->Navigate(inst.Path("css/Question.html"));
     ASSERT_TRUE(f.WebBrowser2->WaitForLoad());
@@ -228,11 +233,14 @@ TEST_F(HostilePageTest, ABankScriptReadsNoFileOutsideItsFoldersAndReachesNoListe
     web.Navigate(QStringLiteral("http://%1/C-page").arg(control.Base()));
     ASSERT_TRUE(web.WaitForLoad(20000));
     ASSERT_TRUE(pumpUntil([&] {
-        return control.Arrived("/C-ws") && control.Arrived("/C-fetch") && control.binary > 0 && control.datagrams > 0;
-    })) << control.requests.join(u'\n').toStdString() << " TURN " << control.binary << " UDP " << control.datagrams;
+        return control.Arrived("/C-ws") && control.Arrived("/C-fetch") && control.binary > 0 &&
+               control.datagrams > 0;
+    })) << control.requests.join(u'\n').toStdString()
+        << " TURN " << control.binary << " UDP " << control.datagrams;
     for (WebBrowser* b : {f.WebBrowser1, f.WebBrowser2})
-        ASSERT_TRUE(pumpUntil([&] { return probeOf(b).value("done").toBool(); })) << "the exploit did not run to its end";
-    pump(1500);  // the exploit's own asynchronous attempts
+        ASSERT_TRUE(pumpUntil([&] { return probeOf(b).value("done").toBool(); }))
+            << "the exploit did not run to its end";
+    pump(1500); // the exploit's own asynchronous attempts
 
     for (WebBrowser* b : {f.WebBrowser1, f.WebBrowser2}) {
         const QVariantMap probe = probeOf(b);
@@ -244,10 +252,12 @@ TEST_F(HostilePageTest, ABankScriptReadsNoFileOutsideItsFoldersAndReachesNoListe
         // The browser itself refused them, whatever the script above missed.
         const QStringList refused = probe.value("refused").toStringList();
         for (const char* directive : {"connect-src", "frame-src", "img-src"})
-            EXPECT_TRUE(refused.contains(QLatin1String(directive))) << directive << ": " << refused.join(u' ').toStdString();
+            EXPECT_TRUE(refused.contains(QLatin1String(directive)))
+                << directive << ": " << refused.join(u' ').toStdString();
         const QByteArray all = QJsonDocument::fromVariant(probe).toJson();
         EXPECT_FALSE(all.contains("TOPSECRET")) << all.toStdString();
     }
-    EXPECT_EQ(listener.connections, 0) << listener.requests.join(u'\n').toStdString() << " TURN " << listener.binary;
+    EXPECT_EQ(listener.connections, 0)
+        << listener.requests.join(u'\n').toStdString() << " TURN " << listener.binary;
     EXPECT_EQ(listener.datagrams, 0);
 }

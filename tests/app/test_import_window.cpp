@@ -20,12 +20,13 @@ namespace {
 class ImportWindowTest : public MainWindowFixture {
 protected:
     ImportWindowTest()
-        : MainWindowFixture(DefaultSettingsSql() +
-                            "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,'0');"
-                            "INSERT INTO 题目类别 VALUES(101,'节',11,'0');"
-                            "INSERT INTO 类型说明 VALUES('单项选择题','：选一项。',1);"
-                            "INSERT INTO 小题 VALUES(1,1,101,'单项选择题','旧题','A','',0,0);"
-                            "INSERT INTO 答案选项 VALUES(1,1,1,'是');INSERT INTO 答案选项 VALUES(1,1,2,'否');") {}
+        : MainWindowFixture(
+              DefaultSettingsSql() +
+              "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,'0');"
+              "INSERT INTO 题目类别 VALUES(101,'节',11,'0');"
+              "INSERT INTO 类型说明 VALUES('单项选择题','：选一项。',1);"
+              "INSERT INTO 小题 VALUES(1,1,101,'单项选择题','旧题','A','',0,0);"
+              "INSERT INTO 答案选项 VALUES(1,1,1,'是');INSERT INTO 答案选项 VALUES(1,1,2,'否');") {}
 
     template <class T> void whenShown(std::function<void(T&)> act, int triesLeft = 500) {
         QTimer::singleShot(20, [this, act, triesLeft] {
@@ -35,14 +36,15 @@ protected:
         });
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(ImportWindowTest, CtrlIImportsAFileAndOpensItsSection) {
     TFrmMain& f = Start();
     WriteFileBytes(inst.Path("新题.csv"), "分类,题干,选项A,选项B,答案\n新源/新科目/新节,新题一,甲,乙,B\n"
                                           "新源/新科目/新节,新题二,甲,乙,E\n");
-    const FileDialogHandler previous = SetFileDialogHandler(
-        [&](const TFileDialog&) { return std::optional<QString>(QString::fromStdString(inst.Path("新题.csv"))); });
+    const FileDialogHandler previous = SetFileDialogHandler([&](const TFileDialog&) {
+        return std::optional<QString>(QString::fromStdString(inst.Path("新题.csv")));
+    });
     QString report;
     bool importEnabled = true;
     whenShown<TFrmImport>([&](TFrmImport& d) {
@@ -73,14 +75,16 @@ TEST_F(ImportWindowTest, TheTreesContextMenuOffersImportAndExportAndLeavesTheSel
     QStringList entries;
     QTimer::singleShot(100, [&] {
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            for (QAction* a : menu->actions()) entries << a->text();
+            for (QAction* a : menu->actions())
+                entries << a->text();
             menu->close();
         }
     });
     const QRect first = f.TreeView1->visualItemRect(f.TreeView1->topLevelItem(0));
     // The press, then the menu request the window system sends after it.
     QTest::mousePress(f.TreeView1->viewport(), Qt::RightButton, {}, first.center());
-    QContextMenuEvent request(QContextMenuEvent::Mouse, first.center(), f.TreeView1->viewport()->mapToGlobal(first.center()));
+    QContextMenuEvent request(QContextMenuEvent::Mouse, first.center(),
+                              f.TreeView1->viewport()->mapToGlobal(first.center()));
     QApplication::sendEvent(f.TreeView1->viewport(), &request);
     QTest::mouseRelease(f.TreeView1->viewport(), Qt::RightButton, {}, first.center());
     EXPECT_EQ(entries, (QStringList{"导入试题…", "导出本分类…"}));
@@ -90,22 +94,24 @@ TEST_F(ImportWindowTest, TheTreesContextMenuOffersImportAndExportAndLeavesTheSel
 TEST_F(ImportWindowTest, ASheetOfUnknownColumnsIsReadAsTheUserSaysAndTheChoiceIsKept) {
     TFrmMain& f = Start();
     WriteFileBytes(inst.Path("班级题库.csv"), "编号,内容,甲,乙,对的\n1,天是什么颜色,蓝,红,A\n");
-    const FileDialogHandler previous = SetFileDialogHandler(
-        [&](const TFileDialog&) { return std::optional<QString>(QString::fromStdString(inst.Path("班级题库.csv"))); });
+    const FileDialogHandler previous = SetFileDialogHandler([&](const TFileDialog&) {
+        return std::optional<QString>(QString::fromStdString(inst.Path("班级题库.csv")));
+    });
     // Each column's role by the keyboard: Home is 题干, each Down the next (选项A, 选项B … 选项, 答案).
     const auto choose = [](QComboBox* box, int downs) {
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Home);
-        for (int i = 0; i < downs; ++i) QTest::keyClick(box, Qt::Key_Down);
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
     };
     int questions = -1;
     whenShown<TFrmImport>([&](TFrmImport& d) {
         whenShown<TFrmColumns>([&](TFrmColumns& c) {
             ASSERT_EQ(c.Roles.size(), 5u);
-            choose(c.Roles[1], 0);   // 内容: 题干
-            choose(c.Roles[2], 1);   // 甲: 选项A
-            choose(c.Roles[3], 2);   // 乙: 选项B
-            choose(c.Roles[4], 10);  // 对的: 答案
+            choose(c.Roles[1], 0);  // 内容: 题干
+            choose(c.Roles[2], 1);  // 甲: 选项A
+            choose(c.Roles[3], 2);  // 乙: 选项B
+            choose(c.Roles[4], 10); // 对的: 答案
             QTest::mouseClick(c.findChildren<QPushButton*>().front(), Qt::LeftButton);
         });
         QTest::mouseClick(d.BtnBrowse, Qt::LeftButton);

@@ -1,8 +1,8 @@
 // The real main window, offscreen: start-up, the top strip's widths and closing.
 #include "app/FrmMain.h"
 #include "browser/WebBrowser.h"
-#include "platform/Files.h"
 #include "platform/AppFolder.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Online.h"
 #include "render/Global.h"
@@ -14,9 +14,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-const std::string kBank = DefaultSettingsSql() +
-                          "INSERT INTO 题目类别 VALUES(1,'模拟题库',0,'0');"
-                          "INSERT INTO 题目类别 VALUES(11,'言语理解与表达',1,NULL);";
+const std::string kBank = DefaultSettingsSql() + "INSERT INTO 题目类别 VALUES(1,'模拟题库',0,'0');"
+                                                 "INSERT INTO 题目类别 VALUES(11,'言语理解与表达',1,NULL);";
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -39,14 +38,14 @@ protected:
     QString askedUrl;
     std::function<bool(const QString&)> previousOnline;
 };
-}  // namespace
+} // namespace
 
 TEST(TopStripWidths, NormalAndZoneModeRules) {
-    EXPECT_EQ(NormalModePanel3Width(1042), 792);  // banner exactly 250
-    EXPECT_EQ(NormalModePanel3Width(1041), 792);  // narrower: the strip keeps its twelve slots
+    EXPECT_EQ(NormalModePanel3Width(1042), 792); // banner exactly 250
+    EXPECT_EQ(NormalModePanel3Width(1041), 792); // narrower: the strip keeps its twelve slots
     EXPECT_EQ(NormalModePanel3Width(800), 792);
     EXPECT_EQ(NormalModePanel3Width(1263), 1013);
-    EXPECT_EQ(ZoneModePanel3Width(700), 300);  // banner 400
+    EXPECT_EQ(ZoneModePanel3Width(700), 300); // banner 400
     EXPECT_EQ(ZoneModePanel3Width(664), 264);
     EXPECT_EQ(ZoneModePanel3Width(663), 264);
     EXPECT_EQ(ZoneModePanel3Width(1263), 863);
@@ -142,11 +141,11 @@ class BrokenBankTest : public MainWindowTest {
 protected:
     BrokenBankTest() : MainWindowTest("DROP TABLE 系统参数;") {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(BrokenBankTest, AnErrorAfterConnectingIsReportedAndSkipsTheRestOfStartUp) {
     TFrmMain frm;
-    EXPECT_TRUE(frm.FormCreate());  // the window still opens
+    EXPECT_TRUE(frm.FormCreate()); // the window still opens
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].text.indexOf("系统参数"), -1) << boxes.shown[0].text.toStdString();
     EXPECT_TRUE(frm.WebBrowser4->LocationURL().isEmpty());

@@ -14,12 +14,13 @@ protected:
     NavigationTest() : MainWindowFixture(DefaultSettingsSql()) {}
     void SetUp() override {
         Start();
-        for (int slot = 0; slot < 16; ++slot) frm->SlotCommands[slot] = [this, slot] { ran.push_back(slot); };
+        for (int slot = 0; slot < 16; ++slot)
+            frm->SlotCommands[slot] = [this, slot] { ran.push_back(slot); };
     }
     TImage* image(int slot) { return frm->NavImages[static_cast<size_t>(slot)]; }
     std::vector<int> ran;
 };
-}  // namespace
+} // namespace
 
 TEST_F(NavigationTest, StripIsBuiltWithOverlappingPicturesAndSlotZeroSelected) {
     for (int slot = 0; slot < 16; ++slot) {
@@ -52,13 +53,14 @@ TEST_F(NavigationTest, AfterAClickNoHoverUntilThePointerHasLeftAnImage) {
     EXPECT_TRUE(frm->ClickPending);
     EXPECT_TRUE(shows(image(3), frm->ImageList3, 3));
     EXPECT_TRUE(shows(image(0), frm->ImageList1, 0));
-    frm->HoverShown = false;  // a move after the click must not light it
+    frm->HoverShown = false; // a move after the click must not light it
     frm->ActMouseMoveExecute(image(3));
     EXPECT_FALSE(frm->HoverShown);
     EXPECT_TRUE(shows(image(3), frm->ImageList3, 3));
     frm->ActMouseLeaveExecute(image(3));
     EXPECT_FALSE(frm->ClickPending);
-    EXPECT_TRUE(shows(image(3), frm->ImageList3, 3)) << "leaving the selected slot keeps its selected picture";
+    EXPECT_TRUE(shows(image(3), frm->ImageList3, 3))
+        << "leaving the selected slot keeps its selected picture";
     frm->ActMouseMoveExecute(image(4));
     EXPECT_TRUE(shows(image(4), frm->ImageList2, 4));
     frm->ActMouseLeaveExecute(image(4));
@@ -77,14 +79,15 @@ TEST_F(NavigationTest, ZoneModeSwapsTheSlotsTheLeftColumnAndTheWidths) {
     frm->CurrentNavSlot = 12;
     frm->SetMenu(false);
     QApplication::processEvents();
-    for (int slot = 0; slot < 16; ++slot) EXPECT_EQ(image(slot)->isVisible(), slot >= 12) << slot;
+    for (int slot = 0; slot < 16; ++slot)
+        EXPECT_EQ(image(slot)->isVisible(), slot >= 12) << slot;
     EXPECT_FALSE(frm->TreeView1->isVisible());
     EXPECT_FALSE(frm->CoolBar1->isVisible());
     EXPECT_TRUE(frm->Panel9->isVisible());
     EXPECT_TRUE(frm->Header3->isVisible());
     EXPECT_EQ(frm->Header1->text(), "照片剪裁");
     EXPECT_TRUE(shows(image(12), frm->ImageList3, 12));
-    EXPECT_EQ(frm->Panel3->width(), 900);  // 1300 - 400
+    EXPECT_EQ(frm->Panel3->width(), 900); // 1300 - 400
     frm->resize(700, 734);
     QApplication::processEvents();
     EXPECT_EQ(frm->Panel3->width(), ZoneModePanel3Width(frm->Panel2->width()));
@@ -93,7 +96,8 @@ TEST_F(NavigationTest, ZoneModeSwapsTheSlotsTheLeftColumnAndTheWidths) {
     frm->CurrentNavSlot = 11;
     frm->SetMenu(true);
     QApplication::processEvents();
-    for (int slot = 0; slot < 16; ++slot) EXPECT_EQ(image(slot)->isVisible(), slot < 12) << slot;
+    for (int slot = 0; slot < 16; ++slot)
+        EXPECT_EQ(image(slot)->isVisible(), slot < 12) << slot;
     EXPECT_EQ(frm->Header1->text(), "试题目录");
     EXPECT_TRUE(frm->Panel6->isVisible());
     EXPECT_EQ(frm->Panel3->width(), 1050);
@@ -101,7 +105,7 @@ TEST_F(NavigationTest, ZoneModeSwapsTheSlotsTheLeftColumnAndTheWidths) {
 }
 
 TEST_F(NavigationTest, CollapseAndExpandRestoreAWidthSetWithTheSplitter) {
-    frm->Panel6->setFixedWidth(340);  // what dragging Splitter1 does
+    frm->Panel6->setFixedWidth(340); // what dragging Splitter1 does
     frm->BitBtn1Click();
     QApplication::processEvents();
     EXPECT_EQ(frm->Panel6->width(), 17);

@@ -12,19 +12,20 @@ namespace {
 class PageInBrowserTest : public MainWindowFixture {
 protected:
     PageInBrowserTest()
-        : MainWindowFixture(DefaultSettingsSql() + FixtureText("render/fixtures/page_bank.sql") +
-                            "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
-                            "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);") {}
+        : MainWindowFixture(
+              DefaultSettingsSql() + FixtureText("render/fixtures/page_bank.sql") +
+              "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
+              "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);") {}
     QVariant eval(const char* js) { return frm->WebBrowser1->Evaluate(QString::fromUtf8(js)); }
 };
-}  // namespace
+} // namespace
 
 TEST_F(PageInBrowserTest, PageScriptShowsAnswersChangesFontsAndAnswersAgain) {
     TFrmMain& f = Start();
-    WriteMainCss();  // the page links main.css; the file is Main.css
+    WriteMainCss(); // the page links main.css; the file is Main.css
     f.WebBrowser1->Navigate(inst.Path("css/Question.html"));
     ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
-    ASSERT_TRUE(PaperLoaded == false);  // the fixture page ends with a plain item
+    ASSERT_TRUE(PaperLoaded == false); // the fixture page ends with a plain item
     PaperLoaded = true;
 
     EXPECT_EQ(eval("document.title").toString(), "节");
@@ -32,15 +33,16 @@ TEST_F(PageInBrowserTest, PageScriptShowsAnswersChangesFontsAndAnswersAgain) {
     EXPECT_EQ(eval("document.querySelectorAll('span[id^=Answer]').length").toInt(), 14);
     EXPECT_EQ(eval("document.getElementById('Answer2').style.display").toString(), "none");
 
-    f.ToolButton1Click();  // show all answers
+    f.ToolButton1Click(); // show all answers
     EXPECT_EQ(f.ToolButton1->Tag, 1);
     EXPECT_EQ(f.ToolButton1->ImageIndex(), 1);
-    EXPECT_EQ(eval("[...document.querySelectorAll('span[id^=Answer]')].filter(s=>s.style.display=='none').length")
-                  .toInt(),
-              0);
+    EXPECT_EQ(
+        eval("[...document.querySelectorAll('span[id^=Answer]')].filter(s=>s.style.display=='none').length")
+            .toInt(),
+        0);
     EXPECT_EQ(eval("document.getElementById('ShowButton2').innerText").toString(), "隐藏答案");
 
-    f.ToolButton2Click();  // enlarge
+    f.ToolButton2Click(); // enlarge
     EXPECT_EQ(eval("document.all[0].style.fontSize").toString(), "large");
     f.ToolButton3Click();
     f.ToolButton3Click();
@@ -67,7 +69,7 @@ TEST_F(PageInBrowserTest, PageScriptShowsAnswersChangesFontsAndAnswersAgain) {
 TEST_F(PageInBrowserTest, AScriptThePageDoesNotDefineIsAnError) {
     TFrmMain& f = Start();
     WriteFileBytes(inst.Path("css/gg1bk.html"), "<html><body>banner</body></html>");
-    f.WebBrowser1->Navigate(inst.Path("css/gg1bk.html"));  // a page without the question script
+    f.WebBrowser1->Navigate(inst.Path("css/gg1bk.html")); // a page without the question script
     try {
         f.ToolButton2Click();
         FAIL() << "no error";
@@ -80,7 +82,8 @@ TEST_F(PageInBrowserTest, WrittenDocumentsShowTheirLinesInOrder) {
     TFrmMain& f = Start();
     WritePageHead("预览", f.WebBrowser2);
     WritePreviewStyle(f.WebBrowser2);
-    for (const char* line : {"</head>", "<body class=\"TestBody\"><p id=\"p\">第一行</p>", "<p>第二行</p></body></html>"})
+    for (const char* line :
+         {"</head>", "<body class=\"TestBody\"><p id=\"p\">第一行</p>", "<p>第二行</p></body></html>"})
         f.WebBrowser2->Document().Writeln(line);
     EXPECT_EQ(f.WebBrowser2->WrittenLines().size(), 5 + 31 + 3);
     EXPECT_EQ(f.WebBrowser2->Evaluate("document.title").toString(), "预览");

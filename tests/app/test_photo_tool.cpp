@@ -23,7 +23,9 @@ bool readJpeg(const std::string& bytes, QImage* out) {
     jpeg_decompress_struct cinfo;
     JumpingError err;
     cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<JumpingError*>(c->err)->jump, 1); };
+    err.pub.error_exit = [](j_common_ptr c) {
+        std::longjmp(reinterpret_cast<JumpingError*>(c->err)->jump, 1);
+    };
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
@@ -33,7 +35,8 @@ bool readJpeg(const std::string& bytes, QImage* out) {
     jpeg_read_header(&cinfo, TRUE);
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
-    *out = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB888);
+    *out = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
+                  QImage::Format_RGB888);
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW row = out->scanLine(static_cast<int>(cinfo.output_scanline));
         jpeg_read_scanlines(&cinfo, &row, 1);
@@ -49,7 +52,8 @@ QImage quarters(int w, int h) {
     image.fill(Qt::red);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if (x >= w / 2 || y >= h / 2) image.setPixel(x, y, y < h / 2 ? 0xFF00FF00 : x < w / 2 ? 0xFF0000FF : 0xFFFFFF00);
+            if (x >= w / 2 || y >= h / 2)
+                image.setPixel(x, y, y < h / 2 ? 0xFF00FF00 : x < w / 2 ? 0xFF0000FF : 0xFFFFFF00);
     return image;
 }
 
@@ -66,14 +70,14 @@ void writeAdobeCmyk(const QImage& rgb, const std::string& path) {
     cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
     cinfo.input_components = 4;
     cinfo.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&cinfo);  // with the Adobe marker
+    jpeg_set_defaults(&cinfo); // with the Adobe marker
     jpeg_set_quality(&cinfo, 95, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(static_cast<size_t>(rgb.width()) * 4, 255);
     for (; cinfo.next_scanline < cinfo.image_height;) {
         for (int x = 0; x < rgb.width(); ++x) {
             const QRgb p = rgb.pixel(x, static_cast<int>(cinfo.next_scanline));
-            const JSAMPLE inverted[] = {JSAMPLE(qRed(p)), JSAMPLE(qGreen(p)), JSAMPLE(qBlue(p))};  // 255 - ink
+            const JSAMPLE inverted[] = {JSAMPLE(qRed(p)), JSAMPLE(qGreen(p)), JSAMPLE(qBlue(p))}; // 255 - ink
             std::copy(inverted, inverted + 3, row.begin() + x * 4);
         }
         JSAMPROW r = row.data();
@@ -116,7 +120,8 @@ void expectQuarters(const QImage& image) {
     close(fds[1]);
     std::string got;
     char buffer[512];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) got.append(buffer, static_cast<size_t>(n));
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        got.append(buffer, static_cast<size_t>(n));
     close(fds[0]);
     waitpid(pid, nullptr, 0);
     return got;
@@ -139,7 +144,7 @@ protected:
     }
     void open(const std::string& name) {
         answers = name;
-        QTest::mouseClick(frm->BitBtn2, Qt::LeftButton);  // errors go to the program's error handler
+        QTest::mouseClick(frm->BitBtn2, Qt::LeftButton); // errors go to the program's error handler
     }
     void type(TSpinEdit* box, const QString& text) {
         box->selectAll();
@@ -152,7 +157,7 @@ protected:
     std::string answers;
     std::vector<TFileDialog::Kind> dialogs;
 };
-}  // namespace
+} // namespace
 
 TEST_F(PhotoToolTest, OpeningAJpegShowsItsSizeAndSqueezesAllOfItIntoTheAdjustedPicture) {
     open("photo.jpg");
@@ -210,7 +215,7 @@ TEST_F(PhotoToolTest, SavingWritesAJpegOfTheChosenSizeOverAnExistingFile) {
     frm->SpinEdit1->setValue(100);
     frm->SpinEdit2->setValue(120);
     WriteFileBytes(inst.Path("out.jpg"), "an older file");
-    answers = "out";  // the default extension is added
+    answers = "out"; // the default extension is added
     frm->BitBtn3->click();
     EXPECT_EQ(dialogs.back(), TFileDialog::Kind::Save);
     QImage saved;
@@ -223,11 +228,13 @@ TEST_F(PhotoToolTest, AFileThatIsNoPictureIsReportedAndChangesNothing) {
     open("photo.jpg");
     const QImage before = adjusted();
     WriteFileBytes(inst.Path("notes.jpg"), "just some text");
-    WriteFileBytes(inst.Path("cut.jpg"), ReadFileBytes(inst.Path("photo.jpg")).substr(0, 20));  // cut in its header
+    WriteFileBytes(inst.Path("cut.jpg"),
+                   ReadFileBytes(inst.Path("photo.jpg")).substr(0, 20)); // cut in its header
     for (const char* name : {"notes.jpg", "cut.jpg", "missing.png"}) {
         open(name);
         ASSERT_FALSE(boxes.shown.empty()) << name;
-        EXPECT_TRUE(boxes.shown.back().text.startsWith(QStringLiteral("无法打开照片“%1”：").arg(QString::fromUtf8(name))))
+        EXPECT_TRUE(boxes.shown.back().text.startsWith(
+            QStringLiteral("无法打开照片“%1”：").arg(QString::fromUtf8(name))))
             << boxes.shown.back().text.toStdString();
         EXPECT_EQ(frm->Label3->text(), "宽640");
         EXPECT_EQ(adjusted(), before);
@@ -256,12 +263,14 @@ TEST_F(PhotoToolTest, AForgedHugeSizeIsRefusedBeforeDecodingAndACutJpegIsReporte
         boxes.shown.clear();
         open(name);
         ASSERT_EQ(boxes.shown.size(), 1u) << name;
-        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("无法打开照片“%1”：%2。").arg(QString::fromUtf8(name), says));
+        EXPECT_EQ(boxes.shown[0].text,
+                  QStringLiteral("无法打开照片“%1”：%2。").arg(QString::fromUtf8(name), says));
         EXPECT_EQ(adjusted(), before) << name;
     }
-#ifndef __SANITIZE_ADDRESS__  // its shadow memory needs an unlimited address space
+#ifndef __SANITIZE_ADDRESS__ // its shadow memory needs an unlimited address space
     // Refused from the header alone: decoding would want gigabytes.
     for (const char* name : {"progressive-claims-30000.jpg", "progressive-claims-65500.jpg"})
-        EXPECT_NE(loadWithLittleRoom(inst.Path(name), 512u << 20).find("图像太大"), std::string::npos) << name;
+        EXPECT_NE(loadWithLittleRoom(inst.Path(name), 512u << 20).find("图像太大"), std::string::npos)
+            << name;
 #endif
 }

@@ -15,8 +15,11 @@ namespace {
 std::string categories(const char* prefix) {
     const std::string p = prefix;
     return "INSERT INTO 题目类别 VALUES(1,'" + p + "库',0,'0');INSERT INTO 题目类别 VALUES(11,'" + p +
-           "科目',1,NULL);INSERT INTO 题目类别 VALUES(101,'" + p + "节',11,NULL);"
-           "INSERT INTO 小题 VALUES(1,1,101,'单项选择题','" + p + "题','A','',0,0);"
+           "科目',1,NULL);INSERT INTO 题目类别 VALUES(101,'" + p +
+           "节',11,NULL);"
+           "INSERT INTO 小题 VALUES(1,1,101,'单项选择题','" +
+           p +
+           "题','A','',0,0);"
            "INSERT INTO 答案选项 VALUES(1,1,1,'是');INSERT INTO 答案选项 VALUES(1,1,2,'否');";
 }
 
@@ -37,20 +40,32 @@ protected:
         return frm->WebBrowser1->Evaluate(QStringLiteral("document.title")).toString();
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(SettingsCommandsTest, SlotsAndTheToolButtonOpenTheirDialogs) {
     TFrmMain& f = Start();
     ASSERT_TRUE(PaperLoaded);
     f.WebBrowser1->Evaluate(QStringLiteral("document.getElementById('1/0').click(); 1"));
     int opened = 0;
-    whenShown<TFrmDBBackup>([&](TFrmDBBackup& d) { ++opened; d.BitBtn3->click(); });
+    whenShown<TFrmDBBackup>([&](TFrmDBBackup& d) {
+        ++opened;
+        d.BitBtn3->click();
+    });
     f.ActClickExecute(f.NavImages[6]);
-    whenShown<TFrmDBRestore>([&](TFrmDBRestore& d) { ++opened; d.BitBtn3->click(); });
+    whenShown<TFrmDBRestore>([&](TFrmDBRestore& d) {
+        ++opened;
+        d.BitBtn3->click();
+    });
     f.ActClickExecute(f.NavImages[7]);
-    whenShown<TFrmJMSZ>([&](TFrmJMSZ& d) { ++opened; d.BitBtn2->click(); });
+    whenShown<TFrmJMSZ>([&](TFrmJMSZ& d) {
+        ++opened;
+        d.BitBtn2->click();
+    });
     f.ActClickExecute(f.NavImages[8]);
-    whenShown<TFrmUISet>([&](TFrmUISet& d) { ++opened; QTest::mouseClick(d.BitBtn3, Qt::LeftButton); });
+    whenShown<TFrmUISet>([&](TFrmUISet& d) {
+        ++opened;
+        QTest::mouseClick(d.BitBtn3, Qt::LeftButton);
+    });
     QTest::mouseClick(f.ToolButton4, Qt::LeftButton);
     EXPECT_EQ(opened, 4);
     EXPECT_TRUE(f.WebBrowser1->Evaluate(QStringLiteral("document.getElementById('1/0').checked")).toBool())
@@ -88,6 +103,7 @@ TEST_F(SettingsCommandsTest, ARestoreShowsTheRestoredBankWithoutARestart) {
     EXPECT_EQ(pageTitle(), "乙节");
     EXPECT_TRUE(f.windowTitle().startsWith("备份"));
     // The page shows the restored look too.
-    EXPECT_EQ(f.WebBrowser1->Evaluate(QStringLiteral("getComputedStyle(document.body).backgroundColor")).toString(),
-              "rgb(171, 205, 239)");
+    EXPECT_EQ(
+        f.WebBrowser1->Evaluate(QStringLiteral("getComputedStyle(document.body).backgroundColor")).toString(),
+        "rgb(171, 205, 239)");
 }

@@ -16,9 +16,10 @@ namespace {
 class ShortcutTest : public MainWindowFixture {
 protected:
     ShortcutTest()
-        : MainWindowFixture(DefaultSettingsSql() + FixtureText("render/fixtures/page_bank.sql") +
-                            "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
-                            "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);") {}
+        : MainWindowFixture(
+              DefaultSettingsSql() + FixtureText("render/fixtures/page_bank.sql") +
+              "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
+              "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);") {}
     void SetUp() override {
         Start();
         ASSERT_TRUE(frm->WebBrowser1->WaitForLoad());
@@ -40,7 +41,7 @@ protected:
         return tip.mid(open + 1, tip.size() - open - 2).split(QStringLiteral(", "));
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(ShortcutTest, EveryKeyInAToolTipClicksThatButtonOnlyEvenFromInsideThePage) {
     TToolButton* const buttons[] = {frm->ToolButton1, frm->ToolButton2, frm->ToolButton3,
@@ -61,7 +62,7 @@ TEST_F(ShortcutTest, EveryKeyInAToolTipClicksThatButtonOnlyEvenFromInsideThePage
         const QStringList keys = keysOf(b->toolTip());
         ASSERT_FALSE(keys.isEmpty()) << "no key in the tool tip " << b->toolTip().toStdString();
         for (const QString& k : keys) {
-            if (k == QLatin1String("Esc")) continue;  // only in full screen, tested below
+            if (k == QLatin1String("Esc")) continue; // only in full screen, tested below
             const QKeySequence seq = QKeySequence::fromString(k);
             ASSERT_FALSE(seq.isEmpty()) << k.toStdString();
             const std::map<TToolButton*, int> before = clicks;
@@ -80,8 +81,8 @@ TEST_F(ShortcutTest, EveryKeyInAToolTipClicksThatButtonOnlyEvenFromInsideThePage
 }
 
 TEST_F(ShortcutTest, F11TogglesFullScreenEscOnlyLeavesIt) {
-    frm->WebBrowser1->ExecScript(QStringLiteral(
-        "window.escapes = 0; document.addEventListener('keydown', function (e) { if (e.key == 'Escape') ++escapes; });"));
+    frm->WebBrowser1->ExecScript(QStringLiteral("window.escapes = 0; document.addEventListener('keydown', "
+                                                "function (e) { if (e.key == 'Escape') ++escapes; });"));
     press(QKeySequence(Qt::Key_Escape));
     EXPECT_TRUE(frm->Panel1->isVisible()) << "Esc outside full screen does nothing";
     EXPECT_EQ(frm->ToolButton9->Tag, 0);
@@ -107,7 +108,7 @@ TEST_F(ShortcutTest, F11TogglesFullScreenEscOnlyLeavesIt) {
 }
 
 TEST_F(ShortcutTest, KeysDoNothingWhileTheToolBarsAreHidden) {
-    frm->SetMenu(false);  // the application zone shows no tool bars
+    frm->SetMenu(false); // the application zone shows no tool bars
     QApplication::processEvents();
     frm->setFocus();
     press(QKeySequence(Qt::Key_F11));

@@ -19,8 +19,10 @@ protected:
         : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql") + history) {}
     static constexpr const char* kHistory =
         // Test 3: timed, 1 answered A (right), 4 answered AC (right), 3 answered A (wrong).
-        "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(3,2,5,3.5,0.7,'2026-12-08 10:00:00');"
-        "INSERT INTO 测试题目 VALUES(3,1,-1);INSERT INTO 测试题目 VALUES(3,4,-1);INSERT INTO 测试题目 VALUES(3,3,0);"
+        "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(3,2,5,3.5,0.7,'2026-12-08 "
+        "10:00:00');"
+        "INSERT INTO 测试题目 VALUES(3,1,-1);INSERT INTO 测试题目 VALUES(3,4,-1);INSERT INTO 测试题目 "
+        "VALUES(3,3,0);"
         "INSERT INTO 测试计时 VALUES(3,600,300,0);"
         "INSERT INTO 测试作答 VALUES(3,1,'A',20);INSERT INTO 测试作答 VALUES(3,4,'AC',40);"
         "INSERT INTO 测试作答 VALUES(3,3,'A',30);";
@@ -30,7 +32,7 @@ class NoHistoryWindow : public StatisticsWindow {
 protected:
     NoHistoryWindow() : StatisticsWindow("DELETE FROM 测试题目;DELETE FROM 测试结果;") {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(StatisticsWindow, ChartsSaveAsPicturesAndATimedTestOpensWithItsAnswers) {
     TFrmMain& f = Start();
@@ -41,8 +43,10 @@ TEST_F(StatisticsWindow, ChartsSaveAsPicturesAndATimedTestOpensWithItsAnswers) {
         ASSERT_EQ(d.Charts.size(), 4u);
         EXPECT_EQ(d.Charts[0]->chart()->title(), "各题型正确率走势");
         // The first tab's "保存为图片…" writes the chart as a PNG.
-        const auto previous = SetFileDialogHandler([&](const TFileDialog&) { return QString::fromStdString(png); });
-        for (auto* b : d.PageControl1->widget(0)->findChildren<QPushButton*>()) QTest::mouseClick(b, Qt::LeftButton);
+        const auto previous =
+            SetFileDialogHandler([&](const TFileDialog&) { return QString::fromStdString(png); });
+        for (auto* b : d.PageControl1->widget(0)->findChildren<QPushButton*>())
+            QTest::mouseClick(b, Qt::LeftButton);
         SetFileDialogHandler(previous);
         EXPECT_FALSE(QImage(QString::fromStdString(png)).isNull());
         // 3 answered wrongly twice (the fixture's test 1 and test 3): the most often.
@@ -61,11 +65,14 @@ TEST_F(StatisticsWindow, ChartsSaveAsPicturesAndATimedTestOpensWithItsAnswers) {
     ASSERT_TRUE(f.WebBrowser1->WaitForLoad());
     EXPECT_EQ(f.WebBrowser1->Evaluate("document.title").toString(), "温故知新");
     EXPECT_EQ(ShiTiList.Count(), 3);
-    EXPECT_TRUE(SpinUntil([&] {
-        return f.WebBrowser1->Evaluate("['1/0','4/0','4/2','3/0'].every(function(id){"
-                                       "return document.getElementById(id).checked;})")
-            .toBool();
-    }, 5000));
+    EXPECT_TRUE(SpinUntil(
+        [&] {
+            return f.WebBrowser1
+                ->Evaluate("['1/0','4/0','4/2','3/0'].every(function(id){"
+                           "return document.getElementById(id).checked;})")
+                .toBool();
+        },
+        5000));
     EXPECT_FALSE(f.WebBrowser1->Evaluate("document.getElementById('3/2').checked").toBool());
 }
 

@@ -10,27 +10,29 @@
 
 namespace {
 const std::string kTree = DefaultSettingsSql() +
-    "INSERT INTO 题目类别 VALUES(1,'源一',0,'0');"
-    "INSERT INTO 题目类别 VALUES(11,'科目甲',1,NULL);"
-    "INSERT INTO 题目类别 VALUES(2,'源二',0,'0');"
-    "INSERT INTO 题目类别 VALUES(101,'节一',11,NULL);"   // read before its sibling 102
-    "INSERT INTO 题目类别 VALUES(21,'科目甲',2,NULL);"
-    "INSERT INTO 题目类别 VALUES(102,'节二',11,NULL);"
-    "INSERT INTO 题目类别 VALUES(12,'科目乙',1,NULL);"
-    "INSERT INTO 题目类别 VALUES(1001,'第三层',101,NULL);"
-    "INSERT INTO 题目类别 VALUES(999,'孤儿',555,NULL);"   // its parent does not exist
-    "INSERT INTO 题目类别 VALUES(201,'空节',21,NULL);"
-    "INSERT INTO 小题 VALUES(5,5,101,'单项选择题','题五','A','',0,0);"
-    "INSERT INTO 小题 VALUES(3,3,101,'单项选择题','题三','B','',0,0);"
-    "INSERT INTO 小题 VALUES(4,4,102,'单项选择题','其他','B','',0,0);";
+                          "INSERT INTO 题目类别 VALUES(1,'源一',0,'0');"
+                          "INSERT INTO 题目类别 VALUES(11,'科目甲',1,NULL);"
+                          "INSERT INTO 题目类别 VALUES(2,'源二',0,'0');"
+                          "INSERT INTO 题目类别 VALUES(101,'节一',11,NULL);" // read before its sibling 102
+                          "INSERT INTO 题目类别 VALUES(21,'科目甲',2,NULL);"
+                          "INSERT INTO 题目类别 VALUES(102,'节二',11,NULL);"
+                          "INSERT INTO 题目类别 VALUES(12,'科目乙',1,NULL);"
+                          "INSERT INTO 题目类别 VALUES(1001,'第三层',101,NULL);"
+                          "INSERT INTO 题目类别 VALUES(999,'孤儿',555,NULL);" // its parent does not exist
+                          "INSERT INTO 题目类别 VALUES(201,'空节',21,NULL);"
+                          "INSERT INTO 小题 VALUES(5,5,101,'单项选择题','题五','A','',0,0);"
+                          "INSERT INTO 小题 VALUES(3,3,101,'单项选择题','题三','B','',0,0);"
+                          "INSERT INTO 小题 VALUES(4,4,102,'单项选择题','其他','B','',0,0);";
 
 QStringList outline(const QTreeWidget* tree) {
     QStringList out;
     std::function<void(const QTreeWidgetItem*, int)> walk = [&](const QTreeWidgetItem* item, int depth) {
         out << QString(depth * 2, ' ') + item->text(0);
-        for (int i = 0; i < item->childCount(); ++i) walk(item->child(i), depth + 1);
+        for (int i = 0; i < item->childCount(); ++i)
+            walk(item->child(i), depth + 1);
     };
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) walk(tree->topLevelItem(i), 0);
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        walk(tree->topLevelItem(i), 0);
     return out;
 }
 
@@ -38,14 +40,14 @@ class TreeTest : public MainWindowFixture {
 protected:
     TreeTest() : MainWindowFixture(kTree) {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(TreeTest, BuildsInReadOrderAndOpensTheThirdNodesPageAtStart) {
     TFrmMain& f = Start();
-    EXPECT_EQ(outline(f.TreeView1), QStringList({"源一", "  科目甲", "    节一", "      第三层", "    节二", "  科目乙",
-                                                 "源二", "  科目甲", "    空节"}));
+    EXPECT_EQ(outline(f.TreeView1), QStringList({"源一", "  科目甲", "    节一", "      第三层", "    节二",
+                                                 "  科目乙", "源二", "  科目甲", "    空节"}));
     EXPECT_EQ(f.RootNodeInfos.Count(), 2);
-    EXPECT_EQ(f.ChildNodeInfos.Count(), 8);  // the orphan is read but never shown
+    EXPECT_EQ(f.ChildNodeInfos.Count(), 8); // the orphan is read but never shown
     EXPECT_EQ(f.TreeView1->Tag, 0);
     // Start-up selected node 2 (节一) and showed its page: its questions in ascending order.
     EXPECT_EQ(f.TreeView1->currentItem()->text(0), "节一");
@@ -74,8 +76,8 @@ TEST_F(TreeTest, OnlyLevelTwoNodesOpenAPageAndClicksComeFromTheMouse) {
     const QPoint at = f.TreeView1->visualItemRect(section2).center();
     QMouseEvent press(QEvent::MouseButtonPress, at, f.TreeView1->viewport()->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, f.TreeView1->viewport()->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, f.TreeView1->viewport()->mapToGlobal(at),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(f.TreeView1->viewport(), &press);
     QApplication::sendEvent(f.TreeView1->viewport(), &release);
     EXPECT_EQ(f.TreeView1->currentItem(), section2);
@@ -118,7 +120,7 @@ protected:
                             "INSERT INTO 题目类别 VALUES(40,'甲',41,NULL);"
                             "INSERT INTO 题目类别 VALUES(41,'乙',40,NULL);") {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(EmptyTreeTest, GivesAnEmptyTreeAndNoPage) {
     TFrmMain& f = Start();
@@ -144,8 +146,8 @@ std::string doublingLevels() {
                       "INSERT INTO 小题 VALUES(1,1,3,'单项选择题','第三层的题','A','',0,0);";
     for (int level = 1; level <= 16; ++level)
         for (int copy = 0; copy < 2; ++copy)
-            sql += "INSERT INTO 题目类别 VALUES(" + std::to_string(level) + ",'第" + std::to_string(level) + "层'," +
-                   std::to_string(level - 1) + ",NULL);";
+            sql += "INSERT INTO 题目类别 VALUES(" + std::to_string(level) + ",'第" + std::to_string(level) +
+                   "层'," + std::to_string(level - 1) + ",NULL);";
     return sql;
 }
 
@@ -153,12 +155,13 @@ class RepeatedIdTreeTest : public MainWindowFixture {
 protected:
     RepeatedIdTreeTest() : MainWindowFixture(doublingLevels()) {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(RepeatedIdTreeTest, EachIdIsShownOnceAndStartUpOpensItsPage) {
     TFrmMain& f = Start();
     QStringList chain;
-    for (int level = 1; level <= 16; ++level) chain << QString((level - 1) * 2, ' ') + QStringLiteral("第%1层").arg(level);
+    for (int level = 1; level <= 16; ++level)
+        chain << QString((level - 1) * 2, ' ') + QStringLiteral("第%1层").arg(level);
     EXPECT_EQ(outline(f.TreeView1), chain);
     EXPECT_EQ(f.TreeView1->currentItem()->text(0), "第3层");
     ASSERT_EQ(XiaoTiList.Count(), 1);

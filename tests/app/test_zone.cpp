@@ -29,7 +29,8 @@ protected:
     explicit ZoneTest(bool withPage = true, const std::string& extraSql = {})
         : MainWindowFixture(shippedSettings(Server.BaseUrl()) + extraSql +
                             (withPage ? FixtureText("render/fixtures/page_bank.sql") +
-                                            "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 VALUES(11,'科目',1,NULL);"
+                                            "INSERT INTO 题目类别 VALUES(1,'源',0,'0');INSERT INTO 题目类别 "
+                                            "VALUES(11,'科目',1,NULL);"
                                             "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);"
                                       : std::string())) {
         std::filesystem::copy(QUILLORA_SOURCE_DIR "/data/install/css", inst.Folder() + "css",
@@ -43,20 +44,23 @@ protected:
             return CanConnect(u.toString());
         });
         SetShellOpenHandler([this](const QString& url) { opened.push_back(url); });
-        QCursor::setPos(1200, 700);  // slots shown again under the pointer would light up
+        QCursor::setPos(1200, 700); // slots shown again under the pointer would light up
     }
     ~ZoneTest() override { SetShellOpenHandler({}); }
 
     void click(int slot) { frm->ActClickExecute(frm->NavImages[static_cast<size_t>(slot)]); }
     bool shows(int slot, const TImageList& list) {
-        return frm->NavImages[static_cast<size_t>(slot)]->pixmap().toImage() == list.GetBitmap(slot).toImage();
+        return frm->NavImages[static_cast<size_t>(slot)]->pixmap().toImage() ==
+               list.GetBitmap(slot).toImage();
     }
     QString title(WebBrowser* b) {
         EXPECT_TRUE(b->WaitForLoad());
         return b->Evaluate(QStringLiteral("document.title")).toString();
     }
     QString url(const char* path) { return Server.BaseUrl() + QString::fromUtf8(path); }
-    QString local(const char* path) { return QString::fromStdString(inst.Folder()) + QString::fromUtf8(path); }
+    QString local(const char* path) {
+        return QString::fromStdString(inst.Folder()) + QString::fromUtf8(path);
+    }
 
     std::vector<QString> asked, opened;
 };
@@ -84,7 +88,7 @@ protected:
                          "UPDATE 系统参数 SET 参数值='smb://host/share' WHERE 参数名='讨论区';"
                          "UPDATE 系统参数 SET 参数值='http:///jobs.html' WHERE 参数名='职位查询';") {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(ZoneTest, EnteringOfflineShowsLocalPagesAndSlotTwelveAgainReloadsHelp) {
     Server.Close();
@@ -93,7 +97,8 @@ TEST_F(ZoneTest, EnteringOfflineShowsLocalPagesAndSlotTwelveAgainReloadsHelp) {
     EXPECT_EQ(asked.back(), PortalIndexUrl());
     EXPECT_EQ(f.WebBrowser4->LocationURL(), local("css/gg2bk.html"));
     EXPECT_EQ(f.CurrentNavSlot, 12);
-    for (int slot = 0; slot < 16; ++slot) EXPECT_EQ(f.NavImages[static_cast<size_t>(slot)]->isVisible(), slot >= 12);
+    for (int slot = 0; slot < 16; ++slot)
+        EXPECT_EQ(f.NavImages[static_cast<size_t>(slot)]->isVisible(), slot >= 12);
     EXPECT_TRUE(shows(12, f.ImageList3));
     EXPECT_TRUE(f.Panel9->isVisible() && !f.TreeView1->isVisible());
     EXPECT_EQ(f.Header1->text(), "照片剪裁");
@@ -140,7 +145,9 @@ TEST_F(ZoneTest, LeavingBringsBackTheQuestionPageWithoutItsAnswersAndSelectsTheZ
     EXPECT_TRUE(f.TreeView1->isVisible() && !f.Panel9->isVisible());
     EXPECT_EQ(f.Header1->text(), "试题目录");
     EXPECT_EQ(title(f.WebBrowser1), "节");
-    EXPECT_EQ(f.WebBrowser1->Evaluate(QStringLiteral("document.querySelectorAll('input:checked').length")).toInt(), 0);
+    EXPECT_EQ(
+        f.WebBrowser1->Evaluate(QStringLiteral("document.querySelectorAll('input:checked').length")).toInt(),
+        0);
     f.resize(1100, 734);
     QApplication::processEvents();
     EXPECT_EQ(f.Panel3->width(), NormalModePanel3Width(f.Panel2->width()));
@@ -169,7 +176,7 @@ TEST_F(ZoneTest, WebLinksOpenTheAddressReadAtThatMomentAndEmptyOnesNothing) {
     AdoQuery& q = DataModule1->ADOQuery2;
     q.ExecWith({"UPDATE 系统参数 SET 参数值='http://127.0.0.1:1/x.html' WHERE 参数名='讨论区'"});
     q.ExecWith({"UPDATE 系统参数 SET 参数值='' WHERE 参数名='职位查询'"});
-    q.ExecWith({"UPDATE 系统参数 SET 参数名='旧招考信息' WHERE 参数名='招考信息'"});  // no row at all
+    q.ExecWith({"UPDATE 系统参数 SET 参数名='旧招考信息' WHERE 参数名='招考信息'"}); // no row at all
     f.ActTLQExecute();
     click(13);
     click(14);
@@ -182,7 +189,7 @@ TEST_F(ZoneTest, WebLinksOpenTheAddressReadAtThatMomentAndEmptyOnesNothing) {
 
 TEST_F(ZoneWithForeignAddressesTest, AddressesThatAreNoWebAddressesShowLocalPagesAndOpenNothing) {
     ASSERT_TRUE(listening) << Server.ErrorString().toStdString();
-    TFrmMain& f = Start();  // online
+    TFrmMain& f = Start(); // online
     EXPECT_EQ(f.WebBrowser2->LocationURL(), local("css/gg4bk.html"));
     EXPECT_EQ(f.WebBrowser3->LocationURL(), local("css/gg3bk.html"));
     EXPECT_EQ(f.WebBrowser4->LocationURL(), local("css/gg1bk.html"));
@@ -195,7 +202,8 @@ TEST_F(ZoneWithForeignAddressesTest, AddressesThatAreNoWebAddressesShowLocalPage
     EXPECT_EQ(f.WebBrowser1->LocationURL(), local("css/BaoKao/baokao.html")) << "news refused: help stays";
     EXPECT_TRUE(opened.empty());
     ASSERT_EQ(boxes.shown.size(), 3u);
-    for (const auto& box : boxes.shown) EXPECT_TRUE(box.text.startsWith("网址无效")) << box.text.toStdString();
+    for (const auto& box : boxes.shown)
+        EXPECT_TRUE(box.text.startsWith("网址无效")) << box.text.toStdString();
 }
 
 TEST_F(ZoneTest, ACollapsedColumnOpensForThePhotoToolAndIsCollapsedAgainOnLeaving) {

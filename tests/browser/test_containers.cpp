@@ -31,7 +31,7 @@ private:
         ULONG Release() override { return 1; }
     } unknown_;
 };
-}  // namespace
+} // namespace
 
 TEST(NulContainer, EveryAnswerIsConstant) {
     WebBrowser browser;
@@ -99,16 +99,17 @@ TEST(NulContainer, OneIdentityNoCountingAndNothingElse) {
     ASSERT_EQ(ui->QueryInterface(IID_IOleClientSite, &viaSite), S_OK);
     EXPECT_EQ(viaSite, static_cast<void*>(site));
     void* other = &a;
-    for (const char* iid : {"{00000119-0000-0000-C000-000000000046}",   // IOleInPlaceSite
-                            "{B722BCCB-4E68-101B-A2BC-00AA00404770}",   // IOleCommandTarget
-                            "{C4D244B0-D43E-11CF-893B-00AA00BDCE1A}",   // IDocHostShowUI
-                            "{6D5140C1-7436-11CE-8034-00AA006009FA}",   // IServiceProvider
-                            "{00020400-0000-0000-C000-000000000046}"}) {  // IDispatch
+    for (const char* iid : {"{00000119-0000-0000-C000-000000000046}",    // IOleInPlaceSite
+                            "{B722BCCB-4E68-101B-A2BC-00AA00404770}",    // IOleCommandTarget
+                            "{C4D244B0-D43E-11CF-893B-00AA00BDCE1A}",    // IDocHostShowUI
+                            "{6D5140C1-7436-11CE-8034-00AA006009FA}",    // IServiceProvider
+                            "{00020400-0000-0000-C000-000000000046}"}) { // IDispatch
         EXPECT_EQ(site->QueryInterface(GUID::Parse(iid), &other), E_NOINTERFACE) << iid;
         EXPECT_EQ(other, nullptr);
     }
     EXPECT_EQ(site->AddRef(), 0xFFFFFFFFu);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(ui->Release(), 0xFFFFFFFFu);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(ui->Release(), 0xFFFFFFFFu);
     EXPECT_EQ(siteOf(browser), site) << "still attached after every release";
 }
 
@@ -163,7 +164,8 @@ TEST(ExternalContainer, AnUnloadableTypeLibraryLeavesNothingAttached) {
             TExternalContainer c(&browser, QString::fromStdString(path));
             FAIL() << "created with " << path;
         } catch (const EOleError& e) {
-            EXPECT_TRUE(e.Code == TYPE_E_CANTLOADLIBRARY || e.Code == TYPE_E_INVDATAREAD) << std::hex << e.Code;
+            EXPECT_TRUE(e.Code == TYPE_E_CANTLOADLIBRARY || e.Code == TYPE_E_INVDATAREAD)
+                << std::hex << e.Code;
         }
         EXPECT_EQ(siteOf(browser), nullptr);
         EXPECT_FALSE(browser.HasExternal());

@@ -23,7 +23,8 @@ void loadKeyCounter(WebBrowser& b) {
     b.show();
     b.resize(300, 200);
     b.Navigate(QStringLiteral("about:blank"));
-    b.Document().Writeln("<html><body><script>window.n=0;document.onkeydown=function(){window.n++;};</script></body></html>");
+    b.Document().Writeln(
+        "<html><body><script>window.n=0;document.onkeydown=function(){window.n++;};</script></body></html>");
     EXPECT_TRUE(b.WaitForLoad());
     b.setFocus();
 }
@@ -46,7 +47,7 @@ int keysSeen(WebBrowser& b, int ms) {
     }
     return n;
 }
-}  // namespace
+} // namespace
 
 TEST(BrowserHost, KeysGoToThePageUnlessTheSiteTakesThem) {
     WebBrowser plain;

@@ -14,11 +14,13 @@ struct Obj {
 };
 
 // The bank the test opened is DataModule1's.
-int favourite(TDataModule1&, int id) { return FavouriteMark(id); }
+int favourite(TDataModule1&, int id) {
+    return FavouriteMark(id);
+}
 
 const char* kBank = "INSERT INTO 小题 VALUES(123,123,101,'单项选择题','题','A','',0,0);"
                     "INSERT INTO 小题 VALUES(7,7,101,'单项选择题','题','A','',0,0);";
-}  // namespace
+} // namespace
 
 TEST(TypeLibrary, DescribesGetDataAsBuiltIntoTheExecutable) {
     ITypeLib* raw = nullptr;
@@ -66,7 +68,7 @@ TEST(ScriptObject, NamesAndTypeInformation) {
     DISPID id = 0;
     EXPECT_EQ(o.d->GetIDsOfNames(IID{}, {"DoSeaarchData"}, 0, &id), S_OK);
     EXPECT_EQ(id, 201);
-    EXPECT_EQ(o.d->GetIDsOfNames(IID{}, {"doseaarchdata"}, 0, &id), S_OK);  // names ignore case
+    EXPECT_EQ(o.d->GetIDsOfNames(IID{}, {"doseaarchdata"}, 0, &id), S_OK); // names ignore case
     EXPECT_EQ(o.d->GetIDsOfNames(IID{}, {"DoSearchData"}, 0, &id), DISP_E_UNKNOWNNAME);
     EXPECT_EQ(id, DISPID_UNKNOWN);
     void* p = nullptr;
@@ -95,9 +97,11 @@ TEST(ScriptObject, InvokeConvertsANumberToTheStringTheUpdateUses) {
     // Property puts, unknown members and wrong argument counts are refused.
     EXPECT_EQ(o.d->Invoke(201, IID{}, 0, DISPATCH_PROPERTYPUT, &params, &result, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(o.d->Invoke(202, IID{}, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(o.d->Invoke(202, IID{}, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
     DISPPARAMS none;
-    EXPECT_EQ(o.d->Invoke(201, IID{}, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(o.d->Invoke(201, IID{}, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr),
+              DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
@@ -107,14 +111,15 @@ TEST(Favourites, SCBTMarksReportsAndRefusesAnythingButANumber) {
     std::string result;
     bank.Module().SCBT("7", result);
     EXPECT_EQ(result, "ok");
-    bank.Module().SCBT("7", result);  // again: same message, still 1
+    bank.Module().SCBT("7", result); // again: same message, still 1
     EXPECT_EQ(result, "ok");
     EXPECT_EQ(favourite(bank.Module(), 7), 1);
-    bank.Module().SCBT("999", result);  // no such question: nothing to update, still "ok"
+    bank.Module().SCBT("999", result); // no such question: nothing to update, still "ok"
     EXPECT_EQ(result, "ok");
     ASSERT_EQ(boxes.shown.size(), 3u);
 
-    for (const char* bad : {"123 OR 1=1", "123; UPDATE 小题 SET 是否收藏=1", "", "abc", "1.5", "12345678901"}) {
+    for (const char* bad :
+         {"123 OR 1=1", "123; UPDATE 小题 SET 是否收藏=1", "", "abc", "1.5", "12345678901"}) {
         bank.Module().SCBT(bad, result);
         EXPECT_EQ(result, "Error") << bad;
         EXPECT_EQ(boxes.shown.back().text, "收藏失败，请重新操作!");
@@ -141,7 +146,8 @@ TEST(ScriptBridgeLoop, ABatchOfCallsRunsItsFirstAndNothingMore) {
     OpenBank bank(kBank);
     Obj o;
     ScriptBridge bridge(o.d.get(), nullptr);
-    for (int i = 0; i < 6; ++i) bridge.invoke(QStringLiteral("DoSeaarchData"), {i == 0 ? 123 : 7});
+    for (int i = 0; i < 6; ++i)
+        bridge.invoke(QStringLiteral("DoSeaarchData"), {i == 0 ? 123 : 7});
     QCoreApplication::processEvents();
     EXPECT_EQ(favourite(bank.Module(), 123), 1);
     EXPECT_EQ(favourite(bank.Module(), 7), 0);

@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QScopeGuard>
 #include <QFile>
 #include <QKeyEvent>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -24,12 +24,14 @@ TEST(PageScripts, AReplyAfterTheLimitIsDroppedAndTheNextCallAnswersRightly) {
 
     WebBrowser::SetScriptTimeoutForTests(200);
     // Busy for longer than the limit: the call gives up, the page answers later.
-    EXPECT_THROW(b.Evaluate(QStringLiteral("(function(){var t=Date.now();while(Date.now()-t<1200){}return 'late';})()")),
+    EXPECT_THROW(b.Evaluate(QStringLiteral(
+                     "(function(){var t=Date.now();while(Date.now()-t<1200){}return 'late';})()")),
                  EScriptError);
     WebBrowser::SetScriptTimeoutForTests(15000);
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 50);  // the late reply arrives here
+    while (t.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50); // the late reply arrives here
     EXPECT_EQ(b.Evaluate(QStringLiteral("document.getElementById('x').textContent")).toString(), "1");
 }
 
@@ -42,7 +44,8 @@ TEST(PageScripts, APageThatLoopsOnDialogsCannotHoldTheWindow) {
     auto wait = [](int ms) {
         QElapsedTimer t;
         t.start();
-        while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+        while (t.elapsed() < ms)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
     };
     b.ExecScript(QStringLiteral("for (var i = 0; i < 100; i++) alert('第' + i + '次');"));
     ASSERT_EQ(boxes.shown.size(), 1u) << "one a second";
@@ -79,9 +82,10 @@ void writePage(const QString& path, const QString& html) {
 void spin(int ms) {
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
-}  // namespace
+} // namespace
 
 TEST(PageLoads, AWaitEndsOnTheLoadItStartedAndANewPageOpensAtItsTop) {
     // Pages are served from the installation's css folder only.
@@ -96,7 +100,8 @@ TEST(PageLoads, AWaitEndsOnTheLoadItStartedAndANewPageOpensAtItsTop) {
 
     // Scrolled to its end by the keyboard, then the same address shows a new page.
     QString tall = QStringLiteral("<html><head><title>长</title></head><body>");
-    for (int i = 0; i < 300; ++i) tall += QStringLiteral("<p>第%1行</p>").arg(i);
+    for (int i = 0; i < 300; ++i)
+        tall += QStringLiteral("<p>第%1行</p>").arg(i);
     writePage(path, tall + QStringLiteral("</body></html>"));
     b.Navigate(path);
     ASSERT_TRUE(b.WaitForLoad(10000));
@@ -108,22 +113,25 @@ TEST(PageLoads, AWaitEndsOnTheLoadItStartedAndANewPageOpensAtItsTop) {
         spin(50);
     }
     ASSERT_GT(b.Evaluate(QStringLiteral("window.scrollY")).toInt(), 0);
-    writePage(path, tall.replace(QStringLiteral("长"), QStringLiteral("新")) + QStringLiteral("</body></html>"));
+    writePage(path,
+              tall.replace(QStringLiteral("长"), QStringLiteral("新")) + QStringLiteral("</body></html>"));
     b.Navigate(path);
     ASSERT_TRUE(b.WaitForLoad(10000));
-    spin(300);  // where the browser would put back the old position
+    spin(300); // where the browser would put back the old position
     EXPECT_EQ(b.Evaluate(QStringLiteral("document.title + window.scrollY")).toString().toStdString(), "新0");
 
     // A page still busy loading when the next navigation starts: its late end
     // must not end the wait for the next one (which may report no end of its own).
-    writePage(path, QStringLiteral("<html><head><title>一</title></head><body>一"
-                                   "<script>var t=Date.now();while(Date.now()-t<800){}</script></body></html>"));
+    writePage(path,
+              QStringLiteral("<html><head><title>一</title></head><body>一"
+                             "<script>var t=Date.now();while(Date.now()-t<800){}</script></body></html>"));
     b.Navigate(path);
     spin(200);
     writePage(path, QStringLiteral("<html><head><title>二</title></head><body>二</body></html>"));
     b.Navigate(path);
     ASSERT_TRUE(b.WaitForLoad(10000));
-    EXPECT_EQ(b.Evaluate(QStringLiteral("document.title + document.readyState")).toString().toStdString(), "二complete");
+    EXPECT_EQ(b.Evaluate(QStringLiteral("document.title + document.readyState")).toString().toStdString(),
+              "二complete");
 }
 
 namespace {
@@ -133,7 +141,7 @@ void countRefusals(QtMsgType type, const QMessageLogContext& context, const QStr
     if (text.contains(QLatin1String("refused a local request"))) ++refusalLines;
     previousHandler(type, context, text);
 }
-}  // namespace
+} // namespace
 
 TEST(PageLoads, RefusedLocalRequestsAreToldApartByNameOnlyAndAFloodOfThemLogsAFewLines) {
     QTemporaryDir dir;
@@ -158,7 +166,8 @@ TEST(PageLoads, RefusedLocalRequestsAreToldApartByNameOnlyAndAFloodOfThemLogsAFe
     ASSERT_TRUE(b.WaitForLoad(20000));
     QElapsedTimer t;
     t.start();
-    while (b.Evaluate(QStringLiteral("window.failed")).toInt() < 3000 && t.elapsed() < 20000) spin(50);
+    while (b.Evaluate(QStringLiteral("window.failed")).toInt() < 3000 && t.elapsed() < 20000)
+        spin(50);
     EXPECT_EQ(b.Evaluate(QStringLiteral("window.failed")).toInt(), 3000);
     EXPECT_LE(refusalLines, 11);
 }

@@ -42,31 +42,33 @@ Task taskOf(int id) {
     AdoQuery q(&DataModule1->ADOConnection1);
     q.OpenBound("SELECT 题目内容, 解释 FROM 小题 WHERE 小题号=?", {static_cast<long long>(id)});
     EXPECT_FALSE(q.Eof()) << id;
-    return ReadTask(id, QString::fromStdString(q.Fields(0).AsString()), QString::fromStdString(q.Fields(1).AsString()));
+    return ReadTask(id, QString::fromStdString(q.Fields(0).AsString()),
+                    QString::fromStdString(q.Fields(1).AsString()));
 }
 
 // A summary task of our own: three 要点 with their points, 200 characters.
 Task summaryTask() {
-    return ReadTask(1, QStringLiteral("<p>概括存在的问题。</p><p>要求：不超过200字。（10分）</p>"),
-                    QStringLiteral("<p><b>参考要点</b></p><p>1.护理人才短缺：持证护理员少，收入低，流失率高。（4分）</p>"
-                                   "<p>2.设施闲置：幸福院建而不用，缺少运营经费。（4分）</p>"
-                                   "<p>3.智能设备离线：老人不会用，信号差。（2分）</p><p>评分提示：按点给分。</p>"));
+    return ReadTask(
+        1, QStringLiteral("<p>概括存在的问题。</p><p>要求：不超过200字。（10分）</p>"),
+        QStringLiteral("<p><b>参考要点</b></p><p>1.护理人才短缺：持证护理员少，收入低，流失率高。（4分）</p>"
+                       "<p>2.设施闲置：幸福院建而不用，缺少运营经费。（4分）</p>"
+                       "<p>3.智能设备离线：老人不会用，信号差。（2分）</p><p>评分提示：按点给分。</p>"));
 }
-}  // namespace
+} // namespace
 
 TEST(EssayCount, CellsAsTheAnswerSheetCountsThem) {
     const std::vector<std::pair<QString, int>> cases{
         {QString(), 0},
-        {QStringLiteral("一二三"), 5},                   // two empty cells, then one a character
-        {QStringLiteral("ab12"), 4},                     // two half-width characters share a cell
-        {QStringLiteral("a一"), 4},                      // a lone half-width one takes a cell of its own
-        {QStringLiteral("　　一二"), 4},                 // the indent typed is the sheet's own
-        {QStringLiteral("一二三\n四五"), 29},            // a paragraph ends its row
-        {QStringLiteral("一二三\n\n四五"), 29},          // a blank line is no paragraph
+        {QStringLiteral("一二三"), 5},          // two empty cells, then one a character
+        {QStringLiteral("ab12"), 4},            // two half-width characters share a cell
+        {QStringLiteral("a一"), 4},             // a lone half-width one takes a cell of its own
+        {QStringLiteral("　　一二"), 4},        // the indent typed is the sheet's own
+        {QStringLiteral("一二三\n四五"), 29},   // a paragraph ends its row
+        {QStringLiteral("一二三\n\n四五"), 29}, // a blank line is no paragraph
         {QString(23, u'字'), 25},
         {QString(24, u'字'), 26},
-        {QStringLiteral("标题\n一二三"), 30},            // a title takes a row of its own
-        {QStringLiteral("结尾有句号。\n一二三"), 30},   // a first line that ends a sentence is a paragraph
+        {QStringLiteral("标题\n一二三"), 30},         // a title takes a row of its own
+        {QStringLiteral("结尾有句号。\n一二三"), 30}, // a first line that ends a sentence is a paragraph
     };
     for (const auto& [text, cells] : cases) {
         EXPECT_EQ(CountCells(text), cells) << text.toStdString();
@@ -104,13 +106,16 @@ TEST(EssayTask, TheSampleSetsAreMarkedAsAPaper) {
         for (int n = 1; n <= 5; ++n) {
             const Task t = taskOf(set + n);
             double points = 0;
-            for (const KeyPoint& p : t.points) points += p.points;
+            for (const KeyPoint& p : t.points)
+                points += p.points;
             paper += t.marks;
             EXPECT_TRUE(t.limit.Any()) << t.id;
             ASSERT_GE(t.points.size(), 3u) << t.id;
             // An essay keeps marks for its structure; every other task's 要点 add up to its marks.
-            if (t.essay) EXPECT_LT(points, t.marks) << t.id;
-            else EXPECT_DOUBLE_EQ(points, t.marks) << t.id;
+            if (t.essay)
+                EXPECT_LT(points, t.marks) << t.id;
+            else
+                EXPECT_DOUBLE_EQ(points, t.marks) << t.id;
         }
         EXPECT_DOUBLE_EQ(paper, 100) << set;
         EXPECT_EQ(taskOf(set + 5).kind, QStringLiteral("文章论述"));
@@ -121,23 +126,28 @@ TEST(EssayTask, TheSampleSetsAreMarkedAsAPaper) {
 TEST(EssayJudge, AnswersOfAReviewersKind) {
     const Task task = summaryTask();
     // Each 要点 in words of the answer's own (不足 for 短缺, 闲置 for 建而不用).
-    const Judgement good = Judge(task, QStringLiteral("一是护理人才不足，持证护理员少、收入低、流失率高。\n"
-                                                      "二是幸福院设施闲置，运营经费缺乏。\n三是智能设备经常离线，老人不会用。"));
+    const Judgement good =
+        Judge(task, QStringLiteral("一是护理人才不足，持证护理员少、收入低、流失率高。\n"
+                                   "二是幸福院设施闲置，运营经费缺乏。\n三是智能设备经常离线，老人不会用。"));
     ASSERT_EQ(good.points.size(), 3u);
-    for (const PointResult& p : good.points) EXPECT_EQ(p.coverage, Coverage::Covered) << p.keyWords.join(u' ').toStdString();
+    for (const PointResult& p : good.points)
+        EXPECT_EQ(p.coverage, Coverage::Covered) << p.keyWords.join(u' ').toStdString();
     EXPECT_DOUBLE_EQ(good.score, 10);
     EXPECT_FALSE(good.highlights.empty());
 
     // Said in the words 申论 answers use for the same thing.
-    const Task shortage = ReadTask(2, QStringLiteral("概括问题。（5分）"), QStringLiteral("<p>1.人才短缺，资金不足。（5分）</p>"));
+    const Task shortage = ReadTask(2, QStringLiteral("概括问题。（5分）"),
+                                   QStringLiteral("<p>1.人才短缺，资金不足。（5分）</p>"));
     EXPECT_EQ(Judge(shortage, QStringLiteral("人员缺乏，经费紧缺。")).points[0].coverage, Coverage::Covered);
 
     const Judgement empty = Judge(task, QString());
     EXPECT_DOUBLE_EQ(empty.score, 0);
-    for (const PointResult& p : empty.points) EXPECT_EQ(p.coverage, Coverage::Missed);
+    for (const PointResult& p : empty.points)
+        EXPECT_EQ(p.coverage, Coverage::Missed);
 
     // Long and off the subject: nothing.
-    const Judgement off = Judge(task, QString(QStringLiteral("我们要坚持以人民为中心，真抓实干，奋勇前进。")).repeated(20));
+    const Judgement off =
+        Judge(task, QString(QStringLiteral("我们要坚持以人民为中心，真抓实干，奋勇前进。")).repeated(20));
     EXPECT_DOUBLE_EQ(off.score, 0);
 
     // One 要点 named in passing is only partly made.
@@ -159,7 +169,8 @@ TEST(EssayJudge, AnEssayIsScoredForItsStructureToo) {
     ASSERT_TRUE(essay.essay);
     QString text = QStringLiteral("对上胃口\n");
     const QString body = QString(280, u'文');
-    for (int i = 0; i < 4; ++i) text += body + u'\n';
+    for (int i = 0; i < 4; ++i)
+        text += body + u'\n';
     const Judgement j = Judge(essay, text);
     ASSERT_EQ(j.structure.size(), 5u);
     EXPECT_TRUE(j.structure[0].met) << "title";
@@ -174,9 +185,11 @@ namespace {
 // Typing as a keyboard with an input method does: a key event per character.
 void type(QWidget* w, const QString& text) {
     for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, c == u'\n' ? Qt::Key_Return : Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent press(QEvent::KeyPress, c == u'\n' ? Qt::Key_Return : Qt::Key_unknown, Qt::NoModifier,
+                        QString(c));
         QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, c == u'\n' ? Qt::Key_Return : Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, c == u'\n' ? Qt::Key_Return : Qt::Key_unknown, Qt::NoModifier,
+                          QString(c));
         QApplication::sendEvent(w, &release);
     }
 }
@@ -186,7 +199,7 @@ QPushButton* button(QWidget* w, const QString& text) {
         if (b->text() == text) return b;
     return nullptr;
 }
-}  // namespace
+} // namespace
 
 TEST(WritingWindow, EveryAttemptIsKeptAndJudged) {
     OpenBank bank(sampleSets());
@@ -207,7 +220,7 @@ TEST(WritingWindow, EveryAttemptIsKeptAndJudged) {
     EXPECT_TRUE(count->styleSheet().contains(QStringLiteral("red")));
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     type(editor, QStringLiteral("二是幸福院设施闲置。"));
-    window->close();  // saves
+    window->close(); // saves
     std::vector<Attempt> saved = ReadAttempts(DataModule1->ADOConnection1, 1);
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0].text, QStringLiteral("二是幸福院设施闲置。"));
@@ -232,7 +245,8 @@ TEST(WritingWindow, EveryAttemptIsKeptAndJudged) {
 
     // The sheet saved as PDF where the user chose.
     const QString pdf = QString::fromStdString(bank.Install.Path("answer.pdf"));
-    const FileDialogHandler previous = SetFileDialogHandler([&](const TFileDialog&) { return std::optional<QString>(pdf); });
+    const FileDialogHandler previous =
+        SetFileDialogHandler([&](const TFileDialog&) { return std::optional<QString>(pdf); });
     button(window, QStringLiteral("存为PDF…"))->click();
     SetFileDialogHandler(previous);
     QFile written(pdf);
@@ -263,7 +277,8 @@ TEST(WritingWindow, ChildWritesUntilKilled) {
     type(window->findChild<QPlainTextEdit*>(), QStringLiteral("写到一半被杀掉的作答。"));
     std::fputs("typed\n", stdout);
     std::fflush(stdout);
-    for (;;) QTest::qWait(100);
+    for (;;)
+        QTest::qWait(100);
 }
 
 TEST(WritingWindow, KilledWhileWritingLosesAtMostTheLastSeconds) {

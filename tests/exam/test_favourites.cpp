@@ -12,15 +12,15 @@
 #include <gtest/gtest.h>
 
 namespace {
-const char* kFavourites =
-    "INSERT INTO 小题 VALUES(7,7,101,'单选','<b>题七</b>','A','',0,1);"
-    "INSERT INTO 小题 VALUES(3,3,101,'判断','题三','A','',0,0);"
-    "INSERT INTO 小题 VALUES(9,9,101,'多选','题九','AB','',1,1);"
-    "INSERT INTO 小题 VALUES(12,12,101,'单选','题十二','B','',0,1);";
+const char* kFavourites = "INSERT INTO 小题 VALUES(7,7,101,'单选','<b>题七</b>','A','',0,1);"
+                          "INSERT INTO 小题 VALUES(3,3,101,'判断','题三','A','',0,0);"
+                          "INSERT INTO 小题 VALUES(9,9,101,'多选','题九','AB','',1,1);"
+                          "INSERT INTO 小题 VALUES(12,12,101,'单选','题十二','B','',0,1);";
 
 std::vector<int> xiaoTiIds() {
     std::vector<int> ids;
-    for (const TXiaoTi* x : XiaoTiList) ids.push_back(x->Id);
+    for (const TXiaoTi* x : XiaoTiList)
+        ids.push_back(x->Id);
     return ids;
 }
 
@@ -36,7 +36,7 @@ protected:
     OpenBank bank;
     TFrmSCJST dlg;
 };
-}  // namespace
+} // namespace
 
 TEST_F(FavouritesTest, GridListsTheFavouritesInTableOrder) {
     EXPECT_EQ(dlg.windowTitle(), "收藏夹试题");
@@ -45,7 +45,7 @@ TEST_F(FavouritesTest, GridListsTheFavouritesInTableOrder) {
     EXPECT_EQ(dlg.Cell(2, 0), "题目类型");
     ASSERT_EQ(dlg.RowCount(), 4);
     EXPECT_EQ(dlg.Cell(0, 1), "1");
-    EXPECT_EQ(dlg.Cell(1, 1), "<b>题七</b>");  // tags shown as text
+    EXPECT_EQ(dlg.Cell(1, 1), "<b>题七</b>"); // tags shown as text
     EXPECT_EQ(dlg.Cell(2, 2), "多选");
     EXPECT_EQ(dlg.Cell(0, 3), "3");
     EXPECT_EQ(dlg.Cell(1, 3), "题十二");
@@ -87,7 +87,7 @@ TEST_F(FavouritesTest, EscapeRemovesLikeTheButtonAndTheLastRemovalLeavesNoQuesti
     EXPECT_EQ(FavouriteMark(7), 1);
     ASSERT_EQ(dlg.RowCount(), 3);
     EXPECT_EQ(dlg.Cell(0, 2), "2");
-    EXPECT_EQ(dlg.Cell(1, 2), "题十二");  // renumbered
+    EXPECT_EQ(dlg.Cell(1, 2), "题十二"); // renumbered
 
     dlg.StringGrid1->setCurrentCell(0, 0);
     dlg.BitBtn2->click();
@@ -99,7 +99,7 @@ TEST_F(FavouritesTest, EscapeRemovesLikeTheButtonAndTheLastRemovalLeavesNoQuesti
     EXPECT_EQ(dlg.Cell(0, 1), "");
     EXPECT_EQ(dlg.Cell(1, 1), "没有题目");
     EXPECT_EQ(dlg.FavouriteIds.Count(), 0);
-    EXPECT_TRUE(boxes.shown.empty());  // removing asks and says nothing
+    EXPECT_TRUE(boxes.shown.empty()); // removing asks and says nothing
 
     // Now nothing to make, open or remove.
     XiaoTiList.Clear();
@@ -138,13 +138,16 @@ TEST_F(FavouritesTest, EnterOpensTheSelectedRowAndAfterARemovalTheFirstRowIsTheO
     QApplication::setActiveWindow(&dlg);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
     QWidget* cells = dlg.StringGrid1->viewport();
-    auto rowCentre = [&](int row) { return dlg.StringGrid1->visualRect(dlg.StringGrid1->model()->index(row, 1)).center(); };
+    auto rowCentre = [&](int row) {
+        return dlg.StringGrid1->visualRect(dlg.StringGrid1->model()->index(row, 1)).center();
+    };
 
     QTest::mouseClick(cells, Qt::LeftButton, {}, rowCentre(1));
-    QTest::keyClick(&dlg, Qt::Key_Escape);  // removes 题九, the row clicked
+    QTest::keyClick(&dlg, Qt::Key_Escape); // removes 题九, the row clicked
     EXPECT_EQ(FavouriteMark(9), 0);
     EXPECT_EQ(dlg.StringGrid1->currentRow(), 0);
-    EXPECT_TRUE(dlg.StringGrid1->selectionModel()->isSelected(dlg.StringGrid1->model()->index(0, 1))) << "the row a second Esc removes is the one shown selected";
+    EXPECT_TRUE(dlg.StringGrid1->selectionModel()->isSelected(dlg.StringGrid1->model()->index(0, 1)))
+        << "the row a second Esc removes is the one shown selected";
 
     QTest::mouseClick(cells, Qt::LeftButton, {}, rowCentre(1));
     QTest::keyClick(dlg.StringGrid1, Qt::Key_Return);

@@ -16,19 +16,22 @@ using Ids = std::vector<int>;
 
 void setList(const Ids& ids) {
     XiaoTiList.Clear();
-    for (int id : ids) XiaoTiList.Add()->Id = id;
+    for (int id : ids)
+        XiaoTiList.Add()->Id = id;
 }
 
 Ids list() {
     Ids ids;
-    for (const TXiaoTi* x : XiaoTiList) ids.push_back(x->Id);
+    for (const TXiaoTi* x : XiaoTiList)
+        ids.push_back(x->Id);
     return ids;
 }
 
 std::vector<std::string> sqlLines() {
     std::vector<std::string> lines;
     const TStrings& sql = DataModule1->ADOQuery2.SQL;
-    for (int i = 0; i < sql.Count(); ++i) lines.push_back(sql[i]);
+    for (int i = 0; i < sql.Count(); ++i)
+        lines.push_back(sql[i]);
     return lines;
 }
 
@@ -47,19 +50,21 @@ protected:
     FilterTest()
         : bank(FixtureText("exam/fixtures/draw_bank.sql") +
                // A type whose name holds a quote, and one question of it.
-               "INSERT INTO 类型说明 VALUES('它''s','',1);INSERT INTO 小题 VALUES(40,40,101,'它''s','q','A','',0,1);") {}
+               "INSERT INTO 类型说明 VALUES('它''s','',1);INSERT INTO 小题 "
+               "VALUES(40,40,101,'它''s','q','A','',0,1);") {}
     MessageBoxRecorder boxes;
     OpenBank bank;
     const std::vector<std::string> allTypes{"单选", "多选", "资料", "它's"};
 };
-}  // namespace
+} // namespace
 
 TEST_F(FilterTest, TypesNarrowTheListWithTheDescribedLines) {
     setList({12, 1, 4, 10, 2});
     ASSERT_EQ(FilterQuestions(TFilterScope::All, {"单选", "多选"}), TFilterResult::Filtered);
-    EXPECT_EQ(list(), Ids({1, 2, 4}));  // the database's order
-    EXPECT_EQ(sqlLines(), std::vector<std::string>({"SELECT 小题号 FROM 小题 WHERE 小题号 IN(", "12", ",", "1", ",", "4", ",",
-                                                    "10", ",", "2", ") AND 题目类型 IN(", "'单选'", ",", "'多选'", ")"}));
+    EXPECT_EQ(list(), Ids({1, 2, 4})); // the database's order
+    EXPECT_EQ(sqlLines(), std::vector<std::string>({"SELECT 小题号 FROM 小题 WHERE 小题号 IN(", "12", ",",
+                                                    "1", ",", "4", ",", "10", ",", "2", ") AND 题目类型 IN(",
+                                                    "'单选'", ",", "'多选'", ")"}));
 
     setList({1, 40, 11});
     ASSERT_EQ(FilterQuestions(TFilterScope::All, {"它's"}), TFilterResult::Filtered);
@@ -79,7 +84,7 @@ TEST_F(FilterTest, ScopesKeepFavouritesOrWronglyAnsweredQuestions) {
 
     setList({1, 2, 3, 4});
     ASSERT_EQ(FilterQuestions(TFilterScope::AnsweredWrongly, allTypes), TFilterResult::Filtered);
-    EXPECT_EQ(list(), Ids({3}));  // 3 was wrong once and right later; 4 only right
+    EXPECT_EQ(list(), Ids({3})); // 3 was wrong once and right later; 4 only right
 
     // Filters apply one after another, each on the last result.
     setList({1, 2, 3, 4, 10, 11, 12});
@@ -110,7 +115,8 @@ TEST_F(FilterTest, DialogListsTheTypesAndReportsEachRefusal) {
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     setList({1, 3});
-    for (int row = 0; row < 4; ++row) clickTick(dlg.CheckListBox1, row);
+    for (int row = 0; row < 4; ++row)
+        clickTick(dlg.CheckListBox1, row);
     QTest::mouseClick(dlg.BitBtn1, Qt::LeftButton);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, " 必须至少选择一种题型!");
@@ -119,8 +125,9 @@ TEST_F(FilterTest, DialogListsTheTypesAndReportsEachRefusal) {
     EXPECT_EQ(dlg.ModalResult, mrNone);
     EXPECT_EQ(list(), Ids({1, 3}));
 
-    for (int row = 0; row < 3; ++row) clickTick(dlg.CheckListBox1, row);  // all but the last type again
-    dlg.RadioGroup1->SetItemIndex(1);  // a page without favourites
+    for (int row = 0; row < 3; ++row)
+        clickTick(dlg.CheckListBox1, row); // all but the last type again
+    dlg.RadioGroup1->SetItemIndex(1);      // a page without favourites
     dlg.BitBtn1->click();
     EXPECT_EQ(boxes.shown.back().text, "没有符合试题范围的试题!");
     EXPECT_EQ(boxes.shown.back().caption, "无试题");

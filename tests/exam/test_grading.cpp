@@ -16,12 +16,13 @@ void page(std::initializer_list<std::tuple<int, const char*, const char*, int>> 
         s->OptionCount = options;
     }
 }
-std::vector<bool> ticks(const char* pattern) {  // "x.x." ticks options A and C of four
+std::vector<bool> ticks(const char* pattern) { // "x.x." ticks options A and C of four
     std::vector<bool> v;
-    for (const char* p = pattern; *p; ++p) v.push_back(*p == 'x');
+    for (const char* p = pattern; *p; ++p)
+        v.push_back(*p == 'x');
     return v;
 }
-}  // namespace
+} // namespace
 
 TEST(Grading, AllOrNothingAgainstTheUpperCasedAnswerInOptionOrder) {
     EXPECT_EQ(ChosenLetters(ticks("x.x.")), "AC");
@@ -30,11 +31,11 @@ TEST(Grading, AllOrNothingAgainstTheUpperCasedAnswerInOptionOrder) {
     std::vector<bool> many(64, false);
     many[26] = many[63] = true;
     EXPECT_EQ(ChosenLetters(many), "[\u0080");
-    page({{1, "多选", "ac", 4},     // lower case: right
-          {2, "多选", "CA", 4},     // letters out of order: never right
-          {3, "单选", "", 0},       // no options, no key: cannot be answered, left out
-          {4, "多选", "ABD", 4},    // partly ticked: wrong
-          {5, "单选", "A,C", 4},    // a separator can never match
+    page({{1, "多选", "ac", 4},  // lower case: right
+          {2, "多选", "CA", 4},  // letters out of order: never right
+          {3, "单选", "", 0},    // no options, no key: cannot be answered, left out
+          {4, "多选", "ABD", 4}, // partly ticked: wrong
+          {5, "单选", "A,C", 4}, // a separator can never match
           {6, "单选", "B", 2}});
     const std::vector<int> wrong =
         GradeChoices({ticks("x.x."), ticks("x.x."), ticks(""), ticks("xx.."), ticks("x.x."), ticks(".x")});
@@ -73,8 +74,12 @@ TEST(Grading, OneTallyPerRunOfEqualTypes) {
 TEST(Grading, PointsComeFromTheTypeTable) {
     MessageBoxRecorder boxes;
     OpenBank bank("INSERT INTO 类型说明 VALUES('单选','',1.5);INSERT INTO 类型说明 VALUES('资料','',0.8);");
-    page({{1, "单选", "A", 2}, {2, "单选", "A", 2}, {3, "单选", "A", 2}, {4, "单选", "B", 2},
-          {5, "资料", "A", 2}, {6, "未知", "A", 2}});
+    page({{1, "单选", "A", 2},
+          {2, "单选", "A", 2},
+          {3, "单选", "A", 2},
+          {4, "单选", "B", 2},
+          {5, "资料", "A", 2},
+          {6, "未知", "A", 2}});
     GradeChoices({ticks("x."), ticks("x."), ticks("x."), ticks("x."), ticks("x."), ticks("x.")});
     ScoreTallies();
     ASSERT_EQ(TestList.Count(), 3);

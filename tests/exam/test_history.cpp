@@ -11,10 +11,11 @@ const char* kHistory =
     "INSERT INTO 小题 VALUES(5,5,101,'单选','题五','A','',0,0);"
     "INSERT INTO 小题 VALUES(6,6,101,'判断','题六','A','',0,0);"
     "INSERT INTO 小题 VALUES(9,9,101,'单选','题九','A','',0,0);"
-    "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(4,3,6,4.5,0.75,'2026-02-16 15:40:29');"
+    "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(4,3,6,4.5,0.75,'2026-02-16 "
+    "15:40:29');"
     "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(2,0,0,0,0,'2026-12-09 07:05:03');"
     "INSERT INTO 测试题目 VALUES(1,6,0);INSERT INTO 测试题目 VALUES(1,5,-1);";
-}  // namespace
+} // namespace
 
 TEST(History, ListsTestsOpensOneAndMakesAPaper) {
     MessageBoxRecorder boxes;
@@ -33,7 +34,7 @@ TEST(History, ListsTestsOpensOneAndMakesAPaper) {
     EXPECT_EQ(dlg.Cell(5, 2), "0.00％");
     EXPECT_EQ(dlg.StringGrid1->rowCount(), 2);
 
-    dlg.BitBtn2Click();  // a paper only from a question list
+    dlg.BitBtn2Click(); // a paper only from a question list
     EXPECT_EQ(dlg.ModalResult, mrNone);
 
     dlg.StringGrid1->setCurrentCell(0, 0);
@@ -41,7 +42,7 @@ TEST(History, ListsTestsOpensOneAndMakesAPaper) {
     EXPECT_EQ(dlg.Mode(), 1);
     EXPECT_EQ(dlg.Cell(1, 0), "    题目内容");
     EXPECT_EQ(dlg.Cell(0, 1), "1");
-    EXPECT_EQ(dlg.Cell(1, 1), "题五");  // the question table's order, right and wrong alike
+    EXPECT_EQ(dlg.Cell(1, 1), "题五"); // the question table's order, right and wrong alike
     EXPECT_EQ(dlg.Cell(2, 2), "判断");
     EXPECT_EQ(dlg.StringGrid1->columnWidth(1), 480);
 
@@ -65,7 +66,8 @@ TEST(History, ListsTestsOpensOneAndMakesAPaper) {
 
 TEST(History, EmptyHistoryAndATestWithoutQuestions) {
     MessageBoxRecorder boxes;
-    OpenBank bank("INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(1,1,1,1,1,'2026-12-09 07:05:03');");
+    OpenBank bank("INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(1,1,1,1,1,'2026-12-09 "
+                  "07:05:03');");
     TFrmWGZX dlg;
     dlg.StringGrid1->setCurrentCell(0, 0);
     dlg.StringGrid1DblClick();
@@ -95,7 +97,7 @@ TEST(History, TheHeaderRowActsOnTheFirstRowBeforeAnyClick) {
     TFrmWGZX dlg;
     EXPECT_EQ(dlg.StringGrid1->currentRow(), 0);
     emit dlg.StringGrid1->horizontalHeader()->sectionDoubleClicked(0);
-    ASSERT_EQ(dlg.Mode(), 1);  // the test's questions
+    ASSERT_EQ(dlg.Mode(), 1); // the test's questions
     EXPECT_EQ(dlg.StringGrid1->currentRow(), 0);
     emit dlg.StringGrid1->horizontalHeader()->sectionDoubleClicked(1);
     EXPECT_EQ(dlg.ModalResult, mrOk);

@@ -40,7 +40,7 @@ struct ScoreBank {
     MessageBoxRecorder boxes;
     int beeps = 0;
 };
-}  // namespace
+} // namespace
 
 TEST(ScoreDialog, SevenTypesStandThreeToARow) {
     ScoreBank s;
@@ -51,7 +51,7 @@ TEST(ScoreDialog, SevenTypesStandThreeToARow) {
         EXPECT_EQ(dlg.ScoreEdits[i]->pos(), edits[i]) << i;
         EXPECT_EQ(dlg.ScoreLabels[i]->geometry(), QRect(edits[i].x() - 100, edits[i].y() + 3, 100, 18)) << i;
         EXPECT_EQ(dlg.ScoreSpins[i]->geometry(), QRect(edits[i].x() + 50, edits[i].y() - 1, 20, 26)) << i;
-        EXPECT_EQ(dlg.ScoreEdits[i]->text(), "1.0");  // never the stored score
+        EXPECT_EQ(dlg.ScoreEdits[i]->text(), "1.0"); // never the stored score
     }
     EXPECT_EQ(dlg.PageControl1->currentWidget(), dlg.TabSheet1);
 }
@@ -66,7 +66,7 @@ TEST(ScoreDialog, ArrowsStayWithinNoughtAndAHundredAndBeepAtTheEdges) {
         int beeps;
     };
     // Typed values are not range-checked; the arrows work on from them.
-    const Case cases[] = {{"99.0", true, "100.0", 0}, {"99.5", true, "99.5", 1}, {"1.0", false, "0.0", 0},
+    const Case cases[] = {{"99.0", true, "100.0", 0}, {"99.5", true, "99.5", 1},  {"1.0", false, "0.0", 0},
                           {"0.5", false, "0.5", 1},   {"250", false, "249.0", 0}, {"1.25", true, "2.3", 0}};
     for (const Case& c : cases) {
         dlg.ScoreEdits[1]->setText(QString::fromUtf8(c.from));
@@ -75,7 +75,7 @@ TEST(ScoreDialog, ArrowsStayWithinNoughtAndAHundredAndBeepAtTheEdges) {
         EXPECT_EQ(dlg.ScoreEdits[1]->text(), QString::fromUtf8(c.to)) << c.from;
         EXPECT_EQ(s.beeps - before, c.beeps) << c.from;
     }
-    EXPECT_EQ(dlg.ScoreEdits[0]->text(), "1.0");  // only the row of that spin button
+    EXPECT_EQ(dlg.ScoreEdits[0]->text(), "1.0"); // only the row of that spin button
 }
 
 TEST(ScoreDialog, TextThatIsNoNumberBecomesOneAtOnce) {
@@ -117,15 +117,16 @@ TEST(ScoreDialog, OkStoresEveryScoreAsTyped) {
     ScoreBank s;
     {
         TFrmJMSZ dlg(nullptr);
-        dlg.BitBtn1->click();  // at once: 1.0 everywhere the names match
+        dlg.BitBtn1->click(); // at once: 1.0 everywhere the names match
         EXPECT_EQ(dlg.ModalResult, mrOk);
     }
     ASSERT_EQ(s.boxes.shown.size(), 1u);
     EXPECT_EQ(s.boxes.shown[0].text, "分数设置保存成功！");
     EXPECT_EQ(s.boxes.shown[0].caption, "操作成功");
     EXPECT_EQ(s.boxes.shown[0].flags, MB_ICONINFORMATION);
-    for (const char* t : {"单选", "多选", "判断", "填空", "简答", "O''Brien题"}) EXPECT_EQ(score(t), 1.0) << t;
-    EXPECT_EQ(score(" 论述 "), 7.0);  // the trimmed name matches no row
+    for (const char* t : {"单选", "多选", "判断", "填空", "简答", "O''Brien题"})
+        EXPECT_EQ(score(t), 1.0) << t;
+    EXPECT_EQ(score(" 论述 "), 7.0); // the trimmed name matches no row
 
     TFrmJMSZ dlg(nullptr);
     const size_t single = rowOf(dlg, "单选");

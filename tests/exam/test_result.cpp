@@ -38,7 +38,7 @@ std::vector<std::string> rowCells(const std::vector<std::string>& lines, const s
 }
 
 using Cells = std::vector<std::string>;
-}  // namespace
+} // namespace
 
 TEST(ResultPage, WorkedFiguresAndTheTotalsRow) {
     TestList.Clear();
@@ -89,7 +89,7 @@ protected:
         TShiTi* b = ShiTiList.Add();
         b->Id = 12;
         b->OptionCount = 4;
-        ShiTiList.Add()->Id = 13;  // an essay task: no options, no key, not graded
+        ShiTiList.Add()->Id = 13; // an essay task: no options, no key, not graded
         TestList.Clear();
         tally("资料", 2, 1, 0.8f);
         TFrmShowTestResult::SetClockForTests([] { return QDateTime(QDate(2026, 12, 9), QTime(7, 5, 3)); });
@@ -113,7 +113,7 @@ class FailingSaveTest : public SaveTest {
 protected:
     FailingSaveTest() : SaveTest("DROP TABLE 测试题目;") {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(SaveTest, YesStoresTheTestAndItsQuestionsWithTheirFlags) {
     TFrmShowTestResult dlg;
@@ -160,7 +160,7 @@ TEST_F(SaveTest, NoStoresNothingAndClosingAlwaysAsks) {
     {
         TFrmShowTestResult dlg;
         boxes.Answer(IDNO);
-        dlg.BitBtn1->click();  // closing asks
+        dlg.BitBtn1->click(); // closing asks
     }
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(rows("SELECT * FROM 测试结果"), 0);
@@ -220,7 +220,7 @@ TEST_F(SaveTest, TheDialogClosesWhateverSavingThrows) {
     SetMessageBoxHandler(previous);
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.ModalResult, mrClose);
-    ASSERT_EQ(texts.size(), 3u);  // the question, the success, and the error handler's report
+    ASSERT_EQ(texts.size(), 3u); // the question, the success, and the error handler's report
     EXPECT_EQ(texts[2], "消息框失败.");
     EXPECT_FALSE(DataModule1->ADOConnection1.InTransaction());
 }

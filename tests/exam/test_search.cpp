@@ -13,12 +13,15 @@
 #include <gtest/gtest.h>
 
 namespace {
-std::string searchBank() { return FixtureText("exam/fixtures/search_bank.sql"); }
+std::string searchBank() {
+    return FixtureText("exam/fixtures/search_bank.sql");
+}
 
 // The 小题号 of the rows ADOQuery2 is open on.
 std::vector<int> matches() {
     std::vector<int> ids;
-    for (AdoQuery& q = DataModule1->ADOQuery2; !q.Eof(); q.Next()) ids.push_back(q.FieldByName("小题号").AsInteger());
+    for (AdoQuery& q = DataModule1->ADOQuery2; !q.Eof(); q.Next())
+        ids.push_back(q.FieldByName("小题号").AsInteger());
     return ids;
 }
 
@@ -29,29 +32,30 @@ std::vector<int> search(const std::vector<std::string>& subjects, const std::str
 }
 
 using Ids = std::vector<int>;
-}  // namespace
+} // namespace
 
 TEST(Search, TheTextIsAValueQuotesPercentAndUnderscoreMatchThemselves) {
     OpenBank bank(searchBank());
     const std::vector<std::string> all{"言语", "数量"};
-    EXPECT_EQ(search(all, "100%"), Ids({1, 7}));      // not 1000
-    EXPECT_EQ(search(all, "a_b"), Ids({3}));          // not axb
+    EXPECT_EQ(search(all, "100%"), Ids({1, 7})); // not 1000
+    EXPECT_EQ(search(all, "a_b"), Ids({3}));     // not axb
     EXPECT_EQ(search(all, "'好'"), Ids({5}));
     EXPECT_EQ(search(all, "'"), Ids({5}));
-    EXPECT_EQ(search(all, "C:\\temp"), Ids({6}));     // the escape character itself
+    EXPECT_EQ(search(all, "C:\\temp"), Ids({6})); // the escape character itself
     EXPECT_EQ(search(all, "%"), Ids({1, 7}));
     EXPECT_EQ(search(all, "_"), Ids({3}));
-    EXPECT_EQ(search(all, "<p>"), Ids({1}));          // text inside tags matches too
+    EXPECT_EQ(search(all, "<p>"), Ids({1})); // text inside tags matches too
     EXPECT_EQ(search(all, "'); DROP TABLE 小题; --"), Ids());
-    EXPECT_EQ(DataModule1->ADOQuery1.OpenWith({"SELECT COUNT(*) AS n FROM 小题"}).FieldByName("n").AsInteger(), 7);
+    EXPECT_EQ(
+        DataModule1->ADOQuery1.OpenWith({"SELECT COUNT(*) AS n FROM 小题"}).FieldByName("n").AsInteger(), 7);
 }
 
 TEST(Search, SubjectsReachEverySourceAndAnEmptyTextListsAll) {
     OpenBank bank(searchBank());
     TObjectList<TSearchBH> scope;
     ASSERT_EQ(SearchQuestions({"言语"}, "", scope), TSearchResult::Found);
-    EXPECT_EQ(matches(), Ids({1, 2, 3, 4, 5}));  // 节A under 源甲 and 节C under 源乙
-    ASSERT_EQ(scope.Count(), 2);                 // ends holding the question categories
+    EXPECT_EQ(matches(), Ids({1, 2, 3, 4, 5})); // 节A under 源甲 and 节C under 源乙
+    ASSERT_EQ(scope.Count(), 2);                // ends holding the question categories
     EXPECT_EQ(scope[0]->Id, 101);
     EXPECT_EQ(scope[1]->Id, 201);
 
@@ -87,7 +91,7 @@ protected:
         });
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(SearchDialogTest, ListsTheDistinctSubjectsAllChecked) {
     TFrmSTCZ dlg;
@@ -97,7 +101,8 @@ TEST_F(SearchDialogTest, ListsTheDistinctSubjectsAllChecked) {
     ASSERT_EQ(dlg.CheckListBox1->count(), 3);
     EXPECT_EQ(dlg.CheckListBox1->item(0)->text(), "言语");
     EXPECT_EQ(dlg.CheckListBox1->item(2)->text(), "常识");
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(dlg.CheckListBox1->item(i)->checkState(), Qt::Checked);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(dlg.CheckListBox1->item(i)->checkState(), Qt::Checked);
 }
 
 TEST_F(SearchDialogTest, EachMessageKeepsTheDialogOpenWithItsEntries) {
@@ -111,7 +116,7 @@ TEST_F(SearchDialogTest, EachMessageKeepsTheDialogOpenWithItsEntries) {
     EXPECT_EQ(boxes.shown[0].flags, MB_ICONWARNING);
     EXPECT_EQ(dlg.ModalResult, mrNone);
 
-    dlg.CheckListBox1->item(2)->setCheckState(Qt::Checked);  // 常识: no question categories
+    dlg.CheckListBox1->item(2)->setCheckState(Qt::Checked); // 常识: no question categories
     dlg.BitBtn1->click();
     EXPECT_EQ(boxes.shown.back().text, "没有相应的试题类别！");
     EXPECT_EQ(dlg.ModalResult, mrNone);
@@ -171,7 +176,7 @@ TEST_F(SearchDialogTest, ClosingTheResultListShowsNoPageAndEndsTheSearch) {
     dlg.ShowPaper = [&](const char*) { ++pages; };
     whenResultShown([](TFrmSCJST& r) { r.BitBtn3->click(); });
     dlg.show();
-    dlg.BitBtn1->click();  // empty text: every question of the checked subjects
+    dlg.BitBtn1->click(); // empty text: every question of the checked subjects
     EXPECT_EQ(dlg.ModalResult, mrOk);
     EXPECT_EQ(pages, 0);
 }

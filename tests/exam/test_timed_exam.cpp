@@ -12,21 +12,23 @@
 namespace {
 using FakeClock = FakeExamClock;
 
-std::vector<TimedQuestion> paper() { return {{7, 1, "单选", 4}, {8, 2, "单选", 4}, {9, 4, "多选", 4}}; }
+std::vector<TimedQuestion> paper() {
+    return {{7, 1, "单选", 4}, {8, 2, "单选", 4}, {9, 4, "多选", 4}};
+}
 
 int count(const std::string& sql) {
     return DataModule1->ADOQuery1.OpenWith({sql}).Fields(0).AsInteger();
 }
-}  // namespace
+} // namespace
 
 TEST(TimedExamClock, LimitsFollowThePaperAndTheTextCountsDown) {
-    EXPECT_EQ(DefaultLimitMinutes(104), 100);  // 95.3 minutes, up to the next five
+    EXPECT_EQ(DefaultLimitMinutes(104), 100); // 95.3 minutes, up to the next five
     EXPECT_EQ(DefaultLimitMinutes(120), 110);
     EXPECT_EQ(DefaultLimitMinutes(1), 5);
     EXPECT_EQ(DefaultLimitMinutes(0), 5);
     EXPECT_EQ(DefaultLimitMinutes(400), 300);
     EXPECT_EQ(RemainingText(((1 * 60 + 52) * 60 + 7) * 1000LL), "剩余 01:52:07");
-    EXPECT_EQ(RemainingText(1), "剩余 00:00:01");  // a part of a second still shows
+    EXPECT_EQ(RemainingText(1), "剩余 00:00:01"); // a part of a second still shows
     EXPECT_EQ(RemainingText(-5), "剩余 00:00:00");
     // The real clock counts a suspended machine's sleep: it runs ahead of the monotonic one.
     timespec mono{};
@@ -42,7 +44,7 @@ TEST(TimedExamClock, TimeBetweenAnswersGoesToTheQuestionAnsweredAndStopsAtTheLim
     clock.advance(15);
     EXPECT_TRUE(exam.Answered(8, "A"));
     clock.advance(5);
-    EXPECT_TRUE(exam.Answered(7, "C"));  // a change of mind adds to the same question
+    EXPECT_TRUE(exam.Answered(7, "C")); // a change of mind adds to the same question
     EXPECT_FALSE(exam.Answered(99, "A"));
     EXPECT_EQ(exam.SecondsOn(7), 15);
     EXPECT_EQ(exam.SecondsOn(8), 15);
@@ -50,7 +52,7 @@ TEST(TimedExamClock, TimeBetweenAnswersGoesToTheQuestionAnsweredAndStopsAtTheLim
     EXPECT_EQ(exam.AnsweredCount(), 2);
     EXPECT_EQ(exam.RemainingMs(), 30'000);
 
-    clock.advance(100);  // past the limit: only the time up to it is anyone's
+    clock.advance(100); // past the limit: only the time up to it is anyone's
     EXPECT_TRUE(exam.Expired());
     EXPECT_TRUE(exam.Answered(9, "AB"));
     EXPECT_EQ(exam.SecondsOn(9), 30);
@@ -64,7 +66,7 @@ TEST(TimedExamClock, TimeBetweenAnswersGoesToTheQuestionAnsweredAndStopsAtTheLim
     clock.advance(42);
     early.Stop(false);
     clock.advance(1000);
-    EXPECT_EQ(early.UsedSeconds(), 42);  // frozen once graded
+    EXPECT_EQ(early.UsedSeconds(), 42); // frozen once graded
     EXPECT_EQ(early.RemainingMs(), 558'000);
     EXPECT_FALSE(early.RanOut());
 }
@@ -90,7 +92,8 @@ TEST(TimedExamSave, ABankWithoutTheTablesGetsThemAndAFailingAdditionLeavesTheTes
     EXPECT_EQ(count("SELECT 限时秒数 FROM 测试计时 WHERE 测试编号=(SELECT MAX(编号) FROM 测试结果)"
                     " AND 用时秒数=20 AND 是否超时=0"),
               1200);
-    AdoQuery& rows = DataModule1->ADOQuery1.OpenWith({"SELECT 小题号,作答,用时秒数 FROM 测试作答 ORDER BY 小题号"});
+    AdoQuery& rows =
+        DataModule1->ADOQuery1.OpenWith({"SELECT 小题号,作答,用时秒数 FROM 测试作答 ORDER BY 小题号"});
     ASSERT_EQ(rows.RecordCount(), 3);
     EXPECT_EQ(rows.Fields(1).AsString(), "B");
     EXPECT_EQ(rows.Fields(2).AsInteger(), 20);

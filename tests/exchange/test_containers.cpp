@@ -4,8 +4,8 @@
 #include "exchange/ImportFile.h"
 #include "exchange/Xlsx.h"
 
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <quazip/quazip.h>
@@ -153,9 +153,12 @@ TEST_F(Containers, XlsxRefusedWithAReason) {
 
     // A short text shared by many rows counts at every use: refused at once, with the limit named.
     QByteArray rows = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>题干</t></is></c></row>)";
-    for (int r = 2; r <= 60; ++r) rows += QStringLiteral(R"(<row r="%1"><c r="A%1" t="s"><v>0</v></c></row>)").arg(r).toUtf8();
-    const QString amplified = Write("shared.xlsx", Workbook(rows, R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>)" +
-                                                                       QByteArray(30000, 'x') + "</t></si></sst>"));
+    for (int r = 2; r <= 60; ++r)
+        rows += QStringLiteral(R"(<row r="%1"><c r="A%1" t="s"><v>0</v></c></row>)").arg(r).toUtf8();
+    const QString amplified = Write(
+        "shared.xlsx",
+        Workbook(rows, R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>)" +
+                           QByteArray(30000, 'x') + "</t></si></sst>"));
     Limits budget;
     budget.maxTotalChars = 1000000;
     QElapsedTimer clock;

@@ -11,14 +11,16 @@
 using namespace exchange;
 
 namespace {
-QString filesDir() { return QStringLiteral(QUILLORA_SOURCE_DIR "/tests/exchange/files/"); }
+QString filesDir() {
+    return QStringLiteral(QUILLORA_SOURCE_DIR "/tests/exchange/files/");
+}
 
 struct Expected {
     const char* file;
-    const char* keys;      // the records' keys in order, one letter string each, joined by spaces
-    const char* sections;  // the records' sections, joined by spaces ("" when none)
-    int options;           // the first record's options
-    int pictures;          // pictures the file brings
+    const char* keys;     // the records' keys in order, one letter string each, joined by spaces
+    const char* sections; // the records' sections, joined by spaces ("" when none)
+    int options;          // the first record's options
+    int pictures;         // pictures the file brings
 };
 
 const Expected kFiles[] = {
@@ -27,19 +29,20 @@ const Expected kFiles[] = {
     {"sheet.ods", "B B A C A", "", 4, 0},
     {"sheet.csv", "B B A C A", "", 4, 0},
     {"numbered.docx", "B B C", "", 4, 0},
-    {"numbered.doc", "B B C", "", 4, 0},  // through LibreOffice
+    {"numbered.doc", "B B C", "", 4, 0}, // through LibreOffice
     {"paper.docx", "B C C B C", "常识判断 判断推理 资料分析 资料分析 资料分析", 4, 1},
     {"paper.pdf", "B C C B C", "常识判断 判断推理 资料分析 资料分析 资料分析", 4, 1},
     {"twocol.pdf", "B C A D A B C D A B B C A D A B C D A B B C A D A B C D A B", "", 4, 0},
     {"photo.pdf", "A", "", 2, 1},
 };
-}  // namespace
+} // namespace
 
 TEST(RealFiles, EachReadsToItsQuestionsAndKeys) {
     for (const Expected& e : kFiles) {
         SCOPED_TRACE(e.file);
         const ParsedFile f = ReadImportFile(filesDir() + QString::fromUtf8(e.file));
-        for (const Problem& p : f.problems) EXPECT_FALSE(p.fatal) << p.text.toStdString();
+        for (const Problem& p : f.problems)
+            EXPECT_FALSE(p.fatal) << p.text.toStdString();
         QStringList keys, sections;
         for (const Record& r : f.records) {
             keys << r.key;
@@ -53,9 +56,12 @@ TEST(RealFiles, EachReadsToItsQuestionsAndKeys) {
         if (QString::fromUtf8(e.file) == u"twocol.pdf") {
             // Read column by column, the running head and page numbers gone, a
             // stem that wraps in its column joined.
-            for (size_t i = 0; i < f.records.size(); ++i) EXPECT_EQ(f.records[i].number, static_cast<int>(i) + 1);
-            for (const Record& r : f.records) EXPECT_FALSE(r.stem.value.contains(u"模拟卷") || r.options.back().value.contains(u"页"));
-            EXPECT_EQ(f.records[9].stem.value.toStdString(), "下列关于第10个问题的说法中，正确的一项是哪一个选项呢，请仔细阅读后作答（）");
+            for (size_t i = 0; i < f.records.size(); ++i)
+                EXPECT_EQ(f.records[i].number, static_cast<int>(i) + 1);
+            for (const Record& r : f.records)
+                EXPECT_FALSE(r.stem.value.contains(u"模拟卷") || r.options.back().value.contains(u"页"));
+            EXPECT_EQ(f.records[9].stem.value.toStdString(),
+                      "下列关于第10个问题的说法中，正确的一项是哪一个选项呢，请仔细阅读后作答（）");
         }
         if (QString::fromUtf8(e.file) == u"photo.pdf") {
             // The JPEG the PDF embeds, as it is (1,697 bytes, as pdfimages -j writes it), not a rendering.
@@ -74,7 +80,8 @@ TEST(RealFiles, EachReadsToItsQuestionsAndKeys) {
             EXPECT_TRUE(f.records[1].options.size() == 4 && !f.records[1].options[3].value.contains(u"<img"));
             EXPECT_FALSE(f.records[2].groupId.isEmpty());
             EXPECT_EQ(f.records[4].groupId, f.records[2].groupId);
-            EXPECT_TRUE(f.records[2].material.value.contains(u"1200亿元")) << f.records[2].material.value.toStdString();
+            EXPECT_TRUE(f.records[2].material.value.contains(u"1200亿元"))
+                << f.records[2].material.value.toStdString();
             EXPECT_TRUE(f.records[0].explanation.value.contains(u"青海湖"));
         }
     }
@@ -87,7 +94,8 @@ TEST(RealFiles, WhatCannotBeReadSaysWhy) {
             if (p.fatal) return p.text;
         return QString();
     };
-    EXPECT_TRUE(why(QStringLiteral("scan.pdf")).contains(u"没有文字")) << why(QStringLiteral("scan.pdf")).toStdString();
+    EXPECT_TRUE(why(QStringLiteral("scan.pdf")).contains(u"没有文字"))
+        << why(QStringLiteral("scan.pdf")).toStdString();
     qputenv("QUILLORA_SOFFICE", "/nonexistent/soffice");
     const QString doc = why(QStringLiteral("numbered.doc"));
     qunsetenv("QUILLORA_SOFFICE");
@@ -101,12 +109,14 @@ TEST(RealFiles, WhatCannotBeReadSaysWhy) {
     const ParsedFile f = ReadImportFile(csv.fileName());
     ASSERT_FALSE(f.problems.empty());
     EXPECT_TRUE(f.problems.back().fatal);
-    EXPECT_TRUE(f.problems.back().text.contains(u"题干") && f.problems.back().text.contains(u"序号、内容、答案"))
+    EXPECT_TRUE(f.problems.back().text.contains(u"题干") &&
+                f.problems.back().text.contains(u"序号、内容、答案"))
         << f.problems.back().text.toStdString();
     // Read with the user's word on its columns (the dialog's choice, examdb's --columns).
     ColumnChoice choice;
     QString error;
-    ASSERT_TRUE(ParseColumnChoice(QStringLiteral("题干=内容，不导入=序号"), choice, &error)) << error.toStdString();
+    ASSERT_TRUE(ParseColumnChoice(QStringLiteral("题干=内容，不导入=序号"), choice, &error))
+        << error.toStdString();
     const ParsedFile chosen = ReadImportFile(csv.fileName(), {}, choice);
     ASSERT_EQ(chosen.records.size(), 1u);
     EXPECT_EQ(chosen.records[0].stem.value, "天是蓝的");

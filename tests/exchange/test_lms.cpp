@@ -30,7 +30,8 @@ int LineOf(const QByteArray& text, const char* marker, int nth = 0) {
 // Bytes that are a PNG by their signature, `size` long.
 QByteArray Png(int size) {
     QByteArray bytes("\x89PNG\r\n\x1a\n", 8);
-    while (bytes.size() < size) bytes += static_cast<char>(bytes.size() % 251);
+    while (bytes.size() < size)
+        bytes += static_cast<char>(bytes.size() % 251);
     return bytes;
 }
 
@@ -40,11 +41,12 @@ QString BankSrc(const QByteArray& bytes) {
 
 std::vector<QString> OptionTexts(const Record& r) {
     std::vector<QString> texts;
-    for (const Text& t : r.options) texts.push_back(t.value);
+    for (const Text& t : r.options)
+        texts.push_back(t.value);
     return texts;
 }
 
-}  // namespace
+} // namespace
 
 TEST(MoodleXml, ReadsChoiceTrueFalseEssayDescriptionAndSkipsOtherTypes) {
     const QByteArray picture = Png(64);

@@ -22,19 +22,22 @@ const char* kTypes =
 
 ImportResult importInto(OpenBank& bank, const QString& path) {
     ImportPlan plan = PlanImport(ReadImportFile(path), ReadBankFacts(bank.Module().ADOConnection1), {});
-    EXPECT_TRUE(plan.Clean()) << (plan.problems.empty() ? std::string() : DescribeProblem(plan.problems[0]).toStdString());
+    EXPECT_TRUE(plan.Clean()) << (plan.problems.empty() ? std::string()
+                                                        : DescribeProblem(plan.problems[0]).toStdString());
     return WritePlan(bank.Module().ADOConnection1, plan);
 }
 
 // Everything but the numbers the bank gave out.
 std::vector<QStringList> contentOf(OpenBank& bank) {
     std::vector<QStringList> out;
-    for (const ExportedQuestion& q : ReadForExport(bank.Module().ADOConnection1, {Selection::Kind::Category, 0}))
-        out.push_back(QStringList{q.path[0], q.path[1], q.path[2], q.type, q.stem, q.options.join(u'|'), q.key,
-                                  q.explanation, q.group ? QStringLiteral("组") : QString(), q.material});
+    for (const ExportedQuestion& q :
+         ReadForExport(bank.Module().ADOConnection1, {Selection::Kind::Category, 0}))
+        out.push_back(QStringList{q.path[0], q.path[1], q.path[2], q.type, q.stem, q.options.join(u'|'),
+                                  q.key, q.explanation, q.group ? QStringLiteral("组") : QString(),
+                                  q.material});
     return out;
 }
-}  // namespace
+} // namespace
 
 TEST(RoundTrip, TheTemplateAndMoodleXmlGiveTheSameQuestionsBack) {
     auto source = std::make_unique<OpenBank>(kTypes);
@@ -57,7 +60,7 @@ TEST(RoundTrip, TheTemplateAndMoodleXmlGiveTheSameQuestionsBack) {
     ASSERT_EQ(original.size(), 5u);
     EXPECT_TRUE(original[0][4].contains("<img src=\"../images/bank/")) << original[0][4].toStdString();
 
-    const QTemporaryDir out;  // outlives the source bank's folder
+    const QTemporaryDir out; // outlives the source bank's folder
     const QString xlsx = out.filePath(QStringLiteral("出.xlsx"));
     const QString xml = out.filePath(QStringLiteral("出.xml"));
     QString error;
@@ -83,10 +86,11 @@ TEST(RoundTrip, TypesTravelWithTheirInstructionsAndPointsBesideTheExport) {
     std::string csv = "分类,题型,题干,选项A,选项B,答案\n";
     for (int k = 1; k <= 5; ++k) {
         const std::string type = "型" + std::to_string(k);
-        sql += "INSERT INTO 类型说明 VALUES('" + type + "','：说明" + std::to_string(k) + "<b>',0." + std::to_string(k) + ");";
+        sql += "INSERT INTO 类型说明 VALUES('" + type + "','：说明" + std::to_string(k) + "<b>',0." +
+               std::to_string(k) + ");";
         csv += "甲源/科/节," + type + ",题" + std::to_string(k) + ",一,二,A\n";
     }
-    csv += "甲源/科/节,型5,写一篇文章,,,\n";  // an essay task of a noted type
+    csv += "甲源/科/节,型5,写一篇文章,,,\n"; // an essay task of a noted type
     auto source = std::make_unique<OpenBank>(sql);
     WriteFileBytes(source->Install.Path("源.csv"), csv);
     ASSERT_EQ(importInto(*source, QString::fromStdString(source->Install.Path("源.csv"))).questions, 6);
@@ -96,16 +100,19 @@ TEST(RoundTrip, TypesTravelWithTheirInstructionsAndPointsBesideTheExport) {
     QString error;
     const auto questions = ReadForExport(source->Module().ADOConnection1, {Selection::Kind::Category, 0});
     ASSERT_TRUE(WriteTemplateXlsx(xlsx, questions, BankPictures(source->Module().ADOConnection1), &error));
-    ASSERT_TRUE(WriteTypeNotes(source->Module().ADOConnection1, {QStringLiteral("型2"), QStringLiteral("型5"), QStringLiteral("型1"),
-                                                                 QStringLiteral("型3"), QStringLiteral("型4")},
+    ASSERT_TRUE(WriteTypeNotes(source->Module().ADOConnection1,
+                               {QStringLiteral("型2"), QStringLiteral("型5"), QStringLiteral("型1"),
+                                QStringLiteral("型3"), QStringLiteral("型4")},
                                out.filePath(QString::fromUtf8(kTypeNotesFile)), &error));
     source.reset();
 
     OpenBank target(kTypes);
     ImportOptions options;
     options.typeNotes = ReadTypeNotesBeside(xlsx);
-    ImportPlan plan = PlanImport(ReadImportFile(xlsx), ReadBankFacts(target.Module().ADOConnection1), options);
-    EXPECT_TRUE(plan.Clean()) << (plan.problems.empty() ? std::string() : DescribeProblem(plan.problems[0]).toStdString());
+    ImportPlan plan =
+        PlanImport(ReadImportFile(xlsx), ReadBankFacts(target.Module().ADOConnection1), options);
+    EXPECT_TRUE(plan.Clean()) << (plan.problems.empty() ? std::string()
+                                                        : DescribeProblem(plan.problems[0]).toStdString());
     EXPECT_TRUE(plan.newTypes.isEmpty()) << "nothing left to confirm";
     EXPECT_EQ(WritePlan(target.Module().ADOConnection1, plan).types, 5);
     AdoQuery& q = target.Module().ADOQuery1;
@@ -121,8 +128,9 @@ TEST(RoundTrip, AnExplanationsPictureGoesBesideTheWorkbookAndComesBack) {
     auto source = std::make_unique<OpenBank>(kTypes);
     const QByteArray gif("GIF89a-explanation");
     WriteFileBytes(source->Install.Path("解.gif"), gif.toStdString());
-    WriteFileBytes(source->Install.Path("源.csv"),
-                   "分类,题干,选项A,选项B,答案,解析\n甲源/言语/填空,看解析,一,二,A,\"如图<img src=\"\"解.gif\"\">\"\n");
+    WriteFileBytes(
+        source->Install.Path("源.csv"),
+        "分类,题干,选项A,选项B,答案,解析\n甲源/言语/填空,看解析,一,二,A,\"如图<img src=\"\"解.gif\"\">\"\n");
     ASSERT_EQ(importInto(*source, QString::fromStdString(source->Install.Path("源.csv"))).questions, 1);
     const auto original = contentOf(*source);
     const QString name =

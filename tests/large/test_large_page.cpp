@@ -42,7 +42,8 @@ QString tickScript() {
     QJsonArray ids;
     for (const TShiTi* s : ShiTiList)
         if (s->OptionCount > 1 && (s->Id % 7 == 0 || s->Id % 11 == 0)) ids.append(s->Id);
-    return QStringLiteral("%1.forEach(function(id){var j=id%7==0?0:1;document.getElementById(id+'/'+j).checked=true;});1")
+    return QStringLiteral("%1.forEach(function(id){var "
+                          "j=id%7==0?0:1;document.getElementById(id+'/'+j).checked=true;});1")
         .arg(QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact)));
 }
 
@@ -67,7 +68,8 @@ protected:
     }
     void show(const std::vector<int>& ids) {
         XiaoTiList.Clear();
-        for (int id : ids) XiaoTiList.Add()->Id = id;
+        for (int id : ids)
+            XiaoTiList.Add()->Id = id;
         BuildQuestionPage("模拟考场");
         frm->WebBrowser1->Navigate(inst.Path("css/Question.html"));
     }
@@ -90,11 +92,12 @@ protected:
     int resultDialogs = 0;
     bool stop = false;
 };
-}  // namespace
+} // namespace
 
 TEST_F(LargePage, GradingWaitsForTheWholePageAndMatchesGradingItInParts) {
     std::vector<int> ids;
-    for (AdoQuery& q = DataModule1->ADOQuery2.OpenWith({"SELECT 小题号 FROM 小题 ORDER BY 小题号"}); !q.Eof(); q.Next())
+    for (AdoQuery& q = DataModule1->ADOQuery2.OpenWith({"SELECT 小题号 FROM 小题 ORDER BY 小题号"}); !q.Eof();
+         q.Next())
         ids.push_back(q.FieldByName("小题号").AsInteger());
     ASSERT_EQ(ids.size(), static_cast<size_t>(kQuestions));
 
@@ -129,7 +132,8 @@ TEST_F(LargePage, GradingWaitsForTheWholePageAndMatchesGradingItInParts) {
     stop = true;
     EXPECT_EQ(whole, parts);
     int total = 0, right = 0;
-    for (const auto& [type, t] : whole) total += t.total, right += t.right;
+    for (const auto& [type, t] : whole)
+        total += t.total, right += t.right;
     EXPECT_EQ(total, answerable);
     EXPECT_GT(right, 0);
     EXPECT_LT(right, total);

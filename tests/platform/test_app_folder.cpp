@@ -5,10 +5,10 @@
 
 #include <csignal>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
@@ -36,7 +36,7 @@ protected:
         return root + "bin/";
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(AppFolderTest, AWritableFolderWithTheBankWorksInPlaceAndCopiesNothing) {
     ship(root, "portable bank");
@@ -45,13 +45,15 @@ TEST_F(AppFolderTest, AWritableFolderWithTheBankWorksInPlaceAndCopiesNothing) {
     EXPECT_TRUE(c.problem.isEmpty());
     EXPECT_FALSE(fs::exists(tmp.Folder() + "home")) << "a portable copy must leave the home folder alone";
     // The write probe leaves nothing behind.
-    for (const auto& e : fs::directory_iterator(root)) EXPECT_EQ(e.path().filename().string().find(".write-probe"), std::string::npos);
+    for (const auto& e : fs::directory_iterator(root))
+        EXPECT_EQ(e.path().filename().string().find(".write-probe"), std::string::npos);
 }
 
 TEST_F(AppFolderTest, AnInstallationIsCopiedToTheUserFolderOnFirstStart) {
     const std::string exe = installed();
     WriteFileBytes(root + "share/quillora/css/Question.html", "someone's last page");
-    const AppFolderChoice c = ChooseAppFolder({exe.substr(0, exe.size() - 1), user.substr(0, user.size() - 1)});
+    const AppFolderChoice c =
+        ChooseAppFolder({exe.substr(0, exe.size() - 1), user.substr(0, user.size() - 1)});
     EXPECT_TRUE(c.problem.isEmpty()) << c.problem.toStdString();
     EXPECT_EQ(c.folder, user);
     EXPECT_EQ(ReadFileBytes(user + "exam.db"), "shipped bank");
@@ -118,7 +120,8 @@ TEST_F(AppFolderTest, ABankCopyCutShortLeavesNoPartialBankAndTheNextStartComplet
 
 TEST_F(AppFolderTest, WithNothingShippedTheUsersOwnBankIsUsedElseTheProgramsFolder) {
     fs::create_directories(root + "bin");
-    EXPECT_EQ(ChooseAppFolder({root + "bin", user}).folder, root + "bin/") << "opening the missing bank reports it";
+    EXPECT_EQ(ChooseAppFolder({root + "bin", user}).folder, root + "bin/")
+        << "opening the missing bank reports it";
     EXPECT_FALSE(fs::exists(user));
     fs::create_directories(user);
     WriteFileBytes(user + "exam.db", "the user's history");
@@ -148,7 +151,7 @@ TEST_F(AppFolderTest, AFolderOthersCanWriteOrOwnIsOnlyCopiedFrom) {
     EXPECT_EQ(chosen(), root);
 
     EXPECT_EQ(ReadFileBytes(user + "exam.db"), "portable bank");
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(user.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0700u) << "the per-user folder is the user's alone";
 }

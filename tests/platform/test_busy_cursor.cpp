@@ -9,9 +9,9 @@
 namespace {
 Qt::CursorShape shown() {
     const QCursor* c = QGuiApplication::overrideCursor();
-    return c ? c->shape() : Qt::BitmapCursor;  // BitmapCursor: no override at all
+    return c ? c->shape() : Qt::BitmapCursor; // BitmapCursor: no override at all
 }
-}  // namespace
+} // namespace
 
 TEST(BusyCursor, AMessageBoxDuringLongWorkShowsTheArrowAndTheWaitCursorReturnsAfter) {
     std::vector<Qt::CursorShape> duringBoxes;

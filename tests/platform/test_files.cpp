@@ -7,11 +7,11 @@
 
 namespace {
 ino_t inodeOf(const std::string& p) {
-    struct stat st{};
+    struct stat st {};
     ::stat(p.c_str(), &st);
     return st.st_ino;
 }
-}  // namespace
+} // namespace
 
 TEST(CopyFileOver, OverwritesInPlaceKeepingTheTargetsInode) {
     TestInstall dir({}, false);
@@ -19,7 +19,7 @@ TEST(CopyFileOver, OverwritesInPlaceKeepingTheTargetsInode) {
     std::string big(600000, 'x');
     big[300000] = 'y';
     WriteFileBytes(a, big);
-    WriteFileBytes(b, std::string(900000, 'z'));  // longer: must be cut to the source's size
+    WriteFileBytes(b, std::string(900000, 'z')); // longer: must be cut to the source's size
     const ino_t before = inodeOf(b);
     ASSERT_TRUE(CopyFileOver(a, b));
     EXPECT_EQ(inodeOf(b), before);
@@ -36,7 +36,7 @@ TEST(CopyFileOver, FailsWithoutTouchingAnything) {
     WriteFileBytes(a, "data");
     EXPECT_FALSE(CopyFileOver(dir.Path("missing.db"), a));
     EXPECT_EQ(ReadFileBytes(a), "data");
-    EXPECT_FALSE(CopyFileOver(a, a));  // the same file
+    EXPECT_FALSE(CopyFileOver(a, a)); // the same file
     EXPECT_EQ(ReadFileBytes(a), "data");
     EXPECT_FALSE(CopyFileOver(a, "/nonexistent-folder/b.db"));
 }
@@ -63,13 +63,13 @@ TEST(CopyFileOver, WritesOnlyThePagesThatDiffer) {
     TestInstall dir({}, false);
     const std::string a = dir.Path("a.db"), b = dir.Path("b.db");
     std::string bytes(1 << 20, '\0');
-    bytes[70] = 'h';  // inside the header block only
+    bytes[70] = 'h'; // inside the header block only
     WriteFileBytes(a, bytes);
     WriteFileBytes(b, "");
     ASSERT_EQ(::truncate(b.c_str(), 1 << 20), 0);
     ASSERT_TRUE(CopyFileOver(a, b));
     EXPECT_EQ(ReadFileBytes(b), bytes);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(b.c_str(), &st), 0);
     EXPECT_LE(st.st_blocks * 512, 8192) << "a one-byte change rewrote more than its page";
 }

@@ -27,7 +27,9 @@ TEST(GbkText, CharactersGbkCannotHoldBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToGbk(std::string("x\xFFy")), "x?y");
     // An overlong form of 一 or of 'A', or a lone surrogate, is no character:
     // one '?' per byte, never the character it would smuggle in.
-    EXPECT_EQ(Utf8ToGbk(std::string("a\xF0\x84\xB8\x80" "b")), "a????b");
+    EXPECT_EQ(Utf8ToGbk(std::string("a\xF0\x84\xB8\x80"
+                                    "b")),
+              "a????b");
     EXPECT_EQ(Utf8ToGbk(std::string("\xE0\x81\x81|\xED\xA0\x80")), "???|???");
 }
 
@@ -41,7 +43,7 @@ TEST(GbkText, LargeOutputIsFlushedCompletely) {
             f.Writeln("第" + std::to_string(i) + "行");
             expected += Utf8ToGbk("第" + std::to_string(i) + "行") + "\r\n";
         }
-    }  // the destructor closes
+    } // the destructor closes
     EXPECT_EQ(ReadFileBytes(path), expected);
 }
 

@@ -6,8 +6,8 @@
 #include "support/TestSupport.h"
 
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -32,7 +32,7 @@ public:
         return QObject::event(e);
     }
 };
-}  // namespace
+} // namespace
 
 TEST(DefaultErrorHandler, ShowsTheTextAndTheProgramGoesOn) {
     MessageBoxRecorder boxes;
@@ -62,7 +62,7 @@ TEST(DialogBase, OkSetsTheResultBeforeItsHandlerAndTheHandlerCanKeepTheDialogOpe
     dlg.AttachButton(cancel, mrCancel);
     int result = -1;
     QTimer::singleShot(0, [&] {
-        ok->click();  // refused: stays open
+        ok->click(); // refused: stays open
         EXPECT_TRUE(dlg.isVisible());
         refuse = false;
         ok->click();
@@ -73,7 +73,7 @@ TEST(DialogBase, OkSetsTheResultBeforeItsHandlerAndTheHandlerCanKeepTheDialogOpe
 
     QTimer::singleShot(0, [&] { cancel->click(); });
     EXPECT_EQ(dlg.ShowModal(), mrCancel);
-    QTimer::singleShot(0, [&] { dlg.reject(); });  // closed by the frame
+    QTimer::singleShot(0, [&] { dlg.reject(); }); // closed by the frame
     EXPECT_EQ(dlg.ShowModal(), mrCancel);
 }
 
@@ -97,17 +97,18 @@ TEST(GuardedHandlers, AnExceptionIsReportedAndNeverLeavesTheSignal) {
     QPushButton button;
     int calls = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, Guarded([&] {
-                         ++calls;
-                         throw std::runtime_error("保存失败");
-                     }));
-    QObject::connect(&button, &QPushButton::toggled, &button, Guarded([&](bool on) { calls += on ? 10 : 100; }));
+        ++calls;
+        throw std::runtime_error("保存失败");
+    }));
+    QObject::connect(&button, &QPushButton::toggled, &button,
+                     Guarded([&](bool on) { calls += on ? 10 : 100; }));
     EXPECT_NO_THROW(button.click());
     EXPECT_NO_THROW(button.click());
     EXPECT_EQ(calls, 2);
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, "保存失败.");
     button.setCheckable(true);
-    button.setChecked(true);  // a handler that takes the signal's argument gets it
+    button.setChecked(true); // a handler that takes the signal's argument gets it
     EXPECT_EQ(calls, 2 + 10);
 }
 
@@ -126,9 +127,11 @@ TEST(DialogBase, AHandlerThatThrowsIsReportedAndKeepsTheDialogOpen) {
 
 TEST(ShellOpen, OpensOnlyWebAddressesAndTellsWhenNoBrowserTakesOne) {
     QTemporaryDir bin;
-    const std::string log = bin.filePath("asked").toStdString(), opener = bin.filePath("xdg-open").toStdString();
+    const std::string log = bin.filePath("asked").toStdString(),
+                      opener = bin.filePath("xdg-open").toStdString();
     auto fakeOpener = [&](int exitCode) {
-        WriteFileBytes(opener, "#!/bin/sh\necho \"$1\" >> '" + log + "'\nexit " + std::to_string(exitCode) + "\n");
+        WriteFileBytes(opener,
+                       "#!/bin/sh\necho \"$1\" >> '" + log + "'\nexit " + std::to_string(exitCode) + "\n");
         ::chmod(opener.c_str(), 0755);
     };
     const QByteArray path = qgetenv("PATH");
@@ -138,16 +141,18 @@ TEST(ShellOpen, OpensOnlyWebAddressesAndTellsWhenNoBrowserTakesOne) {
     fakeOpener(0);
     ShellOpen(QStringLiteral("http://127.0.0.1:1/x.html"));
     EXPECT_TRUE(boxes.shown.empty());
-    fakeOpener(3);  // what xdg-open says when the desktop has no browser
+    fakeOpener(3); // what xdg-open says when the desktop has no browser
     ShellOpen(QStringLiteral("https://127.0.0.1:1/y.html"));
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_TRUE(boxes.shown[0].text.endsWith("https://127.0.0.1:1/y.html")) << boxes.shown[0].text.toStdString();
+    EXPECT_TRUE(boxes.shown[0].text.endsWith("https://127.0.0.1:1/y.html"))
+        << boxes.shown[0].text.toStdString();
     EXPECT_EQ(boxes.shown[0].caption, "无法打开网址");
 
-    for (const char* address : {"file:///etc/passwd", "smb://host/share", "/usr/share/applications/x.desktop", "http://",
-                                "javascript:alert(1)", ""})
+    for (const char* address : {"file:///etc/passwd", "smb://host/share", "/usr/share/applications/x.desktop",
+                                "http://", "javascript:alert(1)", ""})
         ShellOpen(QString::fromUtf8(address));
     qputenv("PATH", path);
     EXPECT_EQ(boxes.shown.size(), 7u);
-    EXPECT_EQ(ReadFileBytes(log), "http://127.0.0.1:1/x.html\nhttps://127.0.0.1:1/y.html\n") << "nothing else was handed on";
+    EXPECT_EQ(ReadFileBytes(log), "http://127.0.0.1:1/x.html\nhttps://127.0.0.1:1/y.html\n")
+        << "nothing else was handed on";
 }

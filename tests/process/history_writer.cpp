@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
-    std::signal(SIGXFSZ, SIG_IGN);  // as the program does
+    std::signal(SIGXFSZ, SIG_IGN); // as the program does
     TDataModule1 dm;
     if (!dm.GuardAndConnect(argv[1])) return 1;
     DataModule1 = &dm;

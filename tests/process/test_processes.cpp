@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <random>
 #include <gtest/gtest.h>
+#include <random>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,7 +28,8 @@ std::string sampleBankSql() {
     for (const auto& e : fs::directory_iterator(std::string(QUILLORA_SOURCE_DIR) + "/data/bank"))
         if (e.path().extension() == ".sql" && e.path().filename() != "schema.sql") files.push_back(e.path());
     std::sort(files.begin(), files.end());
-    for (const auto& f : files) sql += ReadFileBytes(f.string()) + "\n";
+    for (const auto& f : files)
+        sql += ReadFileBytes(f.string()) + "\n";
     return sql;
 }
 
@@ -57,9 +58,10 @@ struct FileState {
 };
 
 FileState stateOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     ::stat(path.c_str(), &st);
-    return {ReadFileBytes(path), static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return {ReadFileBytes(path),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 class Program {
@@ -87,7 +89,7 @@ public:
     QProcess p;
     QString err;
 };
-}  // namespace
+} // namespace
 
 TEST(OneProgramPerBank, ASecondStartTouchesNothingAndAKilledHolderBlocksNoOne) {
     TestInstall inst(sampleBankSql());
@@ -101,8 +103,9 @@ TEST(OneProgramPerBank, ASecondStartTouchesNothingAndAKilledHolderBlocksNoOne) {
 
     {
         Program second(inst);
-        ASSERT_TRUE(waitFor([&] { return second.Errors().contains(QStringLiteral("held by another running program")); },
-                            30000))
+        ASSERT_TRUE(waitFor(
+            [&] { return second.Errors().contains(QStringLiteral("held by another running program")); },
+            30000))
             << second.Errors().toStdString();
         // It waits at its message; the first program's bank has not been touched.
         EXPECT_EQ(second.p.state(), QProcess::Running);
@@ -124,12 +127,13 @@ TEST(CommandLineTools, MaincssOnABankThatDoesNotOpenSaysSoAndFails) {
     QProcess p;
     p.setProgram(QStringLiteral(QUILLORA_MAINCSS));
     p.setArguments({QString::fromStdString(inst.Path("exam.db")), QString::fromStdString(inst.Folder())});
-    p.setEnvironment({QStringLiteral("PATH=/usr/bin:/bin")});  // no display of any kind
+    p.setEnvironment({QStringLiteral("PATH=/usr/bin:/bin")}); // no display of any kind
     p.start();
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("打开数据库出现严重的错误")));
+    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError())
+                    .contains(QStringLiteral("打开数据库出现严重的错误")));
     EXPECT_FALSE(FileExists(inst.Path("css/Main.css")));
 }
 
@@ -141,15 +145,17 @@ TEST(OnlineTest, ADeadNameServerCountsTowardTheSameLimit) {
     TestInstall dir({}, false);
     WriteFileBytes(dir.Path("resolv.conf"), "nameserver 127.0.0.153\noptions timeout:5 attempts:2\n");
     QProcess probe;
-    probe.start(QStringLiteral("unshare"),
-                {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
-                 QStringLiteral("mount --bind \"$1\" /etc/resolv.conf && exec \"$2\" http://portal.quillora.test/qlr/i.html"),
-                 QStringLiteral("sh"), QString::fromStdString(dir.Path("resolv.conf")),
-                 QStringLiteral(QUILLORA_ONLINE_PROBE)});
+    probe.start(
+        QStringLiteral("unshare"),
+        {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+         QStringLiteral(
+             "mount --bind \"$1\" /etc/resolv.conf && exec \"$2\" http://portal.quillora.test/qlr/i.html"),
+         QStringLiteral("sh"), QString::fromStdString(dir.Path("resolv.conf")),
+         QStringLiteral(QUILLORA_ONLINE_PROBE)});
     ASSERT_TRUE(probe.waitForFinished(30000));
     const QString out = QString::fromLocal8Bit(probe.readAllStandardOutput()).trimmed();
-    ASSERT_TRUE(out.startsWith(QStringLiteral("offline "))) << out.toStdString()
-                                                            << QString::fromLocal8Bit(probe.readAllStandardError()).toStdString();
+    ASSERT_TRUE(out.startsWith(QStringLiteral("offline ")))
+        << out.toStdString() << QString::fromLocal8Bit(probe.readAllStandardError()).toStdString();
     EXPECT_LT(out.section(u' ', 1).toInt(), 4000) << "the lookup was not bounded";
 }
 
@@ -165,14 +171,17 @@ TEST(KilledWhileSaving, EveryTestIsStoredWholeOrNotAtAllAndTheBankStaysSound) {
         QThread::msleep(std::uniform_int_distribution<int>(0, 400)(random));
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
         writer.waitForFinished(10000);
-        saved += static_cast<int>(QString::fromLatin1(writer.readAllStandardOutput()).count(QStringLiteral("saved")));
+        saved += static_cast<int>(
+            QString::fromLatin1(writer.readAllStandardOutput()).count(QStringLiteral("saved")));
     }
     EXPECT_GT(saved, 0) << "no kill came after a commit";
 
     QProcess verify;
-    verify.start(QStringLiteral(QUILLORA_EXAMDB), {QStringLiteral("verify"), QString::fromStdString(inst.Path("exam.db"))});
+    verify.start(QStringLiteral(QUILLORA_EXAMDB),
+                 {QStringLiteral("verify"), QString::fromStdString(inst.Path("exam.db"))});
     ASSERT_TRUE(verify.waitForFinished(60000));
-    EXPECT_EQ(verify.exitCode(), 0) << verify.readAllStandardOutput().toStdString() << verify.readAllStandardError().toStdString();
+    EXPECT_EQ(verify.exitCode(), 0) << verify.readAllStandardOutput().toStdString()
+                                    << verify.readAllStandardError().toStdString();
 
     TDataModule1 dm;
     ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
@@ -180,8 +189,11 @@ TEST(KilledWhileSaving, EveryTestIsStoredWholeOrNotAtAllAndTheBankStaysSound) {
         return dm.ADOQuery2.OpenWith({sql}).FieldByName("n").AsInteger();
     };
     EXPECT_GE(count("SELECT COUNT(*) AS n FROM 测试结果"), saved);
-    EXPECT_EQ(count("SELECT COUNT(*) AS n FROM 测试结果 WHERE (SELECT COUNT(*) FROM 测试题目 WHERE 测试编号=测试结果.编号)<>40"), 0);
-    EXPECT_EQ(count("SELECT COUNT(*) AS n FROM 测试题目 WHERE 测试编号 NOT IN (SELECT 编号 FROM 测试结果)"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) AS n FROM 测试结果 WHERE (SELECT COUNT(*) FROM 测试题目 WHERE "
+                    "测试编号=测试结果.编号)<>40"),
+              0);
+    EXPECT_EQ(count("SELECT COUNT(*) AS n FROM 测试题目 WHERE 测试编号 NOT IN (SELECT 编号 FROM 测试结果)"),
+              0);
 }
 
 TEST(WritesThatFail, AFileSizeLimitEndsTheSaveWithAnErrorAndStoresNothingHalfWay) {
@@ -189,19 +201,24 @@ TEST(WritesThatFail, AFileSizeLimitEndsTheSaveWithAnErrorAndStoresNothingHalfWay
     const auto size = std::filesystem::file_size(inst.Path("exam.db"));
     QProcess writer;
     // The bank may not grow: the first save that needs a new page fails.
-    writer.start(QStringLiteral("prlimit"), {QStringLiteral("--fsize=%1").arg(size), QStringLiteral(QUILLORA_HISTORY_WRITER),
-                                             QString::fromStdString(inst.Folder())});
+    writer.start(QStringLiteral("prlimit"),
+                 {QStringLiteral("--fsize=%1").arg(size), QStringLiteral(QUILLORA_HISTORY_WRITER),
+                  QString::fromStdString(inst.Folder())});
     ASSERT_TRUE(writer.waitForFinished(60000));
     EXPECT_EQ(writer.exitStatus(), QProcess::NormalExit) << "killed by the limit instead of told";
     EXPECT_EQ(writer.exitCode(), 1);
-    EXPECT_TRUE(QString::fromLocal8Bit(writer.readAllStandardError()).contains(QStringLiteral("saving the test failed")));
+    EXPECT_TRUE(QString::fromLocal8Bit(writer.readAllStandardError())
+                    .contains(QStringLiteral("saving the test failed")));
 
     TDataModule1 dm;
     ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
-    EXPECT_EQ(dm.ADOQuery2.OpenWith({"SELECT COUNT(*) AS n FROM 测试题目 WHERE 测试编号 NOT IN (SELECT 编号 FROM 测试结果)"})
-                  .FieldByName("n")
-                  .AsInteger(),
-              0);
+    EXPECT_EQ(
+        dm.ADOQuery2
+            .OpenWith(
+                {"SELECT COUNT(*) AS n FROM 测试题目 WHERE 测试编号 NOT IN (SELECT 编号 FROM 测试结果)"})
+            .FieldByName("n")
+            .AsInteger(),
+        0);
     EXPECT_EQ(dm.ADOQuery2
                   .OpenWith({"SELECT COUNT(*) AS n FROM 测试结果 WHERE (SELECT COUNT(*) FROM 测试题目 WHERE "
                              "测试编号=测试结果.编号)<>40"})
@@ -217,11 +234,14 @@ TEST(WritesThatFail, AReadOnlyInstallationEndsInTheFatalMessageWithTheBankUntouc
     // Root ignores permission bits: a read-only bind mount in a private namespace.
     writer.start(QStringLiteral("unshare"),
                  {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
-                  QStringLiteral("mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" && exec \"$2\" \"$1\""),
-                  QStringLiteral("sh"), QString::fromStdString(inst.Folder()), QStringLiteral(QUILLORA_HISTORY_WRITER)});
+                  QStringLiteral(
+                      "mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" && exec \"$2\" \"$1\""),
+                  QStringLiteral("sh"), QString::fromStdString(inst.Folder()),
+                  QStringLiteral(QUILLORA_HISTORY_WRITER)});
     ASSERT_TRUE(writer.waitForFinished(60000));
     EXPECT_EQ(writer.exitCode(), 1);
-    EXPECT_TRUE(QString::fromLocal8Bit(writer.readAllStandardError()).contains(QStringLiteral("打开数据库出现严重的错误")));
+    EXPECT_TRUE(QString::fromLocal8Bit(writer.readAllStandardError())
+                    .contains(QStringLiteral("打开数据库出现严重的错误")));
     EXPECT_EQ(ReadFileBytes(inst.Path("exam.db")), before);
     EXPECT_FALSE(FileExists(inst.Path("temp.db")));
 }
@@ -229,7 +249,8 @@ TEST(WritesThatFail, AReadOnlyInstallationEndsInTheFatalMessageWithTheBankUntouc
 TEST(KilledWhileRestoring, TheBankIsAlwaysTheOldOneOrTheRestoredOneAndSound) {
     TestInstall inst;
     // The backup to restore: the same bank with one test in its history.
-    TestInstall backup("INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(1,1,1,1,1,'2026-12-09 07:05:03');");
+    TestInstall backup("INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) "
+                       "VALUES(1,1,1,1,1,'2026-12-09 07:05:03');");
     std::mt19937 random(20261210);
     int restored = 0;
     for (int round = 0; round < 12; ++round) {
@@ -240,13 +261,16 @@ TEST(KilledWhileRestoring, TheBankIsAlwaysTheOldOneOrTheRestoredOneAndSound) {
         QThread::msleep(std::uniform_int_distribution<int>(0, 500)(random));
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
         writer.waitForFinished(10000);
-        restored += static_cast<int>(QString::fromLatin1(writer.readAllStandardOutput()).count(QStringLiteral("restored")));
+        restored += static_cast<int>(
+            QString::fromLatin1(writer.readAllStandardOutput()).count(QStringLiteral("restored")));
 
         QProcess verify;
-        verify.start(QStringLiteral(QUILLORA_EXAMDB), {QStringLiteral("verify"), QString::fromStdString(inst.Path("exam.db"))});
+        verify.start(QStringLiteral(QUILLORA_EXAMDB),
+                     {QStringLiteral("verify"), QString::fromStdString(inst.Path("exam.db"))});
         ASSERT_TRUE(verify.waitForFinished(60000));
-        ASSERT_EQ(verify.exitCode(), 0) << "round " << round << ": " << verify.readAllStandardOutput().toStdString()
-                                        << verify.readAllStandardError().toStdString();
+        ASSERT_EQ(verify.exitCode(), 0)
+            << "round " << round << ": " << verify.readAllStandardOutput().toStdString()
+            << verify.readAllStandardError().toStdString();
     }
     EXPECT_GT(restored, 0) << "no kill came after a restore";
     TDataModule1 dm;
@@ -265,14 +289,14 @@ TEST(KilledWhileImporting, EachImportIsInTheBankWholeOrNotAtAll) {
     for (int round = 0; round < kRounds; ++round) {
         std::string csv = "分类,题干,选项A,选项B,答案\n";
         for (int i = 0; i < kRows; ++i)
-            csv += "导入/科目/第" + std::to_string(round) + "轮,第" + std::to_string(round) + "轮第" + std::to_string(i) +
-                   "题,甲,乙,B\n";
+            csv += "导入/科目/第" + std::to_string(round) + "轮,第" + std::to_string(round) + "轮第" +
+                   std::to_string(i) + "题,甲,乙,B\n";
         WriteFileBytes(inst.Path("round.csv"), csv);
         QProcess importer;
-        importer.start(QStringLiteral(QUILLORA_EXAMDB), {QStringLiteral("import"), QStringLiteral("--into"),
-                                                         QString::fromStdString(inst.Path("exam.db")),
-                                                         QString::fromStdString(inst.Path("round.csv")),
-                                                         QStringLiteral("--new-types")});
+        importer.start(QStringLiteral(QUILLORA_EXAMDB),
+                       {QStringLiteral("import"), QStringLiteral("--into"),
+                        QString::fromStdString(inst.Path("exam.db")),
+                        QString::fromStdString(inst.Path("round.csv")), QStringLiteral("--new-types")});
         ASSERT_TRUE(importer.waitForStarted());
         if (round == 0) {
             QElapsedTimer t;
@@ -287,7 +311,8 @@ TEST(KilledWhileImporting, EachImportIsInTheBankWholeOrNotAtAll) {
         imported += importer.readAllStandardOutput().contains("导入了 20000 道题") ? 1 : 0;
     }
     QProcess verify;
-    verify.start(QStringLiteral(QUILLORA_EXAMDB), {QStringLiteral("verify"), QString::fromStdString(inst.Path("exam.db"))});
+    verify.start(QStringLiteral(QUILLORA_EXAMDB),
+                 {QStringLiteral("verify"), QString::fromStdString(inst.Path("exam.db"))});
     ASSERT_TRUE(verify.waitForFinished(60000));
     EXPECT_EQ(verify.exitCode(), 0) << verify.readAllStandardOutput().toStdString();
 
@@ -297,7 +322,8 @@ TEST(KilledWhileImporting, EachImportIsInTheBankWholeOrNotAtAll) {
     for (int round = 0; round < kRounds; ++round) {
         const std::string section = "'第" + std::to_string(round) + "轮'";
         const int n = dm.ADOQuery2
-                          .OpenWith({"SELECT COUNT(*) AS n FROM 小题 WHERE 所属编号 IN (SELECT 编号 FROM 题目类别 WHERE 名称=",
+                          .OpenWith({"SELECT COUNT(*) AS n FROM 小题 WHERE 所属编号 IN (SELECT 编号 FROM "
+                                     "题目类别 WHERE 名称=",
                                      section, ")"})
                           .FieldByName("n")
                           .AsInteger();
@@ -307,8 +333,10 @@ TEST(KilledWhileImporting, EachImportIsInTheBankWholeOrNotAtAll) {
     EXPECT_GE(whole, imported);
     EXPECT_GE(imported, 1) << "the unkilled round did not import";
     EXPECT_LT(whole, kRounds) << "no kill came during an import";
-    EXPECT_EQ(dm.ADOQuery2.OpenWith({"SELECT COUNT(*) AS n FROM 答案选项 WHERE 小题号 NOT IN (SELECT 小题号 FROM 小题)"})
-                  .FieldByName("n")
-                  .AsInteger(),
-              0);
+    EXPECT_EQ(
+        dm.ADOQuery2
+            .OpenWith({"SELECT COUNT(*) AS n FROM 答案选项 WHERE 小题号 NOT IN (SELECT 小题号 FROM 小题)"})
+            .FieldByName("n")
+            .AsInteger(),
+        0);
 }

@@ -24,13 +24,15 @@ std::vector<std::string> pageLines(const OpenBank& bank) {
     const std::string bytes = ReadFileBytes(bank.Install.Path("css/Question.html"));
     EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF");
     const std::vector<std::string> lines = splitLines(GbkToUtf8(bytes), "\r\n");
-    for (const std::string& l : lines) EXPECT_EQ(l.find('\n'), std::string::npos) << "bare LF in: " << l;
+    for (const std::string& l : lines)
+        EXPECT_EQ(l.find('\n'), std::string::npos) << "bare LF in: " << l;
     return lines;
 }
 
 void listIds(std::initializer_list<int> ids) {
     XiaoTiList.Clear();
-    for (int id : ids) XiaoTiList.Add()->Id = id;
+    for (int id : ids)
+        XiaoTiList.Add()->Id = id;
 }
 
 class QuestionPageTest : public ::testing::Test {
@@ -43,12 +45,13 @@ protected:
     MessageBoxRecorder boxes;
     OpenBank bank{FixtureText("render/fixtures/page_bank.sql")};
 };
-}  // namespace
+} // namespace
 
 TEST_F(QuestionPageTest, EveryKindOfBlockMatchesTheExpectedPage) {
     listIds({30, 10, 11, 12, 13, 14, 20, 21, 22, 23, 40, 41, 10, 99});
     BuildQuestionPage("测试页");
-    const std::vector<std::string> expected = splitLines(FixtureText("render/golden/question_page.html"), "\n");
+    const std::vector<std::string> expected =
+        splitLines(FixtureText("render/golden/question_page.html"), "\n");
     const std::vector<std::string> actual = pageLines(bank);
     for (size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
         ASSERT_EQ(actual[i], expected[i]) << "line " << i + 1;
@@ -60,8 +63,8 @@ TEST_F(QuestionPageTest, EveryKindOfBlockMatchesTheExpectedPage) {
         const char* answer;
     };
     const Want want[] = {{11, 4, "单项选择题", "B"}, {12, 2, "单项选择题", "A"}, {13, 2, "单项选择题", "B"},
-                         {14, 2, "单项选择题", "a"}, {20, 3, "多选题", "AC"},     {21, 3, "多选题", "BC"},
-                         {22, 2, "判断题", "A"},     {23, 0, "判断题", ""},       {30, 2, "单项选择题", "A"},
+                         {14, 2, "单项选择题", "a"}, {20, 3, "多选题", "AC"},    {21, 3, "多选题", "BC"},
+                         {22, 2, "判断题", "A"},     {23, 0, "判断题", ""},      {30, 2, "单项选择题", "A"},
                          {40, 27, "单项选择题", "["}};
     ASSERT_EQ(ShiTiList.Count(), static_cast<int>(std::size(want)));
     for (int i = 0; i < ShiTiList.Count(); ++i) {
@@ -90,7 +93,7 @@ TEST_F(QuestionPageTest, NoRowsGiveTheBarePageAndAnEmptyList) {
     PaperLoaded = true;
     BuildQuestionPage("空");
     const std::vector<std::string> lines = pageLines(bank);
-    ASSERT_EQ(lines.size(), 68u);  // head, body start, page end
+    ASSERT_EQ(lines.size(), 68u); // head, body start, page end
     EXPECT_EQ(lines[4], "<title>空</title>");
     EXPECT_EQ(lines[66], "<tr><td width=\"77%\" align=\"center\" class=\"TestCaption\">");
     EXPECT_EQ(lines[67], "</div> </div></body></html>");
@@ -130,7 +133,8 @@ TEST_F(QuestionPageTest, LinksPlantedInTheWorkingFolderAreNeverWrittenThrough) {
     TestInstall outside({}, false);
     const std::string victim = outside.Path("victim");
     WriteFileBytes(victim, "someone else's file");
-    for (const char* name : {"temp.db", "css/Question.html", "css/Main.css"}) fs::create_symlink(victim, folder + name);
+    for (const char* name : {"temp.db", "css/Question.html", "css/Main.css"})
+        fs::create_symlink(victim, folder + name);
     // Links to nowhere: opening through one would create the file outside.
     fs::create_symlink(outside.Path("lock"), folder + "exam.db.lock");
 

@@ -16,7 +16,7 @@ struct Loaded {
     TestInstall inst;
     TDataModule1 dm;
 };
-}  // namespace
+} // namespace
 
 TEST(DisplaySettings, EveryGlobalComesFromItsKey) {
     Loaded l(DefaultSettingsSql());
@@ -60,7 +60,7 @@ TEST(Records, NewRecordsAreZeroAndListsOwnThem) {
     EXPECT_EQ(t.FullScore, 0.0f);
     TObjectList<TXiaoTi> list;
     list.Add()->Id = 5;
-    list.Add()->Id = 5;  // repeats allowed
+    list.Add()->Id = 5; // repeats allowed
     EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(list[1]->Id, 5);
     list.Clear();

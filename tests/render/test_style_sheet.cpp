@@ -1,7 +1,7 @@
-#include "render/Global.h"
-#include "render/StyleSheet.h"
 #include "platform/AppFolder.h"
 #include "platform/Gbk.h"
+#include "render/Global.h"
+#include "render/StyleSheet.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ std::vector<std::string> crlfLines(const std::string& gbk) {
     EXPECT_EQ(start, text.size()) << "text after the last CR LF";
     return out;
 }
-}  // namespace
+} // namespace
 
 TEST(MainCss, DefaultSettingsGiveTheThirtyRules) {
     setDefaults();
@@ -37,7 +37,8 @@ TEST(MainCss, DefaultSettingsGiveTheThirtyRules) {
     SetAppFolder({});
     EXPECT_NE(bytes.find("\xCB\xCE\xCC\xE5"), std::string::npos) << "宋体 stored in GBK";
     const std::vector<std::string> expected = {
-        "BODY{FONT-SIZE:14px;COLOR:#000000;background-color:#EFF8FF;LINE-HEIGHT:140%; font-family:宋体,serif;margin:10px;  WORD-BREAK:break-all;}",
+        "BODY{FONT-SIZE:14px;COLOR:#000000;background-color:#EFF8FF;LINE-HEIGHT:140%; "
+        "font-family:宋体,serif;margin:10px;  WORD-BREAK:break-all;}",
         "img{vertical-align:middle;border:none;}",
         "A{TEXT-DECORATION:none;}",
         "A:link{COLOR:#000000;TEXT-DECORATION:none;}",
@@ -47,25 +48,36 @@ TEST(MainCss, DefaultSettingsGiveTheThirtyRules) {
         "INPUT{cursor:hand;}",
         "LABEL{cursor:hand;}",
         ".MainBody{cursor:default;background:url(../images/MainBackground.gif);}",
-        ".TestInfoBody{background-color:#EFF8FF;color:#000000;font-size:14px;font-family:\"宋体\",serif;LINE-HEIGHT:140%;}",
-        ".TestResultBody{background-color:#EFF8FF;color:#000000;font-size:14px;font-family:\"宋体\",serif;LINE-HEIGHT:140%;}",
-        ".TestResultTitle{font-weight:bold;font-size:18pt;margin-top:10px;margin-bottom:16px;font-family:\"宋体\", serif;color:#000000;line-height:140%;}",
-        ".SoftTitle{font-weight:bold;font-size:14px;margin-top:10px;margin-bottom:16px;font-family:\"宋体\", serif;color:#000000;line-height:140%;}",
+        ".TestInfoBody{background-color:#EFF8FF;color:#000000;font-size:14px;font-family:\"宋体\",serif;LINE-"
+        "HEIGHT:140%;}",
+        ".TestResultBody{background-color:#EFF8FF;color:#000000;font-size:14px;font-family:\"宋体\",serif;"
+        "LINE-HEIGHT:140%;}",
+        ".TestResultTitle{font-weight:bold;font-size:18pt;margin-top:10px;margin-bottom:16px;font-family:"
+        "\"宋体\", serif;color:#000000;line-height:140%;}",
+        ".SoftTitle{font-weight:bold;font-size:14px;margin-top:10px;margin-bottom:16px;font-family:\"宋体\", "
+        "serif;color:#000000;line-height:140%;}",
         ".MenuTitle{font-weight:bold;font-size:18pt;margin:0px;}",
-        ".TestCaption{font-weight:bold;font-size:14px;font-family:\"宋体\", serif;LINE-HEIGHT:140%;text-align:center;margin-top:4px;margin-bottom:8px;}",
+        ".TestCaption{font-weight:bold;font-size:14px;font-family:\"宋体\", "
+        "serif;LINE-HEIGHT:140%;text-align:center;margin-top:4px;margin-bottom:8px;}",
         ".TestStyleExplain{font-family:\"宋体\";FONT-SIZE:14px;}",
-        ".TestBody{background-color:#EFF8FF;color:#000000;FONT-SIZE:14px;font-family:\"宋体\",serif;LINE-HEIGHT:140%;}",
+        ".TestBody{background-color:#EFF8FF;color:#000000;FONT-SIZE:14px;font-family:\"宋体\",serif;LINE-"
+        "HEIGHT:140%;}",
         ".TestMainTitle{font-family:\"宋体\";FONT-SIZE:14px;}",
         ".TestContent{font-family:\"宋体\";FONT-SIZE:14px;LINE-HEIGHT:140%;}",
-        ".TestFG{background:url(../images/dot.gif) repeat-x;margin-top:0px;margin-bottom:8px;height:1px;clear:both;font-size:1px;text-align:center;}",
+        ".TestFG{background:url(../images/dot.gif) "
+        "repeat-x;margin-top:0px;margin-bottom:8px;height:1px;clear:both;font-size:1px;text-align:center;}",
         ".TestToolBar{font-family:\"宋体\";font-size:14px;font-size:10px;text-align:right;}",
         ".ShowAnswer{font-family:\"宋体\";color:#1F3A87;cursor:hand;font-size:12px;}",
         ".HideAnswer{}",
         ".FlatInput{color:#0560A6;border:#7F9DB9 1px solid;cursor:hand;}",
-        ".table1{background-color:#eff8ff;color:#000000;border-left:#7F9DB9 1px solid;border-right:#7F9DB9 1px solid;border-bottom:#7F9DB9 1px solid;cursor:hand;}",
-        ".table2{background-color:#eff8ff;color:#000000;border-bottom:#7F9DB9 1px solid;border-left:#7F9DB9 1px solid;cursor:hand;}",
-        ".table3{font-weight:bold;background-color:#c9e9f9;color:#000000;border:#7F9DB9 1px solid;cursor:hand;}",
-        ".table4{font-weight:bold;background-color:#c9e9f9;color:#000000;border-bottom:#7F9DB9 1px solid;border-top:#7F9DB9 1px solid;border-left:#7F9DB9 1px solid;cursor:hand;}",
+        ".table1{background-color:#eff8ff;color:#000000;border-left:#7F9DB9 1px solid;border-right:#7F9DB9 "
+        "1px solid;border-bottom:#7F9DB9 1px solid;cursor:hand;}",
+        ".table2{background-color:#eff8ff;color:#000000;border-bottom:#7F9DB9 1px solid;border-left:#7F9DB9 "
+        "1px solid;cursor:hand;}",
+        ".table3{font-weight:bold;background-color:#c9e9f9;color:#000000;border:#7F9DB9 1px "
+        "solid;cursor:hand;}",
+        ".table4{font-weight:bold;background-color:#c9e9f9;color:#000000;border-bottom:#7F9DB9 1px "
+        "solid;border-top:#7F9DB9 1px solid;border-left:#7F9DB9 1px solid;cursor:hand;}",
         ".AnswerTable{font-size:14px;}",
     };
     EXPECT_EQ(crlfLines(bytes), expected);
@@ -79,7 +91,8 @@ TEST(MainCss, EmptySettingsLeaveBareDeclarationsAndThirtyLines) {
     ToolbarFontSize.clear();
     const std::vector<std::string> lines = MainCssLines();
     ASSERT_EQ(lines.size(), 30u);
-    EXPECT_EQ(lines[0], "BODY{FONT-SIZE:;COLOR:#000000;background-color:#EFF8FF;LINE-HEIGHT:%; font-family:宋体,serif;margin:10px;  WORD-BREAK:break-all;}");
+    EXPECT_EQ(lines[0], "BODY{FONT-SIZE:;COLOR:#000000;background-color:#EFF8FF;LINE-HEIGHT:%; "
+                        "font-family:宋体,serif;margin:10px;  WORD-BREAK:break-all;}");
     EXPECT_EQ(lines[21], ".TestToolBar{font-family:\"宋体\";font-size:;font-size:;text-align:right;}");
     EXPECT_EQ(lines[29], ".AnswerTable{font-size:;}");
 }
@@ -99,6 +112,8 @@ TEST(PreviewStyle, StyleBlockWithoutTheAnswerRule) {
     ASSERT_EQ(doc.Lines.size(), 31u);
     EXPECT_EQ(doc.Lines.front(), "<STYLE TYPE=\"text/css\">");
     EXPECT_EQ(doc.Lines[1], MainCssLines()[0]);
-    EXPECT_EQ(doc.Lines[29], ".table4{font-weight:bold;background-color:#c9e9f9;color:#000000;border-bottom:#7F9DB9 1px solid;border-top:#7F9DB9 1px solid;border-left:#7F9DB9 1px solid;cursor:hand;}");
+    EXPECT_EQ(doc.Lines[29],
+              ".table4{font-weight:bold;background-color:#c9e9f9;color:#000000;border-bottom:#7F9DB9 1px "
+              "solid;border-top:#7F9DB9 1px solid;border-left:#7F9DB9 1px solid;cursor:hand;}");
     EXPECT_EQ(doc.Lines.back(), "</STYLE>");
 }

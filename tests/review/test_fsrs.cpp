@@ -19,7 +19,7 @@
 using namespace fsrs;
 
 namespace {
-constexpr double kDay0 = 20000;  // any day; times are in days
+constexpr double kDay0 = 20000; // any day; times are in days
 }
 
 TEST(Fsrs, AGoodLearningRunThenAReviewAndALapse) {
@@ -69,16 +69,17 @@ TEST(Fsrs, AgainKeepsACardLearningAndIntervalsStayWithinAYear) {
     EXPECT_NEAR(c.stability, 0.40255, 1e-12);
     EXPECT_NEAR(c.difficulty, 7.1949, 1e-9);
     EXPECT_NEAR(c.due - kDay0, kMinute, 1e-9);
-    EXPECT_EQ(Review({}, Rating::Easy, kDay0).state, State::Review);  // Easy skips the steps
+    EXPECT_EQ(Review({}, Rating::Easy, kDay0).state, State::Review); // Easy skips the steps
     // A card long overdue is forgotten no worse than it stood, short-term form included:
     // long-term 1.27367 for S 0.5, D 5, R 0.2, capped by 0.5 / e^(w17 w18) = 0.35517.
     EXPECT_NEAR(ForgetStability(5, 0.5, 0.2), 0.355171348, 1e-8);
     EXPECT_EQ(IntervalDays(0.2), 1);
-    EXPECT_EQ(IntervalDays(4.4), 4);  // at 0.9 retention the interval is the stability
+    EXPECT_EQ(IntervalDays(4.4), 4); // at 0.9 retention the interval is the stability
     EXPECT_EQ(IntervalDays(5000), kMaxIntervalDays);
     // Difficulty stays within 1 to 10 however often a card is forgotten.
     double d = 9.9;
-    for (int i = 0; i < 20; ++i) d = NextDifficulty(d, Rating::Again);
+    for (int i = 0; i < 20; ++i)
+        d = NextDifficulty(d, Rating::Again);
     EXPECT_LE(d, 10);
 }
 
@@ -110,7 +111,7 @@ TEST(ReviewRating, ByRightnessSpeedWithinItsTypeAndWhereTheTimeRanOut) {
     const std::optional<Rating> again = Rating::Again, good = Rating::Good, easy = Rating::Easy, none;
     // answered, right, type, seconds, in the notebook
     const AnswerFacts blank{false, false, "言语", 0, true}, wrongNew{true, false, "言语", 0, false},
-                      rightNew{true, true, "言语", 0, false};
+        rightNew{true, true, "言语", 0, false};
     const auto right = [](const char* type, int seconds) {
         return AnswerFacts{true, true, type, seconds, true};
     };
@@ -124,36 +125,42 @@ TEST(ReviewRating, ByRightnessSpeedWithinItsTypeAndWhereTheTimeRanOut) {
         {"wrong, new to the notebook too", untimed, {wrongNew}, {again}},
         {"right: keeps a card going, starts none", untimed, {right("言语", 0), rightNew}, {good, none}},
         // 言语 averages 30 s, 数量 150 s: 50 s is slow for the one, quick for the other.
-        {"timed right: Easy under half its type's average", timed,
+        {"timed right: Easy under half its type's average",
+         timed,
          {right("言语", 10), right("言语", 50), right("数量", 50), right("数量", 250), right("言语", 0)},
          {easy, good, easy, good, good}},
         {"blanks untimed", untimed, {blank, right("言语", 0), blank}, {none, good, none}},
         {"blanks handed in before time-up", timed, {blank, right("言语", 20), blank}, {none, good, none}},
-        {"blanks at time-up: skipped before the last answer, unreached after", ranOut,
-         {blank, right("言语", 20), blank, blank}, {again, good, none, none}},
+        {"blanks at time-up: skipped before the last answer, unreached after",
+         ranOut,
+         {blank, right("言语", 20), blank, blank},
+         {again, good, none, none}},
     };
-    for (const auto& c : cases) EXPECT_EQ(review::RateAnswers(c.answers, c.paper), c.expected) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(review::RateAnswers(c.answers, c.paper), c.expected) << c.what;
 }
 
 // How the notebook counts its cards, each standing once, by type and subject.
 TEST(Notebook, CountsEachStandingByTypeAndSubjectsOfOneNameTogether) {
-    OpenBank bank("INSERT INTO 题目类别 VALUES(1,'源甲',0,'0');INSERT INTO 题目类别 VALUES(11,'言语',1,NULL);"
-                  "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);INSERT INTO 题目类别 VALUES(2,'源乙',0,'0');"
-                  "INSERT INTO 题目类别 VALUES(21,'言语',2,NULL);INSERT INTO 题目类别 VALUES(201,'节',21,NULL);");
+    OpenBank bank(
+        "INSERT INTO 题目类别 VALUES(1,'源甲',0,'0');INSERT INTO 题目类别 VALUES(11,'言语',1,NULL);"
+        "INSERT INTO 题目类别 VALUES(101,'节',11,NULL);INSERT INTO 题目类别 VALUES(2,'源乙',0,'0');"
+        "INSERT INTO 题目类别 VALUES(21,'言语',2,NULL);INSERT INTO 题目类别 VALUES(201,'节',21,NULL);");
     AdoConnection& c = DataModule1->ADOConnection1;
     const double now = review::DaysOfText("2026-12-10 12:00:00");
     AdoQuery q(&c);
     // id, section, state, due, last review
     const std::tuple<int, int, int, const char*, const char*> cards[] = {
-        {1, 101, 2, "2026-12-09 08:00:00", "2026-12-01 08:00:00"},  // overdue
-        {2, 201, 2, "2026-12-10 23:00:00", "2026-12-01 08:00:00"},  // due today, from the other source
-        {3, 101, 3, "2026-12-11 09:00:00", "2026-12-10 09:00:00"},  // relearning
-        {4, 101, 2, "2027-03-01 08:00:00", "2026-12-10 08:00:00"},  // mastered: 81 days
-        {5, 101, 2, "2027-01-20 08:00:00", "2026-12-10 08:00:00"},  // waiting: 41 days
+        {1, 101, 2, "2026-12-09 08:00:00", "2026-12-01 08:00:00"}, // overdue
+        {2, 201, 2, "2026-12-10 23:00:00", "2026-12-01 08:00:00"}, // due today, from the other source
+        {3, 101, 3, "2026-12-11 09:00:00", "2026-12-10 09:00:00"}, // relearning
+        {4, 101, 2, "2027-03-01 08:00:00", "2026-12-10 08:00:00"}, // mastered: 81 days
+        {5, 101, 2, "2027-01-20 08:00:00", "2026-12-10 08:00:00"}, // waiting: 41 days
     };
     for (const auto& [id, section, state, due, last] : cards) {
         q.ExecBound("INSERT INTO 小题 VALUES(?,?,?,'单选','题','A','',0,0)", {id, id, section});
-        q.ExecBound("INSERT INTO 复习卡片 VALUES(?,?,3,5,?,?,1,0)", {id, state, std::string_view(due), std::string_view(last)});
+        q.ExecBound("INSERT INTO 复习卡片 VALUES(?,?,3,5,?,?,1,0)",
+                    {id, state, std::string_view(due), std::string_view(last)});
     }
     const auto counts = review::CountStandings(c, now);
     ASSERT_EQ(counts.size(), 1u);

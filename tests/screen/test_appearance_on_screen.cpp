@@ -24,7 +24,7 @@ TEST(AppearanceOnScreen, ThePreviewIsPaintedAndRepaintedAfterAChange) {
         return static_cast<double>(CountColour(ScreenPixelsOf(w), magenta)) / (w->width() * w->height());
     };
     for (int size : {14, 30}) {
-        dlg.SpinEdit2->setValue(size);  // the second value replaces the preview browser
+        dlg.SpinEdit2->setValue(size); // the second value replaces the preview browser
         ASSERT_TRUE(dlg.WebBrowser1->WaitForLoad());
         EXPECT_TRUE(SpinUntil([&] { return share(dlg.WebBrowser1) > 0.5; }, 20000))
             << "size " << size << ": magenta share " << share(dlg.WebBrowser1);

@@ -14,7 +14,7 @@ protected:
     ResultOnScreen()
         : MainWindowFixture(DefaultSettingsSql() + "INSERT INTO 题目类别 VALUES(1,'模拟题库',0,'0');") {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(ResultOnScreen, TheDialogIsPaintedWithItsTableAndItsButton) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run under xvfb-run with QT_QPA_PLATFORM=xcb";
@@ -36,8 +36,8 @@ TEST_F(ResultOnScreen, TheDialogIsPaintedWithItsTableAndItsButton) {
     EXPECT_TRUE(SpinUntil([&] { return CountColour(ScreenPixelsOf(dlg.WebBrowser1), header) > 2000; }, 20000))
         << "header pixels on screen: " << CountColour(ScreenPixelsOf(dlg.WebBrowser1), header);
     // The close button on screen is the button as it paints itself.
-    EXPECT_TRUE(SpinUntil([&] { return SameShare(ScreenPixelsOf(dlg.BitBtn1), dlg.BitBtn1->grab().toImage()) > 0.97; },
-                          5000))
+    EXPECT_TRUE(SpinUntil(
+        [&] { return SameShare(ScreenPixelsOf(dlg.BitBtn1), dlg.BitBtn1->grab().toImage()) > 0.97; }, 5000))
         << "same share: " << SameShare(ScreenPixelsOf(dlg.BitBtn1), dlg.BitBtn1->grab().toImage());
     dlg.close();
 }

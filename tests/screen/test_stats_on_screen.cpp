@@ -14,7 +14,7 @@ class StatsOnScreen : public MainWindowFixture {
 protected:
     StatsOnScreen() : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
 };
-}  // namespace
+} // namespace
 
 TEST_F(StatsOnScreen, TheAccuracyChartIsPaintedWithItsLine) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run under xvfb-run with QT_QPA_PLATFORM=xcb";

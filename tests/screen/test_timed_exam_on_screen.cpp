@@ -12,10 +12,11 @@
 namespace {
 class TimedExamOnScreen : public MainWindowFixture {
 protected:
-    TimedExamOnScreen() : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
+    TimedExamOnScreen()
+        : MainWindowFixture(DefaultSettingsSql() + FixtureText("exam/fixtures/draw_bank.sql")) {}
     FakeExamClock clock;
 };
-}  // namespace
+} // namespace
 
 TEST_F(TimedExamOnScreen, TheSheetIsPaintedBesideThePageWithTheAnsweredCellFilled) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run under xvfb-run with QT_QPA_PLATFORM=xcb";
@@ -28,7 +29,8 @@ TEST_F(TimedExamOnScreen, TheSheetIsPaintedBesideThePageWithTheAnsweredCellFille
     QTest::mouseClick(f.NavImages[16], Qt::LeftButton);
     ASSERT_TRUE(f.AnswerSheet1->isVisible());
     f.WebBrowser1->Evaluate(QStringLiteral("document.getElementById('2/1').click(); 1"));
-    ASSERT_TRUE(SpinUntil([&] { return f.AnswerSheet1->CellState(2) == TAnswerSheet::Cell::Answered; }, 5000));
+    ASSERT_TRUE(
+        SpinUntil([&] { return f.AnswerSheet1->CellState(2) == TAnswerSheet::Cell::Answered; }, 5000));
 
     // The filled cell (#2F6FB7) reaches the screen, and the sheet looks on
     // screen as it paints itself: nothing clipped or left unpainted.
@@ -37,7 +39,8 @@ TEST_F(TimedExamOnScreen, TheSheetIsPaintedBesideThePageWithTheAnsweredCellFille
     EXPECT_TRUE(SpinUntil([&] { return CountColour(ScreenPixelsOf(cell), filled) > 400; }, 10000))
         << "filled pixels: " << CountColour(ScreenPixelsOf(cell), filled);
     EXPECT_TRUE(SpinUntil(
-        [&] { return SameShare(ScreenPixelsOf(f.AnswerSheet1), f.AnswerSheet1->grab().toImage()) > 0.97; }, 5000))
+        [&] { return SameShare(ScreenPixelsOf(f.AnswerSheet1), f.AnswerSheet1->grab().toImage()) > 0.97; },
+        5000))
         << "same share: " << SameShare(ScreenPixelsOf(f.AnswerSheet1), f.AnswerSheet1->grab().toImage());
     // The page beside it is painted too (the fixture has no style sheet: a
     // white page, where an unpainted window would be black).

@@ -22,10 +22,11 @@ protected:
 int coloursOf(const QImage& image) {
     QSet<QRgb> seen;
     for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2) seen.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width(); x += 2)
+            seen.insert(image.pixel(x, y));
     return static_cast<int>(seen.size());
 }
-}  // namespace
+} // namespace
 
 TEST_F(ZoneOnScreen, TheZoneWithAPhotoIsPaintedBrowsersIncluded) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run under xvfb-run with QT_QPA_PLATFORM=xcb";
@@ -38,10 +39,11 @@ TEST_F(ZoneOnScreen, TheZoneWithAPhotoIsPaintedBrowsersIncluded) {
     TFrmMain& f = Start();
     f.ActBKZQExecute();
     f.BitBtn2Click();
-    for (WebBrowser* b : {f.WebBrowser1, f.WebBrowser3, f.WebBrowser4}) ASSERT_TRUE(b->WaitForLoad());
+    for (WebBrowser* b : {f.WebBrowser1, f.WebBrowser3, f.WebBrowser4})
+        ASSERT_TRUE(b->WaitForLoad());
 
-    EXPECT_TRUE(SpinUntil([&] { return SameShare(ScreenPixelsOf(f.Image5), f.Image5->grab().toImage()) > 0.97; },
-                          5000))
+    EXPECT_TRUE(SpinUntil(
+        [&] { return SameShare(ScreenPixelsOf(f.Image5), f.Image5->grab().toImage()) > 0.97; }, 5000))
         << "the adjusted photo on screen";
     // The sign-up help's notice box (#FFF8E6) reaches the screen inside the main browser.
     const QColor notice(0xff, 0xf8, 0xe6);

@@ -42,17 +42,17 @@ QVariant previewEval(TFrmUISet& dlg, const char* js) {
     EXPECT_TRUE(dlg.WebBrowser1->WaitForLoad());
     return dlg.WebBrowser1->Evaluate(QString::fromUtf8(js));
 }
-}  // namespace
+} // namespace
 
 TEST(AppearanceDialog, OpeningReadsTheStoredSettingsIntoTheBoxes) {
     {
         SettingsBank s(setting("字号", "14pt") + setting("行间距", "100") + setting("字体", "不存在的字体"));
         TFrmUISet dlg;
         EXPECT_EQ(dlg.SpinEdit2->value(), 14);
-        EXPECT_EQ(FontSize, "14px");  // rewritten in memory only
+        EXPECT_EQ(FontSize, "14px"); // rewritten in memory only
         EXPECT_EQ(s.stored("字号"), "14pt");
         EXPECT_EQ(dlg.SpinEdit1->value(), 120);
-        EXPECT_EQ(LineSpacing, "100");  // the box clamped, the setting did not change
+        EXPECT_EQ(LineSpacing, "100"); // the box clamped, the setting did not change
         EXPECT_EQ(dlg.ComboBox1->currentText(), "不存在的字体（未安装）");
         EXPECT_EQ(FontName, "不存在的字体");
         EXPECT_TRUE(s.boxes.shown.empty());
@@ -92,13 +92,14 @@ TEST(AppearanceDialog, TheSizeBoxSetsThePageAndToolBarSizes) {
 }
 
 TEST(AppearanceDialog, AFontTheDesktopLacksStaysShownAndTypedNumbersComeInOnLeavingTheBox) {
-    SettingsBank s;  // 宋体, which no Linux desktop has
+    SettingsBank s; // 宋体, which no Linux desktop has
     TFrmUISet dlg;
     dlg.show();
     QApplication::setActiveWindow(&dlg);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
     ASSERT_EQ(dlg.ComboBox1->currentText(), "宋体（未安装）");
-    EXPECT_TRUE(QFontDatabase::writingSystems(dlg.ComboBox1->itemText(1)).contains(QFontDatabase::SimplifiedChinese))
+    EXPECT_TRUE(
+        QFontDatabase::writingSystems(dlg.ComboBox1->itemText(1)).contains(QFontDatabase::SimplifiedChinese))
         << "fonts that write Chinese come first";
     auto type = [&](QSpinBox* box, const char* text) {
         box->setFocus();
@@ -127,20 +128,20 @@ TEST(AppearanceDialog, OkStoresTheFiveSettingsAndRewritesTheStyleSheet) {
     SettingsBank s;
     WriteFileBytes(AppFolder() + "css/Main.css", "old sheet");
     SetColorDialogHandler([](const QColor& initial) {
-        EXPECT_EQ(initial, QColor(Qt::black));  // the first pick starts at black
+        EXPECT_EQ(initial, QColor(Qt::black)); // the first pick starts at black
         return std::optional<QColor>(QColor(0x20, 0x40, 0x60));
     });
     TFrmUISet dlg;
     dlg.Panel2->Click(dlg.Panel2);
     SetColorDialogHandler([](const QColor& initial) {
-        EXPECT_EQ(initial, QColor(0x20, 0x40, 0x60));  // then at the last one chosen
+        EXPECT_EQ(initial, QColor(0x20, 0x40, 0x60)); // then at the last one chosen
         return std::nullopt;
     });
-    dlg.Panel3->Click(dlg.Panel3);  // cancelled: nothing changes
+    dlg.Panel3->Click(dlg.Panel3); // cancelled: nothing changes
     SetColorDialogHandler({});
     dlg.SpinEdit2->setValue(18);
     dlg.SpinEdit1->setValue(200);
-    FontName = "Bob's Serif";  // a quote in a font name must not break the statement
+    FontName = "Bob's Serif"; // a quote in a font name must not break the statement
     dlg.BitBtn2->click();
     EXPECT_EQ(dlg.ModalResult, mrOk);
     EXPECT_TRUE(s.boxes.shown.empty());
@@ -150,16 +151,18 @@ TEST(AppearanceDialog, OkStoresTheFiveSettingsAndRewritesTheStyleSheet) {
     EXPECT_EQ(s.stored("颜色"), "#204060");
     EXPECT_EQ(s.stored("背景色"), "#EFF8FF");
     EXPECT_EQ(s.stored("行间距"), "200");
-    EXPECT_EQ(s.stored("工具栏字号"), "12px");  // derived, never stored
+    EXPECT_EQ(s.stored("工具栏字号"), "12px"); // derived, never stored
 
     const std::string css = ReadFileBytes(AppFolder() + "css/Main.css");
     std::string expected;
-    for (const std::string& line : MainCssLines()) expected += Utf8ToGbk(line) + "\r\n";
+    for (const std::string& line : MainCssLines())
+        expected += Utf8ToGbk(line) + "\r\n";
     EXPECT_EQ(css, expected);
     EXPECT_EQ(css.substr(0, css.find("\r\n")),
               "BODY{FONT-SIZE:18px;COLOR:#204060;background-color:#EFF8FF;LINE-HEIGHT:200%; "
               "font-family:Bob's Serif,serif;margin:10px;  WORD-BREAK:break-all;}");
-    EXPECT_NE(css.find(".TestToolBar{font-family:\"Bob's Serif\";font-size:18px;font-size:14px;"), std::string::npos);
+    EXPECT_NE(css.find(".TestToolBar{font-family:\"Bob's Serif\";font-size:18px;font-size:14px;"),
+              std::string::npos);
 }
 
 TEST(AppearanceDialog, RestoreDefaultsThenCancelStoresNothingButKeepsTheEdits) {
@@ -183,23 +186,27 @@ TEST(AppearanceDialog, ThePreviewShowsTheEditedLookInOneBrowser) {
     TFrmUISet dlg;
     dlg.resize(915, 553);
     EXPECT_EQ(previewEval(dlg, "document.title").toString(), "界面设置");
-    EXPECT_EQ(previewEval(dlg, "getComputedStyle(document.body).backgroundColor").toString(), "rgb(16, 32, 48)");
+    EXPECT_EQ(previewEval(dlg, "getComputedStyle(document.body).backgroundColor").toString(),
+              "rgb(16, 32, 48)");
     EXPECT_EQ(previewEval(dlg, "document.querySelectorAll('input[type=radio]').length").toInt(), 25);
-    EXPECT_EQ(previewEval(dlg, "Array.from(document.querySelectorAll('.TestMainTitle'), t => t.textContent.split('．')[0]).join()")
+    EXPECT_EQ(previewEval(dlg, "Array.from(document.querySelectorAll('.TestMainTitle'), t => "
+                               "t.textContent.split('．')[0]).join()")
                   .toString(),
               "1,2,3,4,5");
 
     dlg.SpinEdit2->setValue(22);
     dlg.SpinEdit1->setValue(200);
     EXPECT_EQ(previewEval(dlg, "getComputedStyle(document.body).fontSize").toString(), "22px");
-    EXPECT_EQ(previewEval(dlg, "getComputedStyle(document.querySelector('.TestContent')).lineHeight").toString(),
-              "44px");
-    EXPECT_EQ(previewEval(dlg, "getComputedStyle(document.getElementById('ToolBar1')).fontSize").toString(), "18px");
+    EXPECT_EQ(
+        previewEval(dlg, "getComputedStyle(document.querySelector('.TestContent')).lineHeight").toString(),
+        "44px");
+    EXPECT_EQ(previewEval(dlg, "getComputedStyle(document.getElementById('ToolBar1')).fontSize").toString(),
+              "18px");
     EXPECT_EQ(dlg.findChildren<WebBrowser*>().size(), 1);
     dlg.show();
     dlg.resize(1000, 600);
     QApplication::processEvents();
-    EXPECT_EQ(dlg.WebBrowser1->geometry(), QRect(0, 0, 1000, 552));  // all above the bottom panel
+    EXPECT_EQ(dlg.WebBrowser1->geometry(), QRect(0, 0, 1000, 552)); // all above the bottom panel
 }
 
 TEST(AppearanceDialog, WithoutAPaperTheOpenerDoesNotReloadTheMainBrowser) {
@@ -211,5 +218,5 @@ TEST(AppearanceDialog, WithoutAPaperTheOpenerDoesNotReloadTheMainBrowser) {
     });
     EXPECT_EQ(ExecuteUISet(&main, nullptr), mrOk);
     EXPECT_EQ(main.LocationURL(), "about:blank");
-    EXPECT_TRUE(FileExists(AppFolder() + "css/Main.css"));  // stored all the same
+    EXPECT_TRUE(FileExists(AppFolder() + "css/Main.css")); // stored all the same
 }

@@ -12,18 +12,22 @@ const char* kHistory =
     "INSERT INTO 题目类别 VALUES(102,'节',12,NULL);INSERT INTO 题目类别 VALUES(2,'源乙',0,'0');"
     "INSERT INTO 题目类别 VALUES(21,'言语',2,NULL);INSERT INTO 题目类别 VALUES(201,'节',21,NULL);"
     "INSERT INTO 类型说明 VALUES('单选','',1);INSERT INTO 类型说明 VALUES('多选','',2);"
-    "INSERT INTO 小题 VALUES(1,1,101,'单选','一','A','',0,0);INSERT INTO 小题 VALUES(2,2,102,'单选','二','A','',0,0);"
-    "INSERT INTO 小题 VALUES(3,3,201,'多选','三','AB','',1,0);INSERT INTO 小题 VALUES(4,4,201,'单选','四','A','',0,0);"
+    "INSERT INTO 小题 VALUES(1,1,101,'单选','一','A','',0,0);INSERT INTO 小题 "
+    "VALUES(2,2,102,'单选','二','A','',0,0);"
+    "INSERT INTO 小题 VALUES(3,3,201,'多选','三','AB','',1,0);INSERT INTO 小题 "
+    "VALUES(4,4,201,'单选','四','A','',0,0);"
     "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(3,1,4,1,0.25,'2026-12-01 10:00:00');"
-    "INSERT INTO 测试题目 VALUES(1,1,-1);INSERT INTO 测试题目 VALUES(1,2,0);INSERT INTO 测试题目 VALUES(1,3,0);"
+    "INSERT INTO 测试题目 VALUES(1,1,-1);INSERT INTO 测试题目 VALUES(1,2,0);INSERT INTO 测试题目 "
+    "VALUES(1,3,0);"
     "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(4,2,5,3,0.6,'2026-12-09 10:00:00');"
-    "INSERT INTO 测试题目 VALUES(2,1,0);INSERT INTO 测试题目 VALUES(2,2,0);INSERT INTO 测试题目 VALUES(2,4,-1);"
+    "INSERT INTO 测试题目 VALUES(2,1,0);INSERT INTO 测试题目 VALUES(2,2,0);INSERT INTO 测试题目 "
+    "VALUES(2,4,-1);"
     "INSERT INTO 测试题目 VALUES(2,3,-1);"
     // Test 2 was timed: 单选 answered in 30 and 50 s, 多选 left blank.
     "INSERT INTO 测试作答 VALUES(2,1,'B',30);INSERT INTO 测试作答 VALUES(2,4,'A',50);"
     "INSERT INTO 测试作答 VALUES(2,3,'',99);"
     "DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;DROP TABLE 练习记录;";
-}  // namespace
+} // namespace
 
 TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
     OpenBank bank(kHistory);
@@ -32,7 +36,7 @@ TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
     stats::Figures f = stats::ReadFigures(c, "2026-12-10");
     EXPECT_EQ(f.tests, 2);
     EXPECT_FALSE(f.byWeek);
-    ASSERT_EQ(f.accuracy.size(), 4u);  // per test, per type
+    ASSERT_EQ(f.accuracy.size(), 4u); // per test, per type
     EXPECT_EQ(f.accuracy[0].type, "单选");
     EXPECT_EQ(f.accuracy[0].total, 2);
     EXPECT_EQ(f.accuracy[0].right, 1);
@@ -50,7 +54,7 @@ TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
     ASSERT_EQ(f.days.size(), 90u);
     EXPECT_EQ(f.days.back().day, "2026-12-10");
     EXPECT_EQ(f.days[88].questions, 4);
-    EXPECT_EQ(f.days[80].questions, 3);  // 2026-12-01
+    EXPECT_EQ(f.days[80].questions, 3); // 2026-12-01
 
     // The last test's mix (单选 3, 多选 1) at 2 of 5 and 1 of 2 right: 3·1·0.4 + 1·2·0.5.
     ASSERT_TRUE(f.prediction.known);
@@ -68,7 +72,7 @@ TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
     EXPECT_EQ(f.wrong[0].id, 2);
     EXPECT_EQ(f.wrong[0].times, 2);
     ASSERT_EQ(f.history.size(), 2u);
-    EXPECT_EQ(f.history[0].id, 2);  // newest first
+    EXPECT_EQ(f.history[0].id, 2); // newest first
 
     // A test saved later is summarized once, on the next look.
     DataModule1->ADOQuery1.ExecWith({"INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) "
@@ -99,7 +103,8 @@ TEST(Statistics, FiguresOfAKnownHistoryAndTestsSavedAfterTheFirstLook) {
 }
 
 TEST(Statistics, ThePredictedRangeComesFromTheAnswersOfTheLastTenTests) {
-    // Ten 单选 of a point each in eleven tests: the first gets all ten wrong, the others the first five right.
+    // Ten 单选 of a point each in eleven tests: the first gets all ten wrong, the others the first five
+    // right.
     std::string sql = "INSERT INTO 类型说明 VALUES('单选','',1);";
     for (int q = 1; q <= 10; ++q)
         sql += "INSERT INTO 小题 VALUES(" + std::to_string(q) + "," + std::to_string(q) +
@@ -125,7 +130,8 @@ TEST(Statistics, ThePredictedRangeComesFromTheAnswersOfTheLastTenTests) {
 
 TEST(Statistics, NoHistoryHasNoFigures) {
     // A bank from before the writing window, without 申论作答.
-    OpenBank bank("DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;DROP TABLE 申论作答;");
+    OpenBank bank("DROP TABLE 测试汇总;DROP TABLE 科目汇总;DROP TABLE 用时汇总;DROP TABLE 错题汇总;DROP "
+                  "TABLE 申论作答;");
     stats::CatchUpSummaries(DataModule1->ADOConnection1);
     const stats::Figures f = stats::ReadFigures(DataModule1->ADOConnection1, "2026-12-10");
     EXPECT_EQ(f.tests, 0);

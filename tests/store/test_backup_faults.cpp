@@ -27,17 +27,18 @@ std::vector<std::string> strays(const std::string& folder, const std::string& na
 }
 
 long long sizeOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 
 std::string patterned(size_t size, unsigned seed) {
     std::string s(size, '\0');
     std::mt19937 gen(seed);
-    for (size_t i = 0; i < size; i += 4096) s[i] = static_cast<char>(gen());
+    for (size_t i = 0; i < size; i += 4096)
+        s[i] = static_cast<char>(gen());
     return s;
 }
-}  // namespace
+} // namespace
 
 TEST(BackupFaults, KilledHalfWayTheEarlierBackupIsIntact) {
     TestInstall dir({}, false);
@@ -49,15 +50,19 @@ TEST(BackupFaults, KilledHalfWayTheEarlierBackupIsIntact) {
     int midway = 0;
     for (int round = 0; round < 6; ++round) {
         WriteFileBytes(target, earlier);
-        for (const std::string& s : strays(dir.Folder(), "backup.db")) ::unlink(s.c_str());
+        for (const std::string& s : strays(dir.Folder(), "backup.db"))
+            ::unlink(s.c_str());
         QProcess child;
-        child.start(QStringLiteral(QUILLORA_COPY_CHILD), {QString::fromStdString(source), QString::fromStdString(target)});
+        child.start(QStringLiteral(QUILLORA_COPY_CHILD),
+                    {QString::fromStdString(source), QString::fromStdString(target)});
         ASSERT_TRUE(child.waitForStarted());
         // Kill once the copy has begun, a little later each round.
-        const auto extra = std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(gen) * round);
+        const auto extra =
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(gen) * round);
         QElapsedTimer t;
         t.start();
-        while (strays(dir.Folder(), "backup.db").empty() && child.state() == QProcess::Running && t.elapsed() < 10000)
+        while (strays(dir.Folder(), "backup.db").empty() && child.state() == QProcess::Running &&
+               t.elapsed() < 10000)
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         std::this_thread::sleep_for(extra);
         const std::vector<std::string> partial = strays(dir.Folder(), "backup.db");
@@ -81,8 +86,9 @@ TEST(BackupFaults, AWriteLimitFailsTheCopyAndLeavesNoTrace) {
     WriteFileBytes(source, patterned(8u << 20, 3));
     WriteFileBytes(target, "the earlier backup");
     QProcess child;
-    child.start(QStringLiteral("prlimit"), {QStringLiteral("--fsize=1048576"), QStringLiteral(QUILLORA_COPY_CHILD),
-                                            QString::fromStdString(source), QString::fromStdString(target)});
+    child.start(QStringLiteral("prlimit"),
+                {QStringLiteral("--fsize=1048576"), QStringLiteral(QUILLORA_COPY_CHILD),
+                 QString::fromStdString(source), QString::fromStdString(target)});
     ASSERT_TRUE(child.waitForFinished(30000));
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(child.exitCode(), 1);

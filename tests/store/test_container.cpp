@@ -29,7 +29,7 @@ std::string openError(const std::string& connectionString) {
     }
     return "opened";
 }
-}  // namespace
+} // namespace
 
 TEST(HeaderBlocks, OpeningBlockIsWhatTheEngineWritesForThePassword) {
     const examdb::Block v = examdb::PasswordVerifier(kDatabasePassword);
@@ -72,7 +72,8 @@ TEST(Container, RefusesMissingForeignAndDamagedFiles) {
     bank::BuildFromSql({"CREATE TABLE t(x);"}, inst.Path("exam.db"));
     DecryptMDB(inst.Path("exam.db"));
     std::string bytes = ReadFileBytes(inst.Path("exam.db"));
-    for (size_t i = 4096; i < 4096 + 100; ++i) bytes[i] = 'Z';
+    for (size_t i = 4096; i < 4096 + 100; ++i)
+        bytes[i] = 'Z';
     WriteFileBytes(inst.Path("exam.db"), bytes);
     EXPECT_NE(openError(connectionTo(inst)), "opened");
 
@@ -89,10 +90,10 @@ TEST(Container, ImageRoundTripsAndSqliteNeverWritesTheHeader) {
         c.ConnectionString = connectionTo(inst);
         c.Open();
         AdoQuery q(&c);
-        for (int i = 0; i < 300; ++i) {  // enough pages to grow and journal the file
+        for (int i = 0; i < 300; ++i) { // enough pages to grow and journal the file
             q.SQL.Clear();
-            q.SQL.Add("INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(" + std::to_string(i) +
-                      ",0,0,0,0,'2026-01-01 00:00:00')");
+            q.SQL.Add("INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(" +
+                      std::to_string(i) + ",0,0,0,0,'2026-01-01 00:00:00')");
             q.ExecSQL();
         }
     }

@@ -14,17 +14,22 @@ const std::string kClosed(CloseHeaderBlock.begin(), CloseHeaderBlock.end());
 const std::string kOpen(OpenHeaderBlock.begin(), OpenHeaderBlock.end());
 
 ino_t inodeOf(const std::string& p) {
-    struct stat st{};
+    struct stat st {};
     ::stat(p.c_str(), &st);
     return st.st_ino;
 }
 
-void exec(TDataModule1& dm, const std::string& sql) { dm.ADOQuery2.ExecWith({sql}); }
+void exec(TDataModule1& dm, const std::string& sql) {
+    dm.ADOQuery2.ExecWith({sql});
+}
 
-int count(TDataModule1& dm, const std::string& sql) { return dm.ADOQuery2.OpenWith({sql}).RecordCount(); }
+int count(TDataModule1& dm, const std::string& sql) {
+    return dm.ADOQuery2.OpenWith({sql}).RecordCount();
+}
 
-const char* kFixture = "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(7,7,101,'单项选择题','题','A');";
-}  // namespace
+const char* kFixture =
+    "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(7,7,101,'单项选择题','题','A');";
+} // namespace
 
 TEST(Guard, NormalStartLeavesTheFileClosedWithoutTempAndKeepsItsInode) {
     MessageBoxRecorder boxes;
@@ -45,7 +50,7 @@ TEST(Guard, StaleTempIsOverwrittenAndRemovedAndAnOpenHeaderWorksTheSame) {
     MessageBoxRecorder boxes;
     TestInstall inst(kFixture);
     WriteFileBytes(inst.Path("temp.db"), std::string(10 * 4096, 'g'));
-    DecryptMDB(inst.Path("exam.db"));  // left open by an earlier run that died
+    DecryptMDB(inst.Path("exam.db")); // left open by an earlier run that died
     TDataModule1 dm;
     ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
     EXPECT_FALSE(FileExists(inst.Path("temp.db")));
@@ -60,7 +65,8 @@ TEST(Guard, WritesDuringTheRunLeaveTheHeaderClosedAndReachTheDisk) {
         ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
         exec(dm, "UPDATE 小题 SET 是否收藏 = 1 WHERE 小题号=7");
         dm.ADOConnection1.BeginTrans();
-        exec(dm, "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(1,1,1,1,1,'2026-12-09 07:05:03')");
+        exec(dm, "INSERT INTO 测试结果(试题数,答对,总分,得分,正确率,测试时间) VALUES(1,1,1,1,1,'2026-12-09 "
+                 "07:05:03')");
         exec(dm, "INSERT INTO 测试题目(测试编号,小题号,回答正确) VALUES(" +
                      std::to_string(dm.ADOConnection1.LastInsertId()) + ",7,-1)");
         dm.ADOConnection1.CommitTrans();
@@ -79,7 +85,8 @@ TEST(Guard, FailedConnectionShowsTheFatalMessageAndLeavesTheFileClosed) {
     TestInstall inst(kFixture);
     // Damage the image: the header opens, the connection does not.
     std::string bytes = ReadFileBytes(inst.Path("exam.db"));
-    for (size_t i = 4096; i < 4096 + 16; ++i) bytes[i] = 'X';
+    for (size_t i = 4096; i < 4096 + 16; ++i)
+        bytes[i] = 'X';
     WriteFileBytes(inst.Path("exam.db"), bytes);
     TDataModule1 dm;
     EXPECT_FALSE(dm.GuardAndConnect(inst.Folder()));
@@ -109,9 +116,9 @@ TEST(Guard, ACopyOutThatFailsIsNeverCopiedBack) {
     MessageBoxRecorder boxes;
     TestInstall inst(kFixture);
     const std::string before = ReadFileBytes(inst.Path("exam.db"));
-    std::filesystem::create_directory(inst.Path("temp.db"));  // cannot be written as a file
+    std::filesystem::create_directory(inst.Path("temp.db")); // cannot be written as a file
     TDataModule1 dm;
-    EXPECT_FALSE(dm.GuardAndConnect(inst.Folder()));  // the header was never opened
+    EXPECT_FALSE(dm.GuardAndConnect(inst.Folder())); // the header was never opened
     EXPECT_EQ(ReadFileBytes(inst.Path("exam.db")), before);
     ASSERT_EQ(boxes.shown.size(), 1u);
 }
@@ -133,7 +140,8 @@ TEST(Guard, AFileThatIsNotABankOfOursIsLeftByteForByte) {
 
 TEST(Guard, ABankDroppedInPlaceGetsTheRestoreCheckAndIsRefusedUntouched) {
     MessageBoxRecorder boxes;
-    TestInstall inst(std::string(kFixture) + "CREATE TRIGGER 清空 AFTER UPDATE ON 小题 BEGIN DELETE FROM 测试结果; END;");
+    TestInstall inst(std::string(kFixture) +
+                     "CREATE TRIGGER 清空 AFTER UPDATE ON 小题 BEGIN DELETE FROM 测试结果; END;");
     const std::string exam = inst.Path("exam.db"), before = ReadFileBytes(exam);
     {
         TDataModule1 dm;

@@ -12,9 +12,7 @@
 namespace {
 class QueryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dm.GuardAndConnect(inst.Folder()));
-    }
+    void SetUp() override { ASSERT_TRUE(dm.GuardAndConnect(inst.Folder())); }
     AdoQuery& select(std::initializer_list<std::string> lines) { return dm.ADOQuery2.OpenWith(lines); }
     void exec(std::initializer_list<std::string> lines) { dm.ADOQuery1.ExecWith(lines); }
     MessageBoxRecorder boxes;
@@ -22,20 +20,23 @@ protected:
         "INSERT INTO 类型说明 VALUES('单项选择题',NULL,0.8);"
         "INSERT INTO 类型说明 VALUES('判断题','判断正误',1);"
         "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(3,3,101,'判断题','甲',NULL);"
-        "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(1,1,101,'单项选择题','乙','B');"
-        "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) VALUES(2,2,102,'单项选择题','丙','C');"};
+        "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) "
+        "VALUES(1,1,101,'单项选择题','乙','B');"
+        "INSERT INTO 小题(小题号,大题号,所属编号,题目类型,题目内容,答案) "
+        "VALUES(2,2,102,'单项选择题','丙','C');"};
     TDataModule1 dm;
 };
-}  // namespace
+} // namespace
 
 TEST_F(QueryTest, LinesAreJoinedAndRowsWalkedWithNextUntilEof) {
     AdoQuery& q = select({"SELECT * FROM 小题 ", "WHERE 所属编号=", "101", " ORDER BY 小题号"});
     EXPECT_EQ(q.SQL.Text(), "SELECT * FROM 小题 \nWHERE 所属编号=\n101\n ORDER BY 小题号");
     EXPECT_EQ(q.RecordCount(), 2);
     std::vector<int> ids;
-    for (; !q.Eof(); q.Next()) ids.push_back(q.FieldByName("小题号").AsInteger());
+    for (; !q.Eof(); q.Next())
+        ids.push_back(q.FieldByName("小题号").AsInteger());
     EXPECT_EQ(ids, (std::vector<int>{1, 3}));
-    q.Next();  // past the end stays at the end
+    q.Next(); // past the end stays at the end
     EXPECT_TRUE(q.Eof());
 }
 
@@ -54,7 +55,7 @@ TEST_F(QueryTest, NullsReadAsEmptyOrZeroAndNumbersConvert) {
     AdoQuery& none = select({"SELECT * FROM 小题 WHERE 小题号=", "99"});
     EXPECT_EQ(none.RecordCount(), 0);
     EXPECT_TRUE(none.Eof());
-    EXPECT_EQ(none.FieldByName("答案").AsString(), "");  // a missing row reads as empty
+    EXPECT_EQ(none.FieldByName("答案").AsString(), ""); // a missing row reads as empty
     EXPECT_EQ(none.FieldByName("小题号").AsInteger(), 0);
 
     AdoQuery& nullAnswer = select({"SELECT * FROM 小题 WHERE 小题号=3"});
@@ -86,7 +87,7 @@ TEST_F(QueryTest, DateLiteralFindsARowStoredToTheSecond) {
     AdoQuery& q = select({"SELECT * FROM 测试结果 WHERE 测试时间=", "#12/9/2026", " 7:5:3", "#"});
     ASSERT_EQ(q.RecordCount(), 1);
     EXPECT_EQ(q.FieldByName("试题数").AsInteger(), 4);
-    EXPECT_EQ(q.FieldByName("编号").AsInteger(), 1);  // assigned by the engine
+    EXPECT_EQ(q.FieldByName("编号").AsInteger(), 1); // assigned by the engine
 }
 
 TEST_F(QueryTest, FailingStatementsCarryTheEnginesMessage) {
@@ -114,7 +115,8 @@ TEST_F(QueryTest, ReusedStatementsGiveTheSameAnswersAsFreshOnes) {
             if (id != 99) {
                 EXPECT_EQ(q.FieldByName("小题号").AsInteger(), id);
             }
-            exec({"UPDATE 小题 SET 是否收藏=" + std::to_string(round % 2) + " WHERE 小题号=", std::to_string(id)});
+            exec({"UPDATE 小题 SET 是否收藏=" + std::to_string(round % 2) + " WHERE 小题号=",
+                  std::to_string(id)});
         }
     }
     EXPECT_EQ(select({"SELECT * FROM 小题 WHERE 是否收藏=0"}).RecordCount(), 3);
@@ -132,7 +134,7 @@ TEST_F(QueryTest, NumbersInSqlTextKeepTheirDotUnderACommaLocale) {
     ASSERT_TRUE(comma.Ok()) << "de_DE.UTF-8 is not installed (build.sh installs locales-all)";
     char shown[16];
     std::snprintf(shown, sizeof shown, "%.1f", 4.5);
-    ASSERT_STREQ(shown, "4,5");  // the locale really is in force
+    ASSERT_STREQ(shown, "4,5"); // the locale really is in force
 
     EXPECT_EQ(SqlNumber(4.5), "4.5");
     EXPECT_EQ(SqlNumber(0.1 + 0.2), "0.3");
@@ -143,14 +145,14 @@ TEST_F(QueryTest, NumbersInSqlTextKeepTheirDotUnderACommaLocale) {
     AdoQuery& q = select({"SELECT 总分, 得分, '2.5' AS t FROM 测试结果"});
     EXPECT_DOUBLE_EQ(q.FieldByName("总分").AsFloat(), 4.5);
     EXPECT_EQ(q.FieldByName("得分").AsString(), "2.25");
-    EXPECT_DOUBLE_EQ(q.FieldByName("t").AsFloat(), 2.5);  // stored text reads with a dot too
+    EXPECT_DOUBLE_EQ(q.FieldByName("t").AsFloat(), 2.5); // stored text reads with a dot too
 }
 
 TEST_F(QueryTest, ATransactionLeftOpenByAFailedRollbackDoesNotSwallowTheNextOne) {
     AdoConnection& c = dm.ADOConnection1;
     exec({"BEGIN"});
     exec({"INSERT INTO 类型说明 VALUES('多项选择题',NULL,2)"});
-    c.BeginTrans();  // a nested BEGIN would fail: the leftover is undone first
+    c.BeginTrans(); // a nested BEGIN would fail: the leftover is undone first
     exec({"INSERT INTO 类型说明 VALUES('填空题',NULL,2)"});
     c.CommitTrans();
     EXPECT_FALSE(c.InTransaction());

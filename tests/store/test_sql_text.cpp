@@ -41,7 +41,8 @@ TEST(JetDates, QuotedTextAndNonDatesAreLeftAlone) {
 }
 
 TEST(NormalizeLiterals, ValuesAfterTheFirstClauseBecomeParameters) {
-    NormalizedSql n = NormalizeLiterals("SELECT * FROM 答案选项 \nWHERE 大题号=\n12\nAND 小题号=\n13\n ORDER BY 答案编号");
+    NormalizedSql n =
+        NormalizeLiterals("SELECT * FROM 答案选项 \nWHERE 大题号=\n12\nAND 小题号=\n13\n ORDER BY 答案编号");
     EXPECT_EQ(n.text, "SELECT * FROM 答案选项 \nWHERE 大题号=\n?\nAND 小题号=\n?\n ORDER BY 答案编号");
     ASSERT_EQ(n.literals.size(), 2u);
     EXPECT_EQ(std::get<long long>(n.literals[0]), 12);
@@ -53,12 +54,15 @@ TEST(NormalizeLiterals, ValuesAfterTheFirstClauseBecomeParameters) {
 
 TEST(NormalizeLiterals, LeavesWhatParametersWouldChange) {
     // Select-list literals name their columns; ORDER BY 2 is a column position.
-    EXPECT_EQ(NormalizeLiterals("SELECT 1, 'a' FROM t WHERE x=1 ORDER BY 2").text, "SELECT 1, 'a' FROM t WHERE x=? ORDER BY 2");
+    EXPECT_EQ(NormalizeLiterals("SELECT 1, 'a' FROM t WHERE x=1 ORDER BY 2").text,
+              "SELECT 1, 'a' FROM t WHERE x=? ORDER BY 2");
     EXPECT_EQ(NormalizeLiterals("PRAGMA user_version=3").text, "PRAGMA user_version=3");
     EXPECT_EQ(NormalizeLiterals("SELECT * FROM t2 WHERE c3=x'01' AND a=4.5").text,
               "SELECT * FROM t2 WHERE c3=x'01' AND a=4.5");
-    EXPECT_EQ(NormalizeLiterals("SELECT * FROM \"t 1\" WHERE [c 2]=7").text, "SELECT * FROM \"t 1\" WHERE [c 2]=?");
-    EXPECT_EQ(NormalizeLiterals("SELECT * FROM t WHERE s='unclosed").text, "SELECT * FROM t WHERE s='unclosed");
+    EXPECT_EQ(NormalizeLiterals("SELECT * FROM \"t 1\" WHERE [c 2]=7").text,
+              "SELECT * FROM \"t 1\" WHERE [c 2]=?");
+    EXPECT_EQ(NormalizeLiterals("SELECT * FROM t WHERE s='unclosed").text,
+              "SELECT * FROM t WHERE s='unclosed");
 }
 
 TEST(NormalizeLiterals, ColumnPositionsTypeSizesAndAliasesStayText) {
@@ -93,7 +97,8 @@ TEST(NormalizeLiterals, NumbersAndCommentsAreReadWhole) {
 
 TEST(NormalizeLiterals, TextWithItsOwnParametersIsLeftWhole) {
     for (const char* sql : {"SELECT * FROM t WHERE a=? AND b=5", "SELECT * FROM t WHERE a=:a AND b=5",
-                            "SELECT * FROM t ORDER BY 2 DESC,@1", "SELECT * FROM t WHERE a=$x AND b='y'", "SELECT #a FROM t WHERE b=2"}) {
+                            "SELECT * FROM t ORDER BY 2 DESC,@1", "SELECT * FROM t WHERE a=$x AND b='y'",
+                            "SELECT #a FROM t WHERE b=2"}) {
         const NormalizedSql n = NormalizeLiterals(sql);
         EXPECT_EQ(n.text, sql);
         EXPECT_TRUE(n.literals.empty()) << sql;
@@ -126,18 +131,21 @@ TEST(OwnTables, SchemaFileMatchesTheDeclarations) {
             while (s.step()) {
                 std::string row;
                 for (int c = 0; c < s.columnCount(); ++c)
-                    row += (s.columnType(c) == SQLITE_NULL ? std::string("NULL") : std::string(s.utf8(c))) + "|";
+                    row +=
+                        (s.columnType(c) == SQLITE_NULL ? std::string("NULL") : std::string(s.utf8(c))) + "|";
                 out.push_back(row);
             }
             return out;
         };
-        for (const std::string& t : rows("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
-                                         "'sqlite_%' ORDER BY name")) {
+        for (const std::string& t :
+             rows("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
+                  "'sqlite_%' ORDER BY name")) {
             const std::string name = t.substr(0, t.size() - 1);
             auto& lines = tables[name];
             lines = rows("PRAGMA table_info('" + name + "')");
-            for (const std::string& i : rows("SELECT name, sql FROM sqlite_master WHERE type='index' AND tbl_name='" +
-                                             name + "' ORDER BY name"))
+            for (const std::string& i :
+                 rows("SELECT name, sql FROM sqlite_master WHERE type='index' AND tbl_name='" + name +
+                      "' ORDER BY name"))
                 lines.push_back(i);
         }
         return tables;
@@ -150,9 +158,11 @@ TEST(OwnTables, SchemaFileMatchesTheDeclarations) {
     ASSERT_EQ(sqlite3_exec(fromSchema, schema.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     for (const owntables::Table& t : owntables::All())
         for (const std::string& sql : owntables::CreateStatements(t))
-            ASSERT_EQ(sqlite3_exec(fromCode, (sql + ";").c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+            ASSERT_EQ(sqlite3_exec(fromCode, (sql + ";").c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+                << sql;
     auto documented = shape(fromSchema);
-    for (std::string_view described : banktables::Described()) documented.erase(std::string(described));
+    for (std::string_view described : banktables::Described())
+        documented.erase(std::string(described));
     const auto made = shape(fromCode);
     EXPECT_EQ(documented, made);
     sqlite3_close(fromSchema);

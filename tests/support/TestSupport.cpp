@@ -22,7 +22,8 @@ TestInstall::TestInstall(const std::string& fixtureSql, bool withBank) {
     fs::create_directories(dir / "images");
     folder_ = dir.string() + "/";
     if (withBank) {
-        std::vector<std::string> sql{bank::ReadTextFile(std::string(QUILLORA_SOURCE_DIR) + "/data/bank/schema.sql")};
+        std::vector<std::string> sql{
+            bank::ReadTextFile(std::string(QUILLORA_SOURCE_DIR) + "/data/bank/schema.sql")};
         if (!fixtureSql.empty()) sql.push_back(fixtureSql);
         bank::BuildFromSql(sql, folder_ + "exam.db");
     }
@@ -33,7 +34,8 @@ TestInstall::~TestInstall() {
     fs::remove_all(folder_, ec);
 }
 
-OpenBank::OpenBank(const std::string& fixtureSql) : Install(fixtureSql), module_(std::make_unique<TDataModule1>()) {
+OpenBank::OpenBank(const std::string& fixtureSql)
+    : Install(fixtureSql), module_(std::make_unique<TDataModule1>()) {
     if (!module_->GuardAndConnect(Install.Folder())) throw std::runtime_error("test bank did not open");
     DataModule1 = module_.get();
     SetAppFolder(Install.Folder());
@@ -79,7 +81,9 @@ MessageBoxRecorder::MessageBoxRecorder() {
     });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler({}); }
+MessageBoxRecorder::~MessageBoxRecorder() {
+    SetMessageBoxHandler({});
+}
 
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -93,7 +97,9 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-std::string HeaderBlockOf(const std::string& path) { return ReadFileBytes(path).substr(66, 40); }
+std::string HeaderBlockOf(const std::string& path) {
+    return ReadFileBytes(path).substr(66, 40);
+}
 
 CommaLocale::CommaLocale() {
     const char* now = std::setlocale(LC_ALL, nullptr);
@@ -101,4 +107,6 @@ CommaLocale::CommaLocale() {
     ok_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
 }
 
-CommaLocale::~CommaLocale() { std::setlocale(LC_ALL, previous_.c_str()); }
+CommaLocale::~CommaLocale() {
+    std::setlocale(LC_ALL, previous_.c_str());
+}

@@ -15,7 +15,7 @@ public:
     TestInstall(const TestInstall&) = delete;
     TestInstall& operator=(const TestInstall&) = delete;
 
-    const std::string& Folder() const { return folder_; }  // trailing '/'
+    const std::string& Folder() const { return folder_; } // trailing '/'
     std::string Path(const std::string& name) const { return folder_ + name; }
 
 private:

@@ -28,7 +28,8 @@ protected:
     QByteArray exchange(QTcpSocket& c, const QByteArray& request, int waitMs = 3000) {
         if (c.state() != QAbstractSocket::ConnectedState) {
             c.connectToHost(QHostAddress::LocalHost, s.Port());
-            EXPECT_TRUE(QTest::qWaitFor([&] { return c.state() == QAbstractSocket::ConnectedState; }, waitMs));
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return c.state() == QAbstractSocket::ConnectedState; }, waitMs));
         }
         c.write(request);
         QByteArray got;
@@ -58,14 +59,16 @@ protected:
     const std::filesystem::path dir = madeDir();
     PortalServer s{QString::fromStdString((dir / "site").string())};
 };
-}  // namespace
+} // namespace
 
 TEST_F(PortalServerTest, AnswersOnlyFilesInsideItsFolder) {
-    EXPECT_TRUE(ask("GET", "/page.html?x=1").endsWith("charset=gb2312\r\nContent-Length: 9\r\n"
-                                                      "Cache-Control: no-cache\r\nConnection: close\r\n\r\n<p>hi</p>"));
-    EXPECT_TRUE(ask("HEAD", "/page.html").endsWith("Content-Length: 9\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n"));
-    for (const char* p : {"/../secret.txt", "/sub/../../secret.txt", "/%2e%2e/secret.txt", "/link.txt", "/sub", "/sub/",
-                          "/missing.html"})
+    EXPECT_TRUE(ask("GET", "/page.html?x=1")
+                    .endsWith("charset=gb2312\r\nContent-Length: 9\r\n"
+                              "Cache-Control: no-cache\r\nConnection: close\r\n\r\n<p>hi</p>"));
+    EXPECT_TRUE(ask("HEAD", "/page.html")
+                    .endsWith("Content-Length: 9\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n"));
+    for (const char* p : {"/../secret.txt", "/sub/../../secret.txt", "/%2e%2e/secret.txt", "/link.txt",
+                          "/sub", "/sub/", "/missing.html"})
         EXPECT_TRUE(ask("GET", p).startsWith("HTTP/1.1 404 ")) << p;
     EXPECT_TRUE(ask("POST", "/page.html").startsWith("HTTP/1.1 405 "));
     EXPECT_TRUE(exchange("nonsense\r\n\r\n").startsWith("HTTP/1.1 400 "));
@@ -93,15 +96,17 @@ TEST_F(PortalServerTest, KeepsItsLimitsAndAnswersOnlyTheLoopbackNames) {
 
     // A foreign name that resolved to 127.0.0.1 (DNS rebinding) gets nothing.
     const QByteArray port = QByteArray::number(s.Port());
-    for (const QByteArray& host : QList<QByteArray>{"127.0.0.1:" + port, "localhost", "LOCALHOST:" + port, "[::1]", "[::1]:" + port})
+    for (const QByteArray& host :
+         QList<QByteArray>{"127.0.0.1:" + port, "localhost", "LOCALHOST:" + port, "[::1]", "[::1]:" + port})
         EXPECT_TRUE(ask("GET", "/page.html", host).startsWith("HTTP/1.1 200 ")) << host.toStdString();
-    for (const QByteArray& host : QList<QByteArray>{"evil.example:" + port, "evil.example", "127.0.0.1.evil.example",
-                                                    "localhost:80x", ""})
+    for (const QByteArray& host : QList<QByteArray>{"evil.example:" + port, "evil.example",
+                                                    "127.0.0.1.evil.example", "localhost:80x", ""})
         EXPECT_TRUE(ask("GET", "/page.html", host).startsWith("HTTP/1.1 421 ")) << host.toStdString();
 
     // A file larger than one piece arrives whole.
     std::string big(300 * 1024, 'x');
-    for (size_t i = 0; i < big.size(); i += 1000) big[i] = static_cast<char>('a' + i / 1000 % 26);
+    for (size_t i = 0; i < big.size(); i += 1000)
+        big[i] = static_cast<char>('a' + i / 1000 % 26);
     WriteFileBytes((dir / "site" / "big.css").string(), big);
     const QByteArray reply = ask("GET", "/big.css");
     EXPECT_TRUE(reply.endsWith(QByteArray::fromStdString(big))) << reply.size();
@@ -116,6 +121,8 @@ TEST(SamplePortal, PagesShowWithTheirStyleSheet) {
     ASSERT_TRUE(browser.WaitForLoad());
     EXPECT_EQ(browser.Evaluate(QStringLiteral("getComputedStyle(document.body).backgroundColor")).toString(),
               "rgb(238, 243, 248)");
-    EXPECT_EQ(browser.Evaluate(QStringLiteral("getComputedStyle(document.querySelector('.top')).backgroundColor")).toString(),
-              "rgb(181, 70, 31)");
+    EXPECT_EQ(
+        browser.Evaluate(QStringLiteral("getComputedStyle(document.querySelector('.top')).backgroundColor"))
+            .toString(),
+        "rgb(181, 70, 31)");
 }
