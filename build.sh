@@ -7,6 +7,8 @@
 # ./build.sh portal      build and serve the sample portal on http://127.0.0.1:8901/ (until Ctrl+C)
 # ./build.sh asan   build everything with AddressSanitizer and UBSan in build-asan/ and run every test
 # ./build.sh fuzz   build the fuzz targets with clang in build-fuzz/ and run each for FUZZ_SECONDS (60)
+# ./build.sh format        apply .clang-format to every C++ file of the repository
+# ./build.sh format-check  fail, naming the places, where a C++ file differs from .clang-format
 set -euo pipefail
 cd "$(dirname "$0")"
 top=$(pwd)
@@ -19,7 +21,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei locales-all
   desktop-file-utils appstream dpkg-dev python3 lintian qt6-translations-l10n
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 install_missing() {
@@ -51,8 +53,19 @@ configure_and_build() {
 # Qt WebEngine as root needs the Chromium sandbox off; without a GPU it renders in software.
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox --disable-gpu}"
 
+# Every C++ file git knows of: sources, tests, tools, benchmarks, fuzz targets.
+cxx_files() { git -C "$top" ls-files -z '*.cpp' '*.h'; }
+
 cmd=${1:-run}
 case "$cmd" in
+  format)
+    install_missing
+    cxx_files | xargs -0 clang-format -i
+    ;;
+  format-check)
+    install_missing
+    cxx_files | xargs -0 clang-format --dry-run -Werror
+    ;;
   run)
     install_missing
     configure_and_build
