@@ -1,5 +1,6 @@
 #include "review/ReviewCards.h"
 
+#include "review/Log.h"
 #include "store/AdoConnection.h"
 #include "store/AdoQuery.h"
 #include "store/OwnTables.h"
@@ -68,7 +69,11 @@ std::unordered_map<int, fsrs::Card> ReadCards(AdoConnection& connection, const s
         c.reps = q.Fields(5).AsInteger();
         c.lapses = q.Fields(6).AsInteger();
         // A foreign bank's nonsense starts the card afresh rather than dividing by it.
-        if (!(c.stability > 0) || !(c.difficulty >= 1 && c.difficulty <= 10)) c = fsrs::Card{};
+        if (!(c.stability > 0) || !(c.difficulty >= 1 && c.difficulty <= 10)) {
+            qCWarning(lcReview) << "the card of question" << id << "had stability" << c.stability
+                                << "and difficulty" << c.difficulty << "; started afresh";
+            c = fsrs::Card{};
+        }
         c.step = stepOf(c);
         cards.emplace(id, c);
     }
