@@ -34,6 +34,7 @@ const Expected kFiles[] = {
     {"paper.pdf", "B C C B C", "常识判断 判断推理 资料分析 资料分析 资料分析", 4, 1},
     {"twocol.pdf", "B C A D A B C D A B B C A D A B C D A B B C A D A B C D A B", "", 4, 0},
     {"photo.pdf", "A", "", 2, 1},
+    {"marks.docx", "B", "", 4, 0},
 };
 } // namespace
 
@@ -62,6 +63,15 @@ TEST(RealFiles, EachReadsToItsQuestionsAndKeys) {
                 EXPECT_FALSE(r.stem.value.contains(u"模拟卷") || r.options.back().value.contains(u"页"));
             EXPECT_EQ(f.records[9].stem.value.toStdString(),
                       "下列关于第10个问题的说法中，正确的一项是哪一个选项呢，请仔细阅读后作答（）");
+        }
+        if (QString::fromUtf8(e.file) == u"marks.docx") {
+            // What the page shows: a field's result, not its code; no deleted text; a
+            // no-break hyphen as one; a tab and a line break between options.
+            EXPECT_EQ(f.records[0].stem.value.toStdString(), "2024-2025 学年第 1 页：下列说法正确的是（）");
+            QStringList options;
+            for (const Text& o : f.records[0].options)
+                options << o.value;
+            EXPECT_EQ(options.join(u'|').toStdString(), "甲说|乙说|丙说|丁说");
         }
         if (QString::fromUtf8(e.file) == u"photo.pdf") {
             // The JPEG the PDF embeds, as it is (1,697 bytes, as pdfimages -j writes it), not a rendering.

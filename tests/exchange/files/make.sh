@@ -6,6 +6,7 @@
 #   scan.html      -> scan.pdf                              (a page that is only a picture, as a scan is)
 #   twocol.html    -> twocol.pdf                            (three pages of two columns, a running head, page numbers)
 #   photo.html     -> photo.pdf                             (a JPEG picture between a stem and its options)
+#   marks.fodt     -> marks.docx                            (a field, a tracked deletion, a no-break hyphen, a tab, a line break)
 # photo.jpg: convert -size 200x120 gradient:blue-yellow -quality 85 photo.jpg
 # figure.png was drawn with ImageMagick:
 #   convert -size 240x80 xc:white -stroke black -strokewidth 2 -fill none \
@@ -15,6 +16,7 @@ cd "$(dirname "$0")"
 soffice="soffice --headless --norestore"
 for f in xlsx xls ods; do $soffice --infilter="CSV:44,34,76,1" --convert-to $f sheet.csv >/dev/null; done
 $soffice --infilter="HTML (StarWriter)" --convert-to docx numbered.html >/dev/null
+$soffice --convert-to docx marks.fodt >/dev/null
 $soffice --infilter="HTML (StarWriter)" --convert-to doc numbered.html >/dev/null
 # The figure goes in as a data: address, so that the documents embed it.
 tmp=$(mktemp -d)
