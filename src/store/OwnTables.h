@@ -13,7 +13,7 @@ namespace owntables {
 
 struct Column {
     std::string_view name;
-    std::string_view type; // as it follows the name in CREATE TABLE
+    std::string_view type; // its type and constraints, written after the name
 };
 
 struct Index {
